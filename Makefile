@@ -1,0 +1,42 @@
+# Front end over CMake. `make demo` and `make test` work on a fresh machine.
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps build build-asan demo test bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN_BUILD)/build.ninja: deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DAVG_SANITIZE=ON
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# Without a display the demo runs headless: its messages go to stderr, its log to
+# $(BUILD)/demo-game/ErrorLog.txt.
+demo: build
+	bash demo/make_game.sh $(BUILD)/demo-game
+	./$(BUILD)/avgplayer $(if $(DISPLAY)$(WAYLAND_DISPLAY),,--headless) $(BUILD)/demo-game
+	@cat $(BUILD)/demo-game/ErrorLog.txt 2>/dev/null || true
+
+test: build build-asan
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target bench-all
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

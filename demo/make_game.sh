@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the demo game directory from the sources in demo/src: script tables are written
+# in UTF-8 with LF line ends for editing and stored in CP932 with CR LF, as games ship them.
+set -euo pipefail
+src="$(cd "$(dirname "$0")" && pwd)/src"
+out="${1:?usage: make_game.sh OUTPUT_DIR}"
+mkdir -p "$out"
+rm -f "$out/ErrorLog.txt" "$out/Err.log"
+for file in "$src"/*; do
+  name="$(basename "$file")"
+  case "$name" in
+    *.eve|*.txt|*.ini)
+      iconv -f UTF-8 -t CP932 "$file" | sed 's/$/\r/' > "$out/$name.tmp"
+      mv "$out/$name.tmp" "$out/$name"
+      ;;
+    *) cp "$file" "$out/$name" ;;
+  esac
+done

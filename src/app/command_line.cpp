@@ -1,0 +1,50 @@
+#include "app/command_line.h"
+
+#include <charconv>
+
+namespace avg {
+namespace {
+
+ParsedCommandLine refuse(std::string error) { return {std::nullopt, std::move(error)}; }
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    auto value = [&]() -> const std::string* {
+      return i + 1 < arguments.size() ? &arguments[++i] : nullptr;
+    };
+    if (argument == "--headless") {
+      line.headless = true;
+    } else if (argument == "--help" || argument == "-h") {
+      line.help = true;
+    } else if (argument == "--frames") {
+      const std::string* text = value();
+      uint64_t frames = 0;
+      if (!text) return refuse("--frames needs a number");
+      auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), frames);
+      if (error != std::errc() || end != text->data() + text->size()) {
+        return refuse("--frames needs a number, got '" + *text + "'");
+      }
+      line.frames = frames;
+    } else if (argument == "--screenshot" || argument == "--input" || argument == "--audio-out") {
+      const std::string* text = value();
+      if (!text) return refuse(argument + " needs a file name");
+      std::string& target = argument == "--screenshot" ? line.screenshot
+                            : argument == "--input"    ? line.inputFile
+                                                       : line.audioOut;
+      target = *text;
+    } else if (argument.starts_with("-")) {
+      return refuse("unknown option '" + argument + "'");
+    } else if (line.gameDir.empty()) {
+      line.gameDir = argument;
+    } else {
+      return refuse("only one game directory can be given");
+    }
+  }
+  return {line, {}};
+}
+
+}  // namespace avg

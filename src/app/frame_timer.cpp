@@ -1,0 +1,36 @@
+#include "app/frame_timer.h"
+
+namespace avg {
+
+void FrameTimer::setRate(int32_t rate) {
+  rate_ = rate > 0 ? static_cast<uint32_t>(rate) : kDefaultRate;
+  uint32_t length = 65536000u / rate_;
+  frameWhole_ = length >> 16;
+  frameFraction_ = length & 0xFFFFu;
+  accumulator_ = 0;
+  deadline_ = clock_.nowMs() + frameWhole_;
+}
+
+void FrameTimer::reset() {
+  accumulator_ = 0;
+  deadline_ = clock_.nowMs() + frameWhole_;
+}
+
+bool FrameTimer::nextFrame() {
+  if (accumulator_ >= 65536u) {
+    accumulator_ -= 65536u;
+    deadline_ += 1;
+  }
+  accumulator_ += frameFraction_;
+  uint32_t now = clock_.nowMs();
+  // Compared as a signed difference, so the 32-bit clock may wrap around.
+  if (static_cast<int32_t>(now - deadline_) > 0) {
+    deadline_ += frameWhole_;
+    return !skip_;
+  }
+  if (wait_) clock_.sleepMs(deadline_ - now);
+  deadline_ += frameWhole_;
+  return true;
+}
+
+}  // namespace avg

@@ -1,0 +1,84 @@
+// avgplayer: runs the adventure game in GAME_DIR (by default the program's own directory).
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "app/command_line.h"
+#include "app/player_app.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_platform.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+int usageError(const std::string& error) {
+  std::cerr << "avgplayer: " << error << "\n" << avg::kUsage << "\n";
+  return kExitUsage;
+}
+
+std::filesystem::path programDirectory() {
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::current_path() : self.parent_path();
+}
+
+std::string absolute(const std::string& path) {
+  return path.empty() ? path : std::filesystem::absolute(path).string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  avg::ParsedCommandLine parsed =
+      avg::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.commandLine) return usageError(parsed.error);
+  avg::CommandLine line = *parsed.commandLine;
+  if (line.help) {
+    std::cout << avg::kUsage << "\n";
+    return 0;
+  }
+
+  std::vector<avg::ScriptedEvent> events;
+  if (!line.inputFile.empty()) {
+    std::ifstream input(line.inputFile, std::ios::binary);
+    if (!input) return usageError("cannot read input file '" + line.inputFile + "'");
+    std::stringstream text;
+    text << input.rdbuf();
+    try {
+      events = avg::parseInputScript(text.str());
+    } catch (const std::exception& error) {
+      return usageError(line.inputFile + ": " + error.what());
+    }
+  }
+  line.screenshot = absolute(line.screenshot);
+  line.audioOut = absolute(line.audioOut);
+
+  std::filesystem::path gameDir = line.gameDir.empty() ? programDirectory() : std::filesystem::path(line.gameDir);
+  if (!std::filesystem::is_directory(gameDir)) {
+    return usageError("game directory '" + gameDir.string() + "' does not exist");
+  }
+  std::filesystem::current_path(gameDir);
+
+  avg::Platform platform;
+  avg::RunOptions options;
+  options.maxPasses = line.frames;
+  if (line.headless) {
+    platform = avg::makeHeadlessPlatform(std::move(events), std::cerr);
+  } else {
+    try {
+      platform = avg::makeSdlPlatform();
+    } catch (const std::exception& error) {
+      std::cerr << "avgplayer: " << error.what() << " (try --headless)\n";
+      return 1;
+    }
+    options.randomSeed = static_cast<uint32_t>(std::time(nullptr));
+  }
+  avg::PlayerApp app(platform, options);
+  app.run();
+  return 0;
+}

@@ -1,0 +1,129 @@
+#include "app/player_app.h"
+
+#include "platform/text_encoding.h"
+#include "script/whole_file.h"
+
+namespace avg {
+namespace {
+
+constexpr uint32_t kEscape = 27;
+constexpr uint32_t kInactiveSleepMs = 100;
+constexpr uint32_t kSettleSleepMs = 500;
+
+}  // namespace
+
+PlayerApp::PlayerApp(Platform& platform, RunOptions options)
+    : platform_(platform),
+      options_(options),
+      timer_(*platform.clock),
+      errors_(*platform.messageBoxes),
+      engine_(std::make_unique<ScriptEngine>(EngineServices{
+          *this, *platform.messageBoxes, errors_, options.randomSeed})) {}
+
+PlayerApp::~PlayerApp() = default;
+
+void PlayerApp::run() {
+  engine_->builtin(BuiltinCell::RET_) = 0;
+  if (!engine_->loadScript(0, 0, "autoexec.eve")) return;
+  timer_.reset();
+  for (;;) {
+    pumpMessages();
+    if (!running_) break;
+    ++passes_;
+    if (active_) {
+      if (engine_->runThreads() == 0) break;
+      timer_.nextFrame();
+    } else {
+      platform_.clock->sleepMs(kInactiveSleepMs);
+    }
+  }
+}
+
+void PlayerApp::pumpMessages() {
+  if (options_.maxPasses && passes_ >= *options_.maxPasses) running_ = false;
+  platform_.window->beginPass();
+  events_.clear();
+  platform_.window->pumpEvents(events_, !active_ && running_);
+  for (const PlatformEvent& event : events_) handleEvent(event);
+  // Characters posted by scripts arrive like typed ones, after the window's own messages.
+  std::vector<uint32_t> posted;
+  posted.swap(postedCharacters_);
+  for (uint32_t character : posted) handleCharacter(character);
+}
+
+void PlayerApp::postCharacter(uint32_t character) { postedCharacters_.push_back(character); }
+
+void PlayerApp::handleEvent(const PlatformEvent& event) {
+  switch (event.type) {
+    case PlatformEvent::Type::Activate:
+      active_ = true;
+      timer_.reset();
+      break;
+    case PlatformEvent::Type::Deactivate: active_ = false; break;
+    case PlatformEvent::Type::Close: requestClose(); break;
+    case PlatformEvent::Type::Char: handleCharacter(event.codepoint); break;
+    case PlatformEvent::Type::Key:
+      if (event.down) handleKey(event.key);
+      break;
+    case PlatformEvent::Type::Menu: handleMenu(event.menuId); break;
+    default: break;
+  }
+}
+
+void PlayerApp::handleCharacter(uint32_t character) {
+  if (character == kEscape && escConfirm_ && confirmQuit()) requestClose();
+}
+
+void PlayerApp::handleKey(Key key) {
+  if (key == Key::F4 && engine_->keySwitches().configKey) {
+    engine_->variables().intVariable("Flag-Config") = 1;
+  }
+}
+
+void PlayerApp::handleMenu(int id) {
+  VariableStore& variables = engine_->variables();
+  switch (id) {
+    case kMenuSave:
+    case kMenuLoad:
+      variables.intVariable("Flag-Triger") = id == kMenuSave ? 2 : 3;
+      variables.intVariable("Flag-Skip") = 0;
+      break;
+    case kMenuSkip:
+      variables.intVariable("Flag-Skip") = 1;
+      settle();
+      break;
+    case kMenuTitle:
+      variables.intVariable("Flag-Triger") = 1;
+      variables.intVariable("Flag-Skip") = 0;
+      settle();
+      break;
+    case kMenuQuit:
+      if (confirmQuit()) requestClose();
+      break;
+    case kMenuVersion: {
+      std::optional<std::string> version = ReadWholeFile("version.txt");
+      platform_.messageBoxes->show({.caption = "Version",
+                                    .text = cp932ToUtf8(version.value_or("")),
+                                    .icon = MessageIcon::Information});
+      settle();
+      break;
+    }
+    default: break;
+  }
+}
+
+bool PlayerApp::confirmQuit() {
+  MessageAnswer answer = platform_.messageBoxes->show({.caption = "確認",
+                                                       .text = "終了しますか？",
+                                                       .buttons = MessageButtons::YesNo,
+                                                       .icon = MessageIcon::Question,
+                                                       .defaultAnswer = MessageAnswer::No});
+  return answer == MessageAnswer::Yes;
+}
+
+void PlayerApp::settle() {
+  platform_.clock->sleepMs(kSettleSleepMs);
+  timer_.reset();
+}
+
+}  // namespace avg

@@ -1,0 +1,75 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "app/error_reporter.h"
+#include "app/frame_timer.h"
+#include "platform/platform.h"
+#include "script/app_control.h"
+#include "script/engine.h"
+
+namespace avg {
+
+// Settings of a run that do not come from the game.
+struct RunOptions {
+  // Close as a window close would after this many frame passes.
+  std::optional<uint64_t> maxPasses;
+  uint32_t randomSeed = 0;
+};
+
+// Menu and accelerator command ids of the main window.
+enum MenuId : int {
+  kMenuSave = 10000,
+  kMenuLoad = 20000,
+  kMenuSkip = 40000,
+  kMenuTitle = 40001,
+  kMenuQuit = 40002,
+  kMenuVersion = 40003,
+};
+
+// The application: builds the script engine, runs the frame loop and reacts to the main
+// window's messages (activation, close, keys, menu commands).
+class PlayerApp : public AppControl {
+ public:
+  PlayerApp(Platform& platform, RunOptions options);
+  ~PlayerApp() override;
+
+  // Loads "autoexec.eve" and runs passes until the scripts end or the window closes.
+  void run();
+
+  ScriptEngine& engine() { return *engine_; }
+  FrameTimer& frameTimer() { return timer_; }
+  uint64_t passes() const { return passes_; }
+
+  // AppControl
+  void requestClose() override { running_ = false; }
+  void setFrameRate(int32_t rate) override { timer_.setRate(rate); }
+  void resetFrameTimer() override { timer_.reset(); }
+  void postCharacter(uint32_t character) override;
+  void yieldTimeSlice() override { platform_.clock->sleepMs(0); }
+
+ private:
+  void pumpMessages();
+  void handleEvent(const PlatformEvent& event);
+  void handleCharacter(uint32_t character);
+  void handleKey(Key key);
+  void handleMenu(int id);
+  bool confirmQuit();
+  // Sleep 500 ms and restart frame pacing after something that blocked the player.
+  void settle();
+
+  Platform& platform_;
+  RunOptions options_;
+  FrameTimer timer_;
+  ErrorReporter errors_;
+  std::unique_ptr<ScriptEngine> engine_;
+  bool running_ = true;
+  bool active_ = true;
+  bool escConfirm_ = true;
+  uint64_t passes_ = 0;
+  std::vector<PlatformEvent> events_;
+  std::vector<uint32_t> postedCharacters_;
+};
+
+}  // namespace avg

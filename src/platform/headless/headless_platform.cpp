@@ -1,0 +1,71 @@
+#include "platform/headless/headless_platform.h"
+
+#include <memory>
+
+namespace avg {
+namespace {
+
+const char* answerName(MessageAnswer answer) {
+  switch (answer) {
+    case MessageAnswer::Yes: return "yes";
+    case MessageAnswer::No: return "no";
+    default: return "ok";
+  }
+}
+
+std::string escapeLineBreaks(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c != '\r') {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+MessageAnswer HeadlessMessageBoxes::show(const MessageBoxRequest& request) {
+  MessageAnswer answer = request.buttons == MessageButtons::YesNo ? request.defaultAnswer
+                                                                  : MessageAnswer::Ok;
+  if (!answers_.empty()) {
+    MessageAnswer queued = answers_.front();
+    answers_.pop_front();
+    bool fits = (request.buttons == MessageButtons::YesNo) == (queued != MessageAnswer::Ok);
+    if (fits) answer = queued;
+  }
+  out_ << "[messagebox] " << escapeLineBreaks(request.caption) << " | "
+       << escapeLineBreaks(request.text) << " -> " << answerName(answer) << std::endl;
+  return answer;
+}
+
+HeadlessWindow::HeadlessWindow(HeadlessMessageBoxes& boxes, std::vector<ScriptedEvent> events)
+    : boxes_(boxes), events_(std::move(events)) {}
+
+void HeadlessWindow::pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) {
+  // While waiting for a message the virtual time jumps to the next scripted one.
+  if (waitForOne && nextEvent_ < events_.size() && events_[nextEvent_].frame > pass_) {
+    pass_ = events_[nextEvent_].frame;
+  }
+  while (nextEvent_ < events_.size() && events_[nextEvent_].frame <= pass_) {
+    const ScriptedEvent& scripted = events_[nextEvent_++];
+    if (scripted.answer) {
+      boxes_.queueAnswer(*scripted.answer);
+    } else {
+      out.push_back(scripted.event);
+    }
+  }
+}
+
+Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& log) {
+  Platform platform;
+  auto boxes = std::make_unique<HeadlessMessageBoxes>(log);
+  platform.window = std::make_unique<HeadlessWindow>(*boxes, std::move(events));
+  platform.messageBoxes = std::move(boxes);
+  platform.clock = std::make_unique<HeadlessClock>();
+  return platform;
+}
+
+}  // namespace avg

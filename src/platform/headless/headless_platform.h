@@ -1,0 +1,69 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace avg {
+
+// Virtual time: only sleeps advance it, so every frame pass takes exactly one frame length
+// and runs are repeatable.
+class HeadlessClock : public Clock {
+ public:
+  uint32_t nowMs() override { return now_; }
+  void sleepMs(uint32_t ms) override { now_ += ms; }
+
+ private:
+  uint32_t now_ = 0;
+};
+
+// Prints each box to a stream as "[messagebox] CAPTION | TEXT -> ANSWER" and answers with the
+// queued answer, else with the box's default.
+class HeadlessMessageBoxes : public MessageBoxes {
+ public:
+  explicit HeadlessMessageBoxes(std::ostream& out) : out_(out) {}
+  MessageAnswer show(const MessageBoxRequest& request) override;
+  void queueAnswer(MessageAnswer answer) { answers_.push_back(answer); }
+
+ private:
+  std::ostream& out_;
+  std::deque<MessageAnswer> answers_;
+};
+
+// Scripted input: events tagged with the frame pass (from 1) before which they arrive.
+struct ScriptedEvent {
+  uint64_t frame = 0;
+  PlatformEvent event;
+  // "answer" lines queue a message box answer instead of an event.
+  std::optional<MessageAnswer> answer;
+};
+
+// Parses an input file, one event per line "FRAME EVENT ARGS..."; '#' starts a comment.
+// Throws std::runtime_error naming the line of a malformed entry.
+std::vector<ScriptedEvent> parseInputScript(const std::string& text);
+
+// A window without a screen: delivers the scripted events of each pass.
+class HeadlessWindow : public Window {
+ public:
+  HeadlessWindow(HeadlessMessageBoxes& boxes, std::vector<ScriptedEvent> events);
+  void setCaption(const std::string& utf8) override { caption_ = utf8; }
+  void beginPass() override { ++pass_; }
+  void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override;
+  const std::string& caption() const { return caption_; }
+
+ private:
+  HeadlessMessageBoxes& boxes_;
+  std::vector<ScriptedEvent> events_;
+  size_t nextEvent_ = 0;
+  uint64_t pass_ = 0;
+  std::string caption_;
+};
+
+// The headless platform with the given scripted input; boxes are printed to `log`.
+Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& log);
+
+}  // namespace avg

@@ -1,0 +1,17 @@
+#pragma once
+#include <memory>
+
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/window.h"
+
+namespace avg {
+
+// The platform services the player runs on, chosen once at start (SDL or headless).
+struct Platform {
+  std::unique_ptr<Clock> clock;
+  std::unique_ptr<MessageBoxes> messageBoxes;
+  std::unique_ptr<Window> window;
+};
+
+}  // namespace avg

@@ -1,0 +1,198 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace avg {
+namespace {
+
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 480;
+
+class SdlClock : public Clock {
+ public:
+  uint32_t nowMs() override { return SDL_GetTicks(); }
+  void sleepMs(uint32_t ms) override { SDL_Delay(ms); }
+};
+
+class SdlMessageBoxes : public MessageBoxes {
+ public:
+  MessageAnswer show(const MessageBoxRequest& request) override {
+    SDL_MessageBoxButtonData buttons[2];
+    int count = 0;
+    if (request.buttons == MessageButtons::YesNo) {
+      Uint32 yesFlags = request.defaultAnswer == MessageAnswer::Yes
+                            ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT
+                            : 0;
+      Uint32 noFlags = request.defaultAnswer == MessageAnswer::No
+                           ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT
+                           : 0;
+      buttons[count++] = {yesFlags, static_cast<int>(MessageAnswer::Yes), "はい"};
+      buttons[count++] = {noFlags | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                          static_cast<int>(MessageAnswer::No), "いいえ"};
+    } else {
+      buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                              SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                          static_cast<int>(MessageAnswer::Ok), "OK"};
+    }
+    SDL_MessageBoxData data{};
+    data.flags = flagsFor(request.icon);
+    data.title = request.caption.c_str();
+    data.message = request.text.c_str();
+    data.numbuttons = count;
+    data.buttons = buttons;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) {
+      return request.buttons == MessageButtons::YesNo ? request.defaultAnswer
+                                                      : MessageAnswer::Ok;
+    }
+    return static_cast<MessageAnswer>(pressed);
+  }
+
+ private:
+  static Uint32 flagsFor(MessageIcon icon) {
+    switch (icon) {
+      case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
+      case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
+      default: return SDL_MESSAGEBOX_INFORMATION;
+    }
+  }
+};
+
+Key keyFor(SDL_Keycode code) {
+  if (code >= SDLK_F1 && code <= SDLK_F12) {
+    return static_cast<Key>(static_cast<int>(Key::F1) + (code - SDLK_F1));
+  }
+  if (code >= SDLK_a && code <= SDLK_z) {
+    return static_cast<Key>(static_cast<int>(Key::A) + (code - SDLK_a));
+  }
+  if (code >= SDLK_0 && code <= SDLK_9) {
+    return static_cast<Key>(static_cast<int>(Key::Digit0) + (code - SDLK_0));
+  }
+  switch (code) {
+    case SDLK_ESCAPE: return Key::Escape;
+    case SDLK_LEFT: return Key::Left;
+    case SDLK_RIGHT: return Key::Right;
+    case SDLK_UP: return Key::Up;
+    case SDLK_DOWN: return Key::Down;
+    case SDLK_RETURN: return Key::Return;
+    case SDLK_TAB: return Key::Tab;
+    case SDLK_BACKSPACE: return Key::BackSpace;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return Key::Ctrl;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return Key::Shift;
+    case SDLK_LALT:
+    case SDLK_RALT: return Key::Alt;
+    case SDLK_SPACE: return Key::Space;
+    default: return Key::None;
+  }
+}
+
+// Decodes the first character of a UTF-8 text-input event.
+uint32_t firstCodepoint(const char* text) {
+  auto lead = static_cast<unsigned char>(text[0]);
+  int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+  for (int i = 1; i < length && text[i]; ++i) {
+    code = code << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
+  }
+  return code;
+}
+
+class SdlWindow : public Window {
+ public:
+  SdlWindow() {
+    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientWidth,
+                               kClientHeight, 0);
+    if (!window_) throw std::runtime_error(std::string("cannot open a window: ") + SDL_GetError());
+    SDL_StartTextInput();
+  }
+  ~SdlWindow() override { SDL_DestroyWindow(window_); }
+
+  void setCaption(const std::string& utf8) override { SDL_SetWindowTitle(window_, utf8.c_str()); }
+
+  void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override {
+    SDL_Event event;
+    if (waitForOne && SDL_WaitEvent(&event)) translate(event, out);
+    while (SDL_PollEvent(&event)) translate(event, out);
+  }
+
+ private:
+  void translate(const SDL_Event& event, std::vector<PlatformEvent>& out) {
+    PlatformEvent translated;
+    using Type = PlatformEvent::Type;
+    switch (event.type) {
+      case SDL_QUIT: translated.type = Type::Close; break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+          translated.type = Type::Activate;
+        } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+          translated.type = Type::Deactivate;
+        } else {
+          return;
+        }
+        break;
+      case SDL_MOUSEMOTION:
+        translated.type = Type::MouseMove;
+        translated.x = event.motion.x;
+        translated.y = event.motion.y;
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        if (event.button.button != SDL_BUTTON_LEFT && event.button.button != SDL_BUTTON_RIGHT) {
+          return;
+        }
+        translated.type = Type::MouseButton;
+        translated.button =
+            event.button.button == SDL_BUTTON_LEFT ? MouseButton::Left : MouseButton::Right;
+        translated.action = event.type == SDL_MOUSEBUTTONUP ? ButtonAction::Up
+                            : event.button.clicks >= 2      ? ButtonAction::DoubleClick
+                                                            : ButtonAction::Down;
+        break;
+      case SDL_MOUSEWHEEL:
+        translated.type = Type::Wheel;
+        translated.delta = event.wheel.y * 120;
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        translated.type = Type::Key;
+        translated.key = keyFor(event.key.keysym.sym);
+        translated.down = event.type == SDL_KEYDOWN;
+        if (translated.key == Key::None) return;
+        // Keys that type control characters arrive as characters too, as on the desktop.
+        if (translated.down && translated.key == Key::Escape) {
+          out.push_back(translated);
+          translated = PlatformEvent{};
+          translated.type = Type::Char;
+          translated.codepoint = 27;
+        }
+        break;
+      case SDL_TEXTINPUT:
+        translated.type = Type::Char;
+        translated.codepoint = firstCodepoint(event.text.text);
+        break;
+      default: return;
+    }
+    out.push_back(translated);
+  }
+
+  SDL_Window* window_ = nullptr;
+};
+
+}  // namespace
+
+Platform makeSdlPlatform() {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    throw std::runtime_error(std::string("cannot start SDL: ") + SDL_GetError());
+  }
+  Platform platform;
+  platform.clock = std::make_unique<SdlClock>();
+  platform.messageBoxes = std::make_unique<SdlMessageBoxes>();
+  platform.window = std::make_unique<SdlWindow>();
+  return platform;
+}
+
+}  // namespace avg

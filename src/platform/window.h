@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/events.h"
+
+namespace avg {
+
+// The main window: its caption and its event queue. Drawing and presenting belong to the
+// display; this interface only carries what the frame loop needs to pump messages.
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual void setCaption(const std::string& utf8) = 0;
+  // Appends the events that arrived since the last call. With waitForOne, blocks until at
+  // least one event is there (used while the application is inactive).
+  virtual void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) = 0;
+  // Called once at the start of every frame pass; the headless window uses it to release the
+  // scripted events of that pass.
+  virtual void beginPass() {}
+};
+
+}  // namespace avg

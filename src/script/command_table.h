@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <unordered_map>
+
+#include "script/script_file.h"
+
+namespace avg {
+
+// Turns a command into a primitive instruction at load time when its behaviour allows
+// (see Op); returns false to leave it to the handler.
+using Specializer = bool (*)(const ScriptCommand& command, const ScriptFile& file,
+                             Instruction& instruction);
+
+// For commands that always compile to one argument-free primitive.
+template <Op op>
+bool specializeAs(const ScriptCommand&, const ScriptFile&, Instruction& instruction) {
+  instruction.op = op;
+  return true;
+}
+
+struct CommandDef {
+  Handler handler = nullptr;
+  Specializer specialize = nullptr;
+};
+
+// Every command code the player knows, with its handler.
+class CommandTable {
+ public:
+  void add(const char (&code)[5], Handler handler, Specializer specialize = nullptr);
+  const CommandDef* find(uint32_t code) const;
+
+ private:
+  std::unordered_map<uint32_t, CommandDef> commands_;
+};
+
+// Registers every command family (the one list of them).
+void registerAllCommands(CommandTable& table);
+
+// The handler of codes that are not in the table: reports the command and ends the thread.
+Outcome unknownCommand(Exec& exec);
+
+}  // namespace avg

@@ -1,0 +1,29 @@
+#include "script/command_table.h"
+#include "script/commands/families.h"
+#include "script/exec.h"
+
+namespace avg {
+namespace {
+
+// Commands of subsystems that are not built yet: they move on without effect, so that games
+// using them keep running.
+Outcome notYetAvailable(Exec& exec) { return exec.next(); }
+
+}  // namespace
+
+void registerAllCommands(CommandTable& table) {
+  registerSystemCommands(table);
+  registerControlCommands(table);
+  registerVariableCommands(table);
+  registerGlobalCommands(table);
+  registerCalculationCommands(table);
+  registerConversionCommands(table);
+  registerDebugCommands(table);
+  for (const char* code : {"2D__", "SPR_", "MESS", "EDIT", "MENU", "SCRE", "SND_", "VICE", "MUSI",
+                           "VOL_", "VID_", "ARC_", "SAVE", "LOAD", "PAD_"}) {
+    char name[5] = {code[0], code[1], code[2], code[3], '\0'};
+    table.add(name, notYetAvailable);
+  }
+}
+
+}  // namespace avg

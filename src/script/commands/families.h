@@ -1,0 +1,16 @@
+#pragma once
+
+namespace avg {
+
+class CommandTable;
+
+// One registration function per command family.
+void registerSystemCommands(CommandTable& table);
+void registerControlCommands(CommandTable& table);
+void registerVariableCommands(CommandTable& table);
+void registerGlobalCommands(CommandTable& table);
+void registerCalculationCommands(CommandTable& table);
+void registerConversionCommands(CommandTable& table);
+void registerDebugCommands(CommandTable& table);
+
+}  // namespace avg

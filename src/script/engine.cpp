@@ -1,0 +1,174 @@
+#include "script/engine.h"
+
+#include "script/command_table.h"
+#include "script/exec.h"
+#include "script/int_ops.h"
+
+namespace avg {
+
+ScriptEngine::ScriptEngine(EngineServices services)
+    : services_(services),
+      commands_(std::make_unique<CommandTable>()),
+      randomState_(services.randomSeed) {
+  registerAllCommands(*commands_);
+}
+
+ScriptEngine::~ScriptEngine() = default;
+
+int32_t ScriptEngine::nextRandom() {
+  randomState_ = randomState_ * 214013u + 2531011u;
+  return static_cast<int32_t>((randomState_ >> 16) & 0x7FFF);
+}
+
+ScriptFile& ScriptEngine::scriptAt(int32_t slot) {
+  std::unique_ptr<ScriptFile>& file = scripts_[slot];
+  if (!file) {
+    file = std::make_unique<ScriptFile>();
+    file->slot = slot;
+  }
+  return *file;
+}
+
+bool ScriptEngine::compileInto(ScriptFile& file, const std::string& name) {
+  return compileScript(*this, file, name);
+}
+
+void ScriptEngine::removeThread(std::map<int32_t, ScriptThread>::iterator it) {
+  ScriptFile* file = it->second.file;
+  int32_t id = it->first;
+  threads_.erase(it);
+  if (!file) return;
+  file->threads.erase(id);
+  if (file->threads.empty()) scripts_.erase(file->slot);
+}
+
+bool ScriptEngine::endThread(int32_t id) {
+  auto it = threads_.find(id);
+  if (it == threads_.end()) return false;
+  removeThread(it);
+  return true;
+}
+
+void ScriptEngine::endThreadsOf(ScriptFile& file, std::optional<int32_t> exceptId) {
+  // Copied first: ending the last thread destroys the file.
+  std::vector<int32_t> ids(file.threads.begin(), file.threads.end());
+  for (int32_t id : ids) {
+    if (id != exceptId) endThread(id);
+  }
+}
+
+void ScriptEngine::endAllThreadsExcept(int32_t id) {
+  std::vector<int32_t> ids;
+  for (const auto& [other, thread] : threads_) {
+    if (other != id) ids.push_back(other);
+  }
+  for (int32_t other : ids) endThread(other);
+}
+
+bool ScriptEngine::endSlot(int32_t slot) {
+  auto it = scripts_.find(slot);
+  if (it == scripts_.end()) return false;
+  if (it->second->threads.empty()) {
+    scripts_.erase(it);
+  } else {
+    endThreadsOf(*it->second);
+  }
+  return true;
+}
+
+ScriptThread& ScriptEngine::startThread(int32_t id, ScriptFile& file, int32_t index) {
+  endThread(id);
+  ScriptThread& thread = threads_[id];
+  thread.id = id;
+  thread.file = &file;
+  thread.index = index;
+  file.threads.insert(id);
+  return thread;
+}
+
+void ScriptEngine::moveThread(ScriptThread& thread, ScriptFile& to) {
+  ScriptFile* from = thread.file;
+  thread.file = &to;
+  to.threads.insert(thread.id);
+  if (from && from != &to) {
+    from->threads.erase(thread.id);
+    if (from->threads.empty()) scripts_.erase(from->slot);
+  }
+}
+
+bool ScriptEngine::loadScript(int32_t slot, int32_t id, const std::string& name) {
+  ScriptFile* file = restoreScript(slot, name);
+  if (!file) return false;
+  startThread(id, *file, 0);
+  return true;
+}
+
+ScriptFile* ScriptEngine::restoreScript(int32_t slot, const std::string& name) {
+  endSlot(slot);
+  ScriptFile& file = scriptAt(slot);
+  if (!compileInto(file, name)) {
+    scripts_.erase(slot);
+    return nullptr;
+  }
+  return &file;
+}
+
+ScriptThread* ScriptEngine::restoreThread(int32_t id, int32_t slot, int32_t index) {
+  auto it = scripts_.find(slot);
+  if (it == scripts_.end()) return nullptr;
+  return &startThread(id, *it->second, index);
+}
+
+size_t ScriptEngine::runThreads() {
+  auto it = threads_.begin();
+  while (it != threads_.end()) {
+    int32_t id = it->first;
+    if (!runThread(it->second)) endThread(id);
+    it = threads_.upper_bound(id);
+  }
+  return threads_.size();
+}
+
+bool ScriptEngine::runThread(ScriptThread& thread) {
+  for (;;) {
+    const ScriptFile& file = *thread.file;
+    const Instruction* code = file.code.data();
+    const auto size = static_cast<uint32_t>(file.code.size());
+    int32_t pc = thread.index;
+    for (;;) {
+      // An index outside the script (run past the end, or jumped away) ends the thread.
+      if (static_cast<uint32_t>(pc) >= size) {
+        thread.index = pc;
+        return false;
+      }
+      const Instruction& in = code[pc];
+      switch (in.op) {
+        case Op::Call: break;
+        case Op::Nop: ++pc; continue;
+        case Op::Next: thread.index = pc + 1; return true;
+        case Op::Jump: pc = in.target; continue;
+        case Op::JumpBy: pc = intops::add(pc, *in.a == 0 ? 1 : *in.a); continue;
+        case Op::SkipIfZero: pc += *in.a == 0 ? 2 : 1; continue;
+        case Op::SkipIfNonZero: pc += *in.a != 0 ? 2 : 1; continue;
+#define AVG_INT_OP_CASE(name, keyword, expression) \
+  case Op::name: {                                 \
+    [[maybe_unused]] const int32_t a = *in.a, b = *in.b; \
+    *in.d = (expression);                          \
+    ++pc;                                          \
+    continue;                                      \
+  }
+          AVG_INT_OPERATORS(AVG_INT_OP_CASE)
+#undef AVG_INT_OP_CASE
+      }
+      thread.index = pc;
+      Exec exec{*this, thread, file.commands[pc]};
+      Outcome outcome = in.handler(exec);
+      if (outcome == Outcome::Yield) return true;
+      if (outcome == Outcome::End) return false;
+      // The handler may have moved the thread to another script or recompiled this one.
+      break;
+    }
+  }
+}
+
+}  // namespace avg

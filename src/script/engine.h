@@ -1,0 +1,106 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "script/flag_set.h"
+#include "script/script_file.h"
+#include "script/variable_store.h"
+
+namespace avg {
+
+class AppControl;
+class CommandTable;
+class ErrorReporter;
+class MessageBoxes;
+
+// A cooperative script thread: a position in a script, a wait counter and a value stack.
+struct ScriptThread {
+  int32_t id = 0;
+  ScriptFile* file = nullptr;
+  int32_t index = 0;
+  uint32_t waitCounter = 0;
+  std::vector<int32_t> stack;
+};
+
+// The three key switches that GLOB sets and the window hooks read.
+struct KeySwitches {
+  int32_t quickKeys = 0;   // F5 quick save, F6 quick load
+  int32_t screenKey = 1;   // F7 full screen / window
+  int32_t configKey = 0;   // F4 requests the settings screen
+};
+
+// The services of the application that the engine and its commands use.
+struct EngineServices {
+  AppControl& app;
+  MessageBoxes& messageBoxes;
+  ErrorReporter& errors;
+  uint32_t randomSeed = 0;
+};
+
+// The one script engine: loaded scripts by slot, threads by id, the variable store, literal
+// pools and built-in cells. It owns everything the scripts create.
+class ScriptEngine {
+ public:
+  explicit ScriptEngine(EngineServices services);
+  ~ScriptEngine();
+  ScriptEngine(const ScriptEngine&) = delete;
+  ScriptEngine& operator=(const ScriptEngine&) = delete;
+
+  // Loads `name` into `slot` (ending the threads of the script there before) and starts
+  // thread `id` at its first command. False when the file cannot be compiled.
+  bool loadScript(int32_t slot, int32_t id, const std::string& name);
+  bool endThread(int32_t id);
+  bool endSlot(int32_t slot);
+  // Rebuilding the state of a saved game.
+  ScriptFile* restoreScript(int32_t slot, const std::string& name);
+  ScriptThread* restoreThread(int32_t id, int32_t slot, int32_t index);
+
+  // One pass: every thread gets one turn in ascending id. Returns the threads left.
+  size_t runThreads();
+  // Runs one thread until it yields (true) or ends (false).
+  bool runThread(ScriptThread& thread);
+
+  // Building blocks of the thread and process commands.
+  ScriptFile& scriptAt(int32_t slot);
+  ScriptThread& startThread(int32_t id, ScriptFile& file, int32_t index);
+  void endThreadsOf(ScriptFile& file, std::optional<int32_t> exceptId = std::nullopt);
+  void moveThread(ScriptThread& thread, ScriptFile& to);
+  bool compileInto(ScriptFile& file, const std::string& name);
+  void endAllThreadsExcept(int32_t id);
+
+  const std::map<int32_t, ScriptThread>& threads() const { return threads_; }
+  const std::map<int32_t, std::unique_ptr<ScriptFile>>& scripts() const { return scripts_; }
+
+  VariableStore& variables() { return variables_; }
+  LiteralPool& literals() { return literals_; }
+  int32_t& builtin(BuiltinCell cell) { return builtins_[static_cast<size_t>(cell)]; }
+  KeySwitches& keySwitches() { return keySwitches_; }
+  PersistentFlagSet& readFlags() { return readFlags_; }
+  PersistentFlagSet& globalFlags() { return globalFlags_; }
+  const CommandTable& commands() const { return *commands_; }
+  EngineServices& services() { return services_; }
+
+  // The shared random generator (a 15-bit linear congruential generator).
+  int32_t nextRandom();
+
+ private:
+  void removeThread(std::map<int32_t, ScriptThread>::iterator it);
+
+  EngineServices services_;
+  std::unique_ptr<CommandTable> commands_;
+  VariableStore variables_;
+  LiteralPool literals_;
+  int32_t builtins_[static_cast<size_t>(BuiltinCell::Count)] = {};
+  KeySwitches keySwitches_;
+  PersistentFlagSet readFlags_;
+  PersistentFlagSet globalFlags_;
+  uint32_t randomState_;
+  std::map<int32_t, std::unique_ptr<ScriptFile>> scripts_;
+  std::map<int32_t, ScriptThread> threads_;
+};
+
+}  // namespace avg

@@ -1,0 +1,129 @@
+#include <cstring>
+
+#include "script/command_table.h"
+#include "script/engine.h"
+#include "script/literals.h"
+#include "script/table_reader.h"
+
+namespace avg {
+namespace {
+
+constexpr BuiltinCell kBuiltinCells[] = {BuiltinCell::MBUT, BuiltinCell::MBEX, BuiltinCell::MMOV,
+                                         BuiltinCell::M_PX, BuiltinCell::M_PY, BuiltinCell::M_PZ,
+                                         BuiltinCell::PDIR, BuiltinCell::PBUT, BuiltinCell::RET_};
+constexpr const char* kBuiltinNames[] = {"MBUT", "MBEX", "MMOV", "M_PX", "M_PY",
+                                         "M_PZ", "PDIR", "PBUT", "RET_"};
+
+template <class T>
+ValueRef bindVariable(NamedCells<T>& cells, const std::string& name, RefKind kind,
+                      ScriptFile& file) {
+  const std::shared_ptr<T>& cell = cells.bind(name);
+  file.boundCells.push_back(cell);
+  return ValueRef{kind, true, cell.get()};
+}
+
+ValueRef literal(RefKind kind, const void* cell) {
+  return ValueRef{kind, false, const_cast<void*>(cell)};
+}
+
+ValueRef bindBuiltin(ScriptEngine& engine, const std::string& operand) {
+  for (size_t i = 0; i < std::size(kBuiltinNames); ++i) {
+    if (operand.compare(0, 4, kBuiltinNames[i]) == 0 && operand.size() >= 4) {
+      return ValueRef{RefKind::Int, true, &engine.builtin(kBuiltinCells[i])};
+    }
+  }
+  return {};
+}
+
+// Binds a field by its four-byte tag; untagged fields stay plain text.
+ValueRef bind(ScriptEngine& engine, ScriptFile& file, const std::string& field) {
+  if (field.size() < 4) return {};
+  std::string operand = field.substr(4);
+  VariableStore& store = engine.variables();
+  LiteralPool& pool = engine.literals();
+  switch (fourCCOf(field)) {
+    case fourCC("$n__"): return bindVariable(store.ints, operand, RefKind::Int, file);
+    case fourCC("$f__"): return bindVariable(store.floats, operand, RefKind::Float, file);
+    case fourCC("$s__"): return bindVariable(store.strings, operand, RefKind::String, file);
+    case fourCC("$na_"): return bindVariable(store.intArrays, operand, RefKind::IntArray, file);
+    case fourCC("$fa_"):
+      return bindVariable(store.floatArrays, operand, RefKind::FloatArray, file);
+    case fourCC("$sa_"):
+      return bindVariable(store.stringArrays, operand, RefKind::StringArray, file);
+    case fourCC("%n__"): return literal(RefKind::Int, pool.intLiteral(parseDecimalInt(operand)));
+    case fourCC("%x__"): return literal(RefKind::Int, pool.intLiteral(parseHexInt(operand)));
+    case fourCC("%f__"):
+      return literal(RefKind::Float, pool.floatLiteral(parseDecimalFloat(operand)));
+    case fourCC("%s__"): return literal(RefKind::String, pool.stringLiteral(operand));
+    case fourCC("$$__"): return bindBuiltin(engine, operand);
+    default: return {};
+  }
+}
+
+void collectLabels(ScriptFile& file, TableRows& rows) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    std::string& name = rows[i][0];
+    if (name.empty() || name[0] != '#') continue;
+    file.labels[name.substr(1)] = static_cast<int32_t>(i);
+    name = "VOID";
+  }
+}
+
+Instruction compileInstruction(const CommandTable& table, const ScriptCommand& command,
+                               const ScriptFile& file) {
+  Instruction instruction;
+  const CommandDef* def = table.find(command.code);
+  if (!def) {
+    instruction.handler = unknownCommand;
+    return instruction;
+  }
+  instruction.handler = def->handler;
+  if (def->specialize && !def->specialize(command, file, instruction)) {
+    instruction = Instruction{};
+    instruction.handler = def->handler;
+  }
+  return instruction;
+}
+
+}  // namespace
+
+bool compileScript(ScriptEngine& engine, ScriptFile& file, const std::string& name) {
+  file.clear();
+  file.name = name;
+  TableRows rows;
+  if (!readTable(name, rows)) return false;
+  collectLabels(file, rows);
+  file.commands.reserve(rows.size());
+  for (TableRow& row : rows) {
+    ScriptCommand command;
+    command.code = fourCCOf(row[0]);
+    command.words.reserve(row.size());
+    for (size_t k = 0; k < row.size(); ++k) {
+      ScriptArgument word;
+      word.keyword = fourCCOf(row[k]);
+      if (k > 0) word.ref = bind(engine, file, row[k]);
+      word.text = std::move(row[k]);
+      command.words.push_back(std::move(word));
+    }
+    file.commands.push_back(std::move(command));
+  }
+  file.code.reserve(file.commands.size());
+  for (const ScriptCommand& command : file.commands) {
+    file.code.push_back(compileInstruction(engine.commands(), command, file));
+  }
+  return true;
+}
+
+void ScriptFile::clear() {
+  commands.clear();
+  code.clear();
+  labels.clear();
+  boundCells.clear();
+}
+
+int32_t ScriptFile::findLabel(const std::string& label) const {
+  auto it = labels.find(label);
+  return it == labels.end() ? -1 : it->second;
+}
+
+}  // namespace avg

@@ -1,0 +1,114 @@
+#include "script/table_reader.h"
+
+#include "platform/text_encoding.h"
+#include "script/whole_file.h"
+
+namespace avg {
+namespace {
+
+constexpr char kCR = '\r';
+constexpr char kLF = '\n';
+
+// Undoes the complement scramble when the buffer starts with its magic.
+std::string_view unscrambled(std::string_view buffer, std::string& storage) {
+  if (buffer.size() < 4) return buffer;
+  uint32_t magic = static_cast<uint32_t>(static_cast<unsigned char>(buffer[0])) |
+                   static_cast<uint32_t>(static_cast<unsigned char>(buffer[1])) << 8 |
+                   static_cast<uint32_t>(static_cast<unsigned char>(buffer[2])) << 16 |
+                   static_cast<uint32_t>(static_cast<unsigned char>(buffer[3])) << 24;
+  if (magic != kScrambleMagic) return buffer;
+  storage.assign(buffer.substr(4));
+  for (char& c : storage) c = static_cast<char>(~c);
+  return storage;
+}
+
+class TableParser {
+ public:
+  TableParser(TableRows& rows, int depth) : rows_(rows), depth_(depth) {}
+
+  void parse(std::string_view text) {
+    size_t p = 0;
+    size_t fieldStart = 0;
+    while (p < text.size()) {
+      char c = text[p];
+      if (isShiftJisLeadByte(static_cast<unsigned char>(c))) {
+        // A lead byte at the end or before CR stands alone, so the line end stays intact.
+        p += (p + 1 < text.size() && text[p + 1] != kCR) ? 2 : 1;
+      } else if (c == kCR && p + 1 < text.size() && text[p + 1] == kLF) {
+        std::string_view field = text.substr(fieldStart, p - fieldStart);
+        if (!field.empty() || !row_.empty()) finishRow(field);
+        p += 2;
+        fieldStart = p;
+      } else if (c == ',') {
+        row_.emplace_back(text.substr(fieldStart, p - fieldStart));
+        ++p;
+        fieldStart = p;
+      } else if (c == ';') {
+        std::string_view field = text.substr(fieldStart, p - fieldStart);
+        if (!field.empty() || !row_.empty()) {
+          row_.emplace_back(field);
+          rows_.push_back(std::move(row_));
+          row_.clear();
+        }
+        p = skipComment(text, p);
+        fieldStart = p;
+      } else {
+        ++p;
+      }
+    }
+    std::string_view field = text.substr(fieldStart, text.size() - fieldStart);
+    if (!field.empty() || !row_.empty()) finishRow(field);
+  }
+
+ private:
+  // Ends the row with its last field; a lone "~name" field is an include instead.
+  void finishRow(std::string_view field) {
+    if (row_.empty() && !field.empty() && field[0] == '~') {
+      include(std::string(field.substr(1)));
+      return;
+    }
+    row_.emplace_back(field);
+    rows_.push_back(std::move(row_));
+    row_.clear();
+  }
+
+  void include(const std::string& name) {
+    if (depth_ >= kMaxIncludeDepth) return;
+    std::optional<std::string> content = ReadWholeFile(name);
+    if (!content) return;
+    std::string storage;
+    TableParser(rows_, depth_ + 1).parse(unscrambled(*content, storage));
+  }
+
+  // Skips past the next CR and an LF right after it.
+  static size_t skipComment(std::string_view text, size_t p) {
+    size_t cr = text.find(kCR, p);
+    if (cr == std::string_view::npos) return text.size();
+    p = cr + 1;
+    if (p < text.size() && text[p] == kLF) ++p;
+    return p;
+  }
+
+  TableRows& rows_;
+  TableRow row_;
+  int depth_;
+};
+
+}  // namespace
+
+bool parseTable(std::string_view buffer, TableRows& rows) {
+  if (buffer.empty()) return false;
+  std::string storage;
+  TableParser(rows, 0).parse(unscrambled(buffer, storage));
+  return true;
+}
+
+bool readTable(const std::string& name, TableRows& rows) {
+  std::optional<std::string> content = ReadWholeFile(name);
+  if (!content) return false;
+  std::string storage;
+  TableParser(rows, 0).parse(unscrambled(*content, storage));
+  return true;
+}
+
+}  // namespace avg

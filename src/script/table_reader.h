@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace avg {
+
+using TableRow = std::vector<std::string>;
+using TableRows = std::vector<TableRow>;
+
+// Magic of a complement-scrambled table: the bytes BC B0 BB BA, then every byte XOR 0xFF.
+constexpr uint32_t kScrambleMagic = 0xBABBB0BC;
+
+// Includes nested deeper than this are skipped, which also ends include cycles.
+constexpr int kMaxIncludeDepth = 32;
+
+// Reads a table file whole (plain file or archive member) and appends its rows; false when
+// the file cannot be read.
+bool readTable(const std::string& name, TableRows& rows);
+
+// Parses a table already in memory and appends its rows; false only for an empty buffer.
+bool parseTable(std::string_view buffer, TableRows& rows);
+
+}  // namespace avg

@@ -1,0 +1,15 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace avg {
+
+// Reads a game data file whole: the plain file when it exists, else a member of the packed
+// archives registered by the scripts. The content is returned as is; std::string keeps a
+// zero byte after it for readers that stop there. Nothing is reported on failure.
+std::optional<std::string> ReadWholeFile(const std::string& name);
+
+// Reads only the plain file (no archives).
+std::optional<std::string> readPlainFile(const std::string& name);
+
+}  // namespace avg
