@@ -13,7 +13,12 @@ ScriptEngine::ScriptEngine(EngineServices services)
   registerAllCommands(*commands_);
 }
 
-ScriptEngine::~ScriptEngine() = default;
+ScriptEngine::~ScriptEngine() {
+  // Threads and scripts go first; companions then in reverse order of attachment.
+  threads_.clear();
+  scripts_.clear();
+  while (!companions_.empty()) companions_.pop_back();
+}
 
 int32_t ScriptEngine::nextRandom() {
   randomState_ = randomState_ * 214013u + 2531011u;
@@ -120,12 +125,14 @@ ScriptThread* ScriptEngine::restoreThread(int32_t id, int32_t slot, int32_t inde
 }
 
 size_t ScriptEngine::runThreads() {
+  for (auto& companion : companions_) companion->beforeThreads();
   auto it = threads_.begin();
   while (it != threads_.end()) {
     int32_t id = it->first;
     if (!runThread(it->second)) endThread(id);
     it = threads_.upper_bound(id);
   }
+  for (auto& companion : companions_) companion->afterThreads();
   return threads_.size();
 }
 

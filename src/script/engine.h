@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <typeindex>
+#include <unordered_map>
 #include <vector>
 
 #include "script/flag_set.h"
@@ -31,6 +33,18 @@ struct KeySwitches {
   int32_t quickKeys = 0;   // F5 quick save, F6 quick load
   int32_t screenKey = 1;   // F7 full screen / window
   int32_t configKey = 0;   // F4 requests the settings screen
+};
+
+// A subsystem that lives with the engine (sound channels, display list, input, ...): owned
+// by it, found by type, destroyed with it in reverse order of attachment, and told when each
+// pass starts and ends.
+class EngineCompanion {
+ public:
+  virtual ~EngineCompanion() = default;
+  // Before the threads of a pass run (input update, animation step).
+  virtual void beforeThreads() {}
+  // After the threads of a pass ran (clearing the pass's input events).
+  virtual void afterThreads() {}
 };
 
 // The services of the application that the engine and its commands use.
@@ -84,6 +98,25 @@ class ScriptEngine {
   const CommandTable& commands() const { return *commands_; }
   EngineServices& services() { return services_; }
 
+  // Attaches a companion; one per type.
+  template <class T>
+  T& attach(std::unique_ptr<T> companion) {
+    T& attached = *companion;
+    companionsByType_[std::type_index(typeid(T))] = &attached;
+    companions_.push_back(std::move(companion));
+    return attached;
+  }
+  // The attached companion of type T; attaching every companion a command family needs is
+  // the application's job, so a missing one is a programming error.
+  template <class T>
+  T& companion() const {
+    return static_cast<T&>(*companionsByType_.at(std::type_index(typeid(T))));
+  }
+  template <class T>
+  bool has() const {
+    return companionsByType_.count(std::type_index(typeid(T))) != 0;
+  }
+
   // The shared random generator (a 15-bit linear congruential generator).
   int32_t nextRandom();
 
@@ -101,6 +134,8 @@ class ScriptEngine {
   uint32_t randomState_;
   std::map<int32_t, std::unique_ptr<ScriptFile>> scripts_;
   std::map<int32_t, ScriptThread> threads_;
+  std::vector<std::unique_ptr<EngineCompanion>> companions_;
+  std::unordered_map<std::type_index, EngineCompanion*> companionsByType_;
 };
 
 }  // namespace avg
