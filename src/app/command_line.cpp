@@ -5,7 +5,9 @@
 namespace avg {
 namespace {
 
-ParsedCommandLine refuse(std::string error) { return {std::nullopt, std::move(error)}; }
+ParsedCommandLine refuse(std::string error) {
+  return {std::nullopt, std::move(error)};
+}
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-
 namespace avg {
 
 void ErrorReporter::report(std::string_view message, std::optional<std::string_view> detail) {

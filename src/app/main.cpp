@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
   line.screenshot = absolute(line.screenshot);
   line.audioOut = absolute(line.audioOut);
 
-  std::filesystem::path gameDir = line.gameDir.empty() ? programDirectory() : std::filesystem::path(line.gameDir);
+  std::filesystem::path gameDir =
+      line.gameDir.empty() ? programDirectory() : std::filesystem::path(line.gameDir);
   if (!std::filesystem::is_directory(gameDir)) {
     return usageError("game directory '" + gameDir.string() + "' does not exist");
   }

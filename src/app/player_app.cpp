@@ -17,8 +17,8 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       options_(options),
       timer_(*platform.clock),
       errors_(*platform.messageBoxes),
-      engine_(std::make_unique<ScriptEngine>(EngineServices{
-          *this, *platform.messageBoxes, errors_, options.randomSeed})) {}
+      engine_(std::make_unique<ScriptEngine>(
+          EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {}
 
 PlayerApp::~PlayerApp() = default;
 
@@ -44,14 +44,18 @@ void PlayerApp::pumpMessages() {
   platform_.window->beginPass();
   events_.clear();
   platform_.window->pumpEvents(events_, !active_ && running_);
-  for (const PlatformEvent& event : events_) handleEvent(event);
+  for (const PlatformEvent& event : events_)
+    handleEvent(event);
   // Characters posted by scripts arrive like typed ones, after the window's own messages.
   std::vector<uint32_t> posted;
   posted.swap(postedCharacters_);
-  for (uint32_t character : posted) handleCharacter(character);
+  for (uint32_t character : posted)
+    handleCharacter(character);
 }
 
-void PlayerApp::postCharacter(uint32_t character) { postedCharacters_.push_back(character); }
+void PlayerApp::postCharacter(uint32_t character) {
+  postedCharacters_.push_back(character);
+}
 
 void PlayerApp::handleEvent(const PlatformEvent& event) {
   switch (event.type) {
@@ -59,14 +63,23 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
       active_ = true;
       timer_.reset();
       break;
-    case PlatformEvent::Type::Deactivate: active_ = false; break;
-    case PlatformEvent::Type::Close: requestClose(); break;
-    case PlatformEvent::Type::Char: handleCharacter(event.codepoint); break;
+    case PlatformEvent::Type::Deactivate:
+      active_ = false;
+      break;
+    case PlatformEvent::Type::Close:
+      requestClose();
+      break;
+    case PlatformEvent::Type::Char:
+      handleCharacter(event.codepoint);
+      break;
     case PlatformEvent::Type::Key:
       if (event.down) handleKey(event.key);
       break;
-    case PlatformEvent::Type::Menu: handleMenu(event.menuId); break;
-    default: break;
+    case PlatformEvent::Type::Menu:
+      handleMenu(event.menuId);
+      break;
+    default:
+      break;
   }
 }
 
@@ -108,7 +121,8 @@ void PlayerApp::handleMenu(int id) {
       settle();
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

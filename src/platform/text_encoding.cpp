@@ -39,7 +39,9 @@ std::string convert(const char* to, const char* from, std::string_view input,
   return out;
 }
 
-size_t skipOneByte(std::string_view) { return 1; }
+size_t skipOneByte(std::string_view) {
+  return 1;
+}
 
 size_t skipUtf8Character(std::string_view text) {
   size_t length = 1;

@@ -17,7 +17,8 @@ const CommandDef* CommandTable::find(uint32_t code) const {
 
 Outcome unknownCommand(Exec& exec) {
   std::string text = exec.thread.file->name + " : ";
-  for (const ScriptArgument& word : exec.command.words) text += word.text + " ";
+  for (const ScriptArgument& word : exec.command.words)
+    text += word.text + " ";
   exec.engine.services().messageBoxes.show(
       {.caption = "未定義の命令!!", .text = cp932ToUtf8(text), .icon = MessageIcon::Error});
   return Outcome::End;

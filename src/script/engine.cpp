@@ -17,7 +17,8 @@ ScriptEngine::~ScriptEngine() {
   // Threads and scripts go first; companions then in reverse order of attachment.
   threads_.clear();
   scripts_.clear();
-  while (!companions_.empty()) companions_.pop_back();
+  while (!companions_.empty())
+    companions_.pop_back();
 }
 
 int32_t ScriptEngine::nextRandom() {
@@ -67,7 +68,8 @@ void ScriptEngine::endAllThreadsExcept(int32_t id) {
   for (const auto& [other, thread] : threads_) {
     if (other != id) ids.push_back(other);
   }
-  for (int32_t other : ids) endThread(other);
+  for (int32_t other : ids)
+    endThread(other);
 }
 
 bool ScriptEngine::endSlot(int32_t slot) {
@@ -125,57 +127,93 @@ ScriptThread* ScriptEngine::restoreThread(int32_t id, int32_t slot, int32_t inde
 }
 
 size_t ScriptEngine::runThreads() {
-  for (auto& companion : companions_) companion->beforeThreads();
+  for (auto& companion : companions_)
+    companion->beforeThreads();
   auto it = threads_.begin();
   while (it != threads_.end()) {
     int32_t id = it->first;
     if (!runThread(it->second)) endThread(id);
     it = threads_.upper_bound(id);
   }
-  for (auto& companion : companions_) companion->afterThreads();
+  for (auto& companion : companions_)
+    companion->afterThreads();
   return threads_.size();
 }
 
+// Threaded dispatch: every primitive jumps straight to the next one through a table of
+// label addresses, so each has its own well-predicted indirect branch. Sequential steps
+// reach the End sentinel at the latest; computed targets are clamped to it.
 bool ScriptEngine::runThread(ScriptThread& thread) {
-  for (;;) {
-    const ScriptFile& file = *thread.file;
-    const Instruction* code = file.code.data();
-    const auto size = static_cast<uint32_t>(file.code.size());
-    int32_t pc = thread.index;
-    for (;;) {
-      // An index outside the script (run past the end, or jumped away) ends the thread.
-      if (static_cast<uint32_t>(pc) >= size) {
-        thread.index = pc;
-        return false;
-      }
-      const Instruction& in = code[pc];
-      switch (in.op) {
-        case Op::Call: break;
-        case Op::Nop: ++pc; continue;
-        case Op::Next: thread.index = pc + 1; return true;
-        case Op::Jump: pc = in.target; continue;
-        case Op::JumpBy: pc = intops::add(pc, *in.a == 0 ? 1 : *in.a); continue;
-        case Op::SkipIfZero: pc += *in.a == 0 ? 2 : 1; continue;
-        case Op::SkipIfNonZero: pc += *in.a != 0 ? 2 : 1; continue;
-#define AVG_INT_OP_CASE(name, keyword, expression) \
-  case Op::name: {                                 \
+#define AVG_INT_OP_LABEL(name, keyword, expression) &&op_##name,
+  static const void* const kDispatch[] = {
+      &&op_End,        &&op_Call,          &&op_Nop,
+      &&op_Next,       &&op_Jump,          &&op_JumpBy,
+      &&op_SkipIfZero, &&op_SkipIfNonZero, AVG_INT_OPERATORS(AVG_INT_OP_LABEL)};
+#undef AVG_INT_OP_LABEL
+  static_assert(static_cast<int>(Op::Assign) == 8, "dispatch table order follows Op");
+
+  const Instruction* code;
+  uint32_t end;
+  int32_t pc;
+#define AVG_DISPATCH() goto* kDispatch[static_cast<uint8_t>(code[pc].op)]
+#define AVG_CLAMP_TO_END() \
+  if (static_cast<uint32_t>(pc) > end) pc = static_cast<int32_t>(end)
+
+enter:
+  code = thread.file->code.data();
+  end = static_cast<uint32_t>(thread.file->commands.size());
+  pc = thread.index;
+  AVG_CLAMP_TO_END();
+  AVG_DISPATCH();
+
+op_End:
+  thread.index = pc;
+  return false;
+op_Call : {
+  thread.index = pc;
+  Exec exec{*this, thread, thread.file->commands[pc]};
+  Outcome outcome = code[pc].handler(exec);
+  if (outcome == Outcome::Yield) return true;
+  if (outcome == Outcome::End) return false;
+  // The handler may have moved the thread to another script or recompiled this one.
+  goto enter;
+}
+op_Nop:
+  ++pc;
+  AVG_DISPATCH();
+op_Next:
+  thread.index = pc + 1;
+  return true;
+op_Jump:
+  pc = code[pc].target;
+  AVG_DISPATCH();
+op_JumpBy : {
+  int32_t by = *code[pc].a;
+  pc = intops::add(pc, by == 0 ? 1 : by);
+  AVG_CLAMP_TO_END();
+  AVG_DISPATCH();
+}
+op_SkipIfZero:
+  pc += *code[pc].a == 0 ? 2 : 1;
+  AVG_CLAMP_TO_END();
+  AVG_DISPATCH();
+op_SkipIfNonZero:
+  pc += *code[pc].a != 0 ? 2 : 1;
+  AVG_CLAMP_TO_END();
+  AVG_DISPATCH();
+
+#define AVG_INT_OP_BODY(name, keyword, expression)       \
+  op_##name : {                                          \
+    const Instruction& in = code[pc];                    \
     [[maybe_unused]] const int32_t a = *in.a, b = *in.b; \
-    *in.d = (expression);                          \
-    ++pc;                                          \
-    continue;                                      \
+    *in.d = (expression);                                \
+    ++pc;                                                \
+    AVG_DISPATCH();                                      \
   }
-          AVG_INT_OPERATORS(AVG_INT_OP_CASE)
-#undef AVG_INT_OP_CASE
-      }
-      thread.index = pc;
-      Exec exec{*this, thread, file.commands[pc]};
-      Outcome outcome = in.handler(exec);
-      if (outcome == Outcome::Yield) return true;
-      if (outcome == Outcome::End) return false;
-      // The handler may have moved the thread to another script or recompiled this one.
-      break;
-    }
-  }
+  AVG_INT_OPERATORS(AVG_INT_OP_BODY)
+#undef AVG_INT_OP_BODY
+#undef AVG_CLAMP_TO_END
+#undef AVG_DISPATCH
 }
 
 }  // namespace avg

@@ -30,9 +30,9 @@ struct ScriptThread {
 
 // The three key switches that GLOB sets and the window hooks read.
 struct KeySwitches {
-  int32_t quickKeys = 0;   // F5 quick save, F6 quick load
-  int32_t screenKey = 1;   // F7 full screen / window
-  int32_t configKey = 0;   // F4 requests the settings screen
+  int32_t quickKeys = 0;  // F5 quick save, F6 quick load
+  int32_t screenKey = 1;  // F7 full screen / window
+  int32_t configKey = 0;  // F4 requests the settings screen
 };
 
 // A subsystem that lives with the engine (sound channels, display list, input, ...): owned

@@ -22,17 +22,23 @@ T* cellOf(const ValueRef& ref, RefKind kind) {
 
 int32_t readInt(const ValueRef& ref) {
   switch (ref.kind) {
-    case RefKind::Int: return *static_cast<const int32_t*>(ref.cell);
-    case RefKind::Float: return std::bit_cast<int32_t>(*static_cast<const float*>(ref.cell));
-    default: return 0;
+    case RefKind::Int:
+      return *static_cast<const int32_t*>(ref.cell);
+    case RefKind::Float:
+      return std::bit_cast<int32_t>(*static_cast<const float*>(ref.cell));
+    default:
+      return 0;
   }
 }
 
 float readFloat(const ValueRef& ref) {
   switch (ref.kind) {
-    case RefKind::Float: return *static_cast<const float*>(ref.cell);
-    case RefKind::Int: return std::bit_cast<float>(*static_cast<const int32_t*>(ref.cell));
-    default: return 0.0f;
+    case RefKind::Float:
+      return *static_cast<const float*>(ref.cell);
+    case RefKind::Int:
+      return std::bit_cast<float>(*static_cast<const int32_t*>(ref.cell));
+    default:
+      return 0.0f;
   }
 }
 
@@ -61,16 +67,32 @@ const std::string& Exec::text(size_t k) const {
   return has(k) ? command.words[k].text : kEmptyText;
 }
 
-const ValueRef& Exec::ref(size_t k) const { return has(k) ? command.words[k].ref : kNoRef; }
+const ValueRef& Exec::ref(size_t k) const {
+  return has(k) ? command.words[k].ref : kNoRef;
+}
 
-int32_t Exec::intValue(size_t k) const { return readInt(ref(k)); }
-float Exec::floatValue(size_t k) const { return readFloat(ref(k)); }
-const std::string& Exec::stringValue(size_t k) const { return readString(ref(k)); }
-int32_t& Exec::intSlot(size_t k) const { return writableInt(ref(k)); }
-float& Exec::floatSlot(size_t k) const { return writableFloat(ref(k)); }
-std::string& Exec::stringSlot(size_t k) const { return writableString(ref(k)); }
+int32_t Exec::intValue(size_t k) const {
+  return readInt(ref(k));
+}
+float Exec::floatValue(size_t k) const {
+  return readFloat(ref(k));
+}
+const std::string& Exec::stringValue(size_t k) const {
+  return readString(ref(k));
+}
+int32_t& Exec::intSlot(size_t k) const {
+  return writableInt(ref(k));
+}
+float& Exec::floatSlot(size_t k) const {
+  return writableFloat(ref(k));
+}
+std::string& Exec::stringSlot(size_t k) const {
+  return writableString(ref(k));
+}
 
-IntArray* Exec::intArray(size_t k) const { return cellOf<IntArray>(ref(k), RefKind::IntArray); }
+IntArray* Exec::intArray(size_t k) const {
+  return cellOf<IntArray>(ref(k), RefKind::IntArray);
+}
 FloatArray* Exec::floatArray(size_t k) const {
   return cellOf<FloatArray>(ref(k), RefKind::FloatArray);
 }

@@ -30,23 +30,23 @@ inline int32_t mod(int32_t a, int32_t b) {
 
 // The two-operand integer operators of CALN: X(op, keyword, result of a and b). Unary
 // operators ignore b. The dispatcher runs them inline; the CALN handler uses the same list.
-#define AVG_INT_OPERATORS(X)                                       \
-  X(Assign, "=___", a)                                             \
-  X(Add, "+___", ::avg::intops::add(a, b))                         \
-  X(Sub, "-___", ::avg::intops::sub(a, b))                         \
-  X(Mul, "*___", ::avg::intops::mul(a, b))                         \
-  X(Div, "/___", ::avg::intops::div(a, b))                         \
-  X(Mod, "%___", ::avg::intops::mod(a, b))                         \
-  X(BitAnd, "&___", a & b)                                         \
-  X(BitOr, "|___", a | b)                                          \
-  X(BitXor, "^___", a ^ b)                                         \
-  X(BitNot, "\x7F___", ~a)                                         \
-  X(LogicalNot, "!___", a == 0)                                    \
-  X(Equal, "==__", a == b)                                         \
-  X(NotEqual, "!=__", a != b)                                      \
-  X(Less, "<___", a < b)                                           \
-  X(Greater, ">___", a > b)                                        \
-  X(LessEqual, "<=__", a <= b)                                     \
-  X(GreaterEqual, ">=__", a >= b)                                  \
-  X(LogicalAnd, "&&__", a != 0 && b != 0)                          \
+#define AVG_INT_OPERATORS(X)               \
+  X(Assign, "=___", a)                     \
+  X(Add, "+___", ::avg::intops::add(a, b)) \
+  X(Sub, "-___", ::avg::intops::sub(a, b)) \
+  X(Mul, "*___", ::avg::intops::mul(a, b)) \
+  X(Div, "/___", ::avg::intops::div(a, b)) \
+  X(Mod, "%___", ::avg::intops::mod(a, b)) \
+  X(BitAnd, "&___", a& b)                  \
+  X(BitOr, "|___", a | b)                  \
+  X(BitXor, "^___", a ^ b)                 \
+  X(BitNot, "\x7F___", ~a)                 \
+  X(LogicalNot, "!___", a == 0)            \
+  X(Equal, "==__", a == b)                 \
+  X(NotEqual, "!=__", a != b)              \
+  X(Less, "<___", a < b)                   \
+  X(Greater, ">___", a > b)                \
+  X(LessEqual, "<=__", a <= b)             \
+  X(GreaterEqual, ">=__", a >= b)          \
+  X(LogicalAnd, "&&__", a != 0 && b != 0)  \
   X(LogicalOr, "||__", a != 0 || b != 0)

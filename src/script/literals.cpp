@@ -9,17 +9,23 @@
 namespace avg {
 namespace {
 
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+  return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 size_t skipBlanks(std::string_view text) {
   size_t pos = 0;
-  while (pos < text.size() && isBlank(text[pos])) ++pos;
+  while (pos < text.size() && isBlank(text[pos]))
+    ++pos;
   return pos;
 }
 
 size_t skipDigits(std::string_view text, size_t pos) {
-  while (pos < text.size() && isDigit(text[pos])) ++pos;
+  while (pos < text.size() && isDigit(text[pos]))
+    ++pos;
   return pos;
 }
 
@@ -28,7 +34,8 @@ void trimFractionZeros(std::string& text, size_t end) {
   size_t point = text.find('.');
   if (point == std::string::npos || point >= end) return;
   size_t last = end;
-  while (last > point + 1 && text[last - 1] == '0') --last;
+  while (last > point + 1 && text[last - 1] == '0')
+    --last;
   text.erase(last, end - last);
 }
 

@@ -42,21 +42,30 @@ ValueRef bind(ScriptEngine& engine, ScriptFile& file, const std::string& field) 
   VariableStore& store = engine.variables();
   LiteralPool& pool = engine.literals();
   switch (fourCCOf(field)) {
-    case fourCC("$n__"): return bindVariable(store.ints, operand, RefKind::Int, file);
-    case fourCC("$f__"): return bindVariable(store.floats, operand, RefKind::Float, file);
-    case fourCC("$s__"): return bindVariable(store.strings, operand, RefKind::String, file);
-    case fourCC("$na_"): return bindVariable(store.intArrays, operand, RefKind::IntArray, file);
+    case fourCC("$n__"):
+      return bindVariable(store.ints, operand, RefKind::Int, file);
+    case fourCC("$f__"):
+      return bindVariable(store.floats, operand, RefKind::Float, file);
+    case fourCC("$s__"):
+      return bindVariable(store.strings, operand, RefKind::String, file);
+    case fourCC("$na_"):
+      return bindVariable(store.intArrays, operand, RefKind::IntArray, file);
     case fourCC("$fa_"):
       return bindVariable(store.floatArrays, operand, RefKind::FloatArray, file);
     case fourCC("$sa_"):
       return bindVariable(store.stringArrays, operand, RefKind::StringArray, file);
-    case fourCC("%n__"): return literal(RefKind::Int, pool.intLiteral(parseDecimalInt(operand)));
-    case fourCC("%x__"): return literal(RefKind::Int, pool.intLiteral(parseHexInt(operand)));
+    case fourCC("%n__"):
+      return literal(RefKind::Int, pool.intLiteral(parseDecimalInt(operand)));
+    case fourCC("%x__"):
+      return literal(RefKind::Int, pool.intLiteral(parseHexInt(operand)));
     case fourCC("%f__"):
       return literal(RefKind::Float, pool.floatLiteral(parseDecimalFloat(operand)));
-    case fourCC("%s__"): return literal(RefKind::String, pool.stringLiteral(operand));
-    case fourCC("$$__"): return bindBuiltin(engine, operand);
-    default: return {};
+    case fourCC("%s__"):
+      return literal(RefKind::String, pool.stringLiteral(operand));
+    case fourCC("$$__"):
+      return bindBuiltin(engine, operand);
+    default:
+      return {};
   }
 }
 
@@ -107,10 +116,11 @@ bool compileScript(ScriptEngine& engine, ScriptFile& file, const std::string& na
     }
     file.commands.push_back(std::move(command));
   }
-  file.code.reserve(file.commands.size());
+  file.code.reserve(file.commands.size() + 1);
   for (const ScriptCommand& command : file.commands) {
     file.code.push_back(compileInstruction(engine.commands(), command, file));
   }
+  file.code.push_back(Instruction{.op = Op::End});
   return true;
 }
 

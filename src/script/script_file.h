@@ -37,14 +37,15 @@ struct ScriptCommand {
 // load time (integer arithmetic on integer cells, jumps to known targets, conditional skips)
 // compile to these; everything else calls its family's handler.
 enum class Op : uint8_t {
-  Call,      // handler(exec)
-  Nop,       // index + 1
-  Next,      // index + 1, yield
-  Jump,      // index := target
-  JumpBy,    // index += *a, or + 1 when *a is 0
+  End,            // past the last command: the thread ends
+  Call,           // handler(exec)
+  Nop,            // index + 1
+  Next,           // index + 1, yield
+  Jump,           // index := target
+  JumpBy,         // index += *a, or + 1 when *a is 0
   SkipIfZero,     // *a == 0 ? index + 2 : index + 1
   SkipIfNonZero,  // *a != 0 ? index + 2 : index + 1
-  // d := f(a, b) on integer cells, one per AVG_INT_OPERATORS entry
+// d := f(a, b) on integer cells, one per AVG_INT_OPERATORS entry
 #define AVG_INT_OP_ENUM(name, keyword, expression) name,
   AVG_INT_OPERATORS(AVG_INT_OP_ENUM)
 #undef AVG_INT_OP_ENUM
@@ -65,6 +66,7 @@ struct ScriptFile {
   int32_t slot = 0;
   std::string name;
   std::vector<ScriptCommand> commands;
+  // One instruction per command, then an End sentinel.
   std::vector<Instruction> code;
   std::map<std::string, int32_t> labels;
   std::set<int32_t> threads;

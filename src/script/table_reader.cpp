@@ -18,7 +18,8 @@ std::string_view unscrambled(std::string_view buffer, std::string& storage) {
                    static_cast<uint32_t>(static_cast<unsigned char>(buffer[3])) << 24;
   if (magic != kScrambleMagic) return buffer;
   storage.assign(buffer.substr(4));
-  for (char& c : storage) c = static_cast<char>(~c);
+  for (char& c : storage)
+    c = static_cast<char>(~c);
   return storage;
 }
 

@@ -16,9 +16,7 @@ using ArrayKey = std::vector<int32_t>;
 struct ArrayKeyLess {
   using is_transparent = void;
   bool operator()(const ArrayKey& a, const ArrayKey& b) const { return a < b; }
-  bool operator()(const ArrayKey& a, int32_t b) const {
-    return a.empty() || a[0] < b;
-  }
+  bool operator()(const ArrayKey& a, int32_t b) const { return a.empty() || a[0] < b; }
   bool operator()(int32_t a, const ArrayKey& b) const {
     return !b.empty() && (a < b[0] || (a == b[0] && b.size() > 1));
   }

@@ -14,7 +14,8 @@ std::optional<std::string> readPlainFile(const std::string& name) {
   std::string content;
   char buffer[65536];
   size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    content.append(buffer, count);
   bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return std::nullopt;

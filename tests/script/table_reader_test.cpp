@@ -15,7 +15,8 @@ TableRows parse(const std::string& text) {
 
 std::string scrambled(const std::string& text) {
   std::string out = "\xBC\xB0\xBB\xBA";
-  for (char c : text) out += static_cast<char>(~c);
+  for (char c : text)
+    out += static_cast<char>(~c);
   return out;
 }
 
@@ -28,7 +29,9 @@ struct ParseCase {
 
 class TableParse : public testing::TestWithParam<ParseCase> {};
 
-TEST_P(TableParse, GivesRows) { EXPECT_EQ(parse(GetParam().text), GetParam().expected); }
+TEST_P(TableParse, GivesRows) {
+  EXPECT_EQ(parse(GetParam().text), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, TableParse,
@@ -43,7 +46,12 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"blanks_kept", " WAIT, x \r\n", {{" WAIT", " x "}}},
         ParseCase{"lone_lf_is_text", "A\nB\r\n", {{"A\nB"}}},
         // The trail byte 0x2C (',') of a Shift-JIS character is not a separator.
-        ParseCase{"sjis_trail_comma", "M,\x81\x2C" "x\r\n", {{"M", "\x81\x2C" "x"}}},
+        ParseCase{"sjis_trail_comma",
+                  "M,\x81\x2C"
+                  "x\r\n",
+                  {{"M",
+                    "\x81\x2C"
+                    "x"}}},
         ParseCase{"sjis_trail_semicolon", "M,\x83\x3B\r\n", {{"M", "\x83\x3B"}}},
         // A lead byte before CR or at the end stands alone and keeps the line end.
         ParseCase{"lead_before_crlf", "M,\x82\r\nNEXT\r\n", {{"M", "\x82"}, {"NEXT"}}},

@@ -36,7 +36,8 @@ std::string TempGameDir::read(const std::string& name) const {
 
 std::string crlf(const std::vector<std::string>& lines) {
   std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
+  for (const std::string& line : lines)
+    text += line + "\r\n";
   return text;
 }
 
@@ -70,6 +71,8 @@ std::string PlayerFixture::stringVar(const std::string& name) {
   return value ? *value : "<missing>";
 }
 
-std::string PlayerFixture::errorLog() const { return dir_.read("ErrorLog.txt"); }
+std::string PlayerFixture::errorLog() const {
+  return dir_.read("ErrorLog.txt");
+}
 
 }  // namespace avg::test

@@ -7,9 +7,12 @@ namespace {
 
 const char* answerName(MessageAnswer answer) {
   switch (answer) {
-    case MessageAnswer::Yes: return "yes";
-    case MessageAnswer::No: return "no";
-    default: return "ok";
+    case MessageAnswer::Yes:
+      return "yes";
+    case MessageAnswer::No:
+      return "no";
+    default:
+      return "ok";
   }
 }
 
@@ -28,8 +31,8 @@ std::string escapeLineBreaks(const std::string& text) {
 }  // namespace
 
 MessageAnswer HeadlessMessageBoxes::show(const MessageBoxRequest& request) {
-  MessageAnswer answer = request.buttons == MessageButtons::YesNo ? request.defaultAnswer
-                                                                  : MessageAnswer::Ok;
+  MessageAnswer answer =
+      request.buttons == MessageButtons::YesNo ? request.defaultAnswer : MessageAnswer::Ok;
   if (!answers_.empty()) {
     MessageAnswer queued = answers_.front();
     answers_.pop_front();

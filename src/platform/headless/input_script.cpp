@@ -12,14 +12,18 @@ namespace {
 using Type = PlatformEvent::Type;
 
 const std::pair<const char*, Key> kNamedKeys[] = {
-    {"F1", Key::F1},       {"F2", Key::F2},     {"F3", Key::F3},
-    {"F4", Key::F4},       {"F5", Key::F5},     {"F6", Key::F6},
-    {"F7", Key::F7},       {"F8", Key::F8},     {"F9", Key::F9},
-    {"F10", Key::F10},     {"F11", Key::F11},   {"F12", Key::F12},
-    {"Esc", Key::Escape},  {"Left", Key::Left}, {"Right", Key::Right},
-    {"Up", Key::Up},       {"Down", Key::Down}, {"Return", Key::Return},
+    {"F1", Key::F1},       {"F2", Key::F2},
+    {"F3", Key::F3},       {"F4", Key::F4},
+    {"F5", Key::F5},       {"F6", Key::F6},
+    {"F7", Key::F7},       {"F8", Key::F8},
+    {"F9", Key::F9},       {"F10", Key::F10},
+    {"F11", Key::F11},     {"F12", Key::F12},
+    {"Esc", Key::Escape},  {"Left", Key::Left},
+    {"Right", Key::Right}, {"Up", Key::Up},
+    {"Down", Key::Down},   {"Return", Key::Return},
     {"Tab", Key::Tab},     {"BackSpace", Key::BackSpace},
-    {"Ctrl", Key::Ctrl},   {"Shift", Key::Shift}, {"Alt", Key::Alt},
+    {"Ctrl", Key::Ctrl},   {"Shift", Key::Shift},
+    {"Alt", Key::Alt},
 };
 
 struct LineError : std::runtime_error {
@@ -67,7 +71,8 @@ uint32_t characterCode(const std::string& text) {
   if (length != text.size()) return number<uint32_t>(text);
   if (length == 1) return lead;
   uint32_t code = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) code = code << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
+  for (size_t i = 1; i < length; ++i)
+    code = code << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
   return code;
 }
 
@@ -144,18 +149,20 @@ std::vector<ScriptedEvent> parseInputScript(const std::string& text) {
     line = line.substr(0, line.find('#'));
     std::istringstream fields(line);
     std::vector<std::string> words;
-    for (std::string word; fields >> word;) words.push_back(word);
+    for (std::string word; fields >> word;)
+      words.push_back(word);
     if (words.empty()) continue;
     try {
       if (words.size() < 2) throw LineError("expected FRAME EVENT ARGS...");
       events.push_back(parseEvent(words));
     } catch (const LineError& error) {
-      throw std::runtime_error("line " + std::to_string(lineNumber) + ": " + error.what() +
-                               ": " + line);
+      throw std::runtime_error("line " + std::to_string(lineNumber) + ": " + error.what() + ": " +
+                               line);
     }
   }
-  std::stable_sort(events.begin(), events.end(),
-                   [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
+  std::stable_sort(
+      events.begin(), events.end(),
+      [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
   return events;
 }
 

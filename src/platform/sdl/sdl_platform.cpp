@@ -23,19 +23,17 @@ class SdlMessageBoxes : public MessageBoxes {
     SDL_MessageBoxButtonData buttons[2];
     int count = 0;
     if (request.buttons == MessageButtons::YesNo) {
-      Uint32 yesFlags = request.defaultAnswer == MessageAnswer::Yes
-                            ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT
-                            : 0;
-      Uint32 noFlags = request.defaultAnswer == MessageAnswer::No
-                           ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT
-                           : 0;
+      Uint32 yesFlags =
+          request.defaultAnswer == MessageAnswer::Yes ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
+      Uint32 noFlags =
+          request.defaultAnswer == MessageAnswer::No ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
       buttons[count++] = {yesFlags, static_cast<int>(MessageAnswer::Yes), "はい"};
       buttons[count++] = {noFlags | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
                           static_cast<int>(MessageAnswer::No), "いいえ"};
     } else {
-      buttons[count++] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
-                              SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-                          static_cast<int>(MessageAnswer::Ok), "OK"};
+      buttons[count++] = {
+          SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+          static_cast<int>(MessageAnswer::Ok), "OK"};
     }
     SDL_MessageBoxData data{};
     data.flags = flagsFor(request.icon);
@@ -45,8 +43,7 @@ class SdlMessageBoxes : public MessageBoxes {
     data.buttons = buttons;
     int pressed = -1;
     if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) {
-      return request.buttons == MessageButtons::YesNo ? request.defaultAnswer
-                                                      : MessageAnswer::Ok;
+      return request.buttons == MessageButtons::YesNo ? request.defaultAnswer : MessageAnswer::Ok;
     }
     return static_cast<MessageAnswer>(pressed);
   }
@@ -54,9 +51,12 @@ class SdlMessageBoxes : public MessageBoxes {
  private:
   static Uint32 flagsFor(MessageIcon icon) {
     switch (icon) {
-      case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
-      case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
-      default: return SDL_MESSAGEBOX_INFORMATION;
+      case MessageIcon::Error:
+        return SDL_MESSAGEBOX_ERROR;
+      case MessageIcon::Warning:
+        return SDL_MESSAGEBOX_WARNING;
+      default:
+        return SDL_MESSAGEBOX_INFORMATION;
     }
   }
 };
@@ -72,22 +72,35 @@ Key keyFor(SDL_Keycode code) {
     return static_cast<Key>(static_cast<int>(Key::Digit0) + (code - SDLK_0));
   }
   switch (code) {
-    case SDLK_ESCAPE: return Key::Escape;
-    case SDLK_LEFT: return Key::Left;
-    case SDLK_RIGHT: return Key::Right;
-    case SDLK_UP: return Key::Up;
-    case SDLK_DOWN: return Key::Down;
-    case SDLK_RETURN: return Key::Return;
-    case SDLK_TAB: return Key::Tab;
-    case SDLK_BACKSPACE: return Key::BackSpace;
+    case SDLK_ESCAPE:
+      return Key::Escape;
+    case SDLK_LEFT:
+      return Key::Left;
+    case SDLK_RIGHT:
+      return Key::Right;
+    case SDLK_UP:
+      return Key::Up;
+    case SDLK_DOWN:
+      return Key::Down;
+    case SDLK_RETURN:
+      return Key::Return;
+    case SDLK_TAB:
+      return Key::Tab;
+    case SDLK_BACKSPACE:
+      return Key::BackSpace;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return Key::Ctrl;
+    case SDLK_RCTRL:
+      return Key::Ctrl;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return Key::Shift;
+    case SDLK_RSHIFT:
+      return Key::Shift;
     case SDLK_LALT:
-    case SDLK_RALT: return Key::Alt;
-    case SDLK_SPACE: return Key::Space;
-    default: return Key::None;
+    case SDLK_RALT:
+      return Key::Alt;
+    case SDLK_SPACE:
+      return Key::Space;
+    default:
+      return Key::None;
   }
 }
 
@@ -117,7 +130,8 @@ class SdlWindow : public Window {
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override {
     SDL_Event event;
     if (waitForOne && SDL_WaitEvent(&event)) translate(event, out);
-    while (SDL_PollEvent(&event)) translate(event, out);
+    while (SDL_PollEvent(&event))
+      translate(event, out);
   }
 
  private:
@@ -125,7 +139,9 @@ class SdlWindow : public Window {
     PlatformEvent translated;
     using Type = PlatformEvent::Type;
     switch (event.type) {
-      case SDL_QUIT: translated.type = Type::Close; break;
+      case SDL_QUIT:
+        translated.type = Type::Close;
+        break;
       case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
           translated.type = Type::Activate;
@@ -174,7 +190,8 @@ class SdlWindow : public Window {
         translated.type = Type::Char;
         translated.codepoint = firstCodepoint(event.text.text);
         break;
-      default: return;
+      default:
+        return;
     }
     out.push_back(translated);
   }

@@ -7,7 +7,9 @@ namespace {
 
 // Commands of subsystems that are not built yet: they move on without effect, so that games
 // using them keep running.
-Outcome notYetAvailable(Exec& exec) { return exec.next(); }
+Outcome notYetAvailable(Exec& exec) {
+  return exec.next();
+}
 
 }  // namespace
 

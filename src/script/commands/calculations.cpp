@@ -32,10 +32,12 @@ const IntOperator* findIntOperator(uint32_t keyword) {
 int32_t evaluate(Op op, int32_t a, int32_t b) {
   switch (op) {
 #define AVG_INT_OP_CASE(name, keyword, expression) \
-  case Op::name: return (expression);
+  case Op::name:                                   \
+    return (expression);
     AVG_INT_OPERATORS(AVG_INT_OP_CASE)
 #undef AVG_INT_OP_CASE
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -91,18 +93,42 @@ bool specializeInt(const ScriptCommand& command, const ScriptFile&, Instruction&
 Outcome calculateFloat(Exec& x) {
   float a = x.floatValue(3), b = x.floatValue(4);
   switch (x.keyword(1)) {
-    case fourCC("=___"): x.floatSlot(2) = a; break;
-    case fourCC("+___"): x.floatSlot(2) = a + b; break;
-    case fourCC("-___"): x.floatSlot(2) = a - b; break;
-    case fourCC("*___"): x.floatSlot(2) = a * b; break;
-    case fourCC("/___"): x.floatSlot(2) = a / b; break;
-    case fourCC("<___"): x.intSlot(2) = a < b; break;
-    case fourCC(">___"): x.intSlot(2) = a > b; break;
-    case fourCC("<=__"): x.intSlot(2) = a <= b; break;
-    case fourCC(">=__"): x.intSlot(2) = a >= b; break;
-    case fourCC("==__"): x.intSlot(2) = a == b; break;
-    case fourCC("!=__"): x.intSlot(2) = a != b; break;
-    case fourCC("!___"): x.intSlot(2) = a == 0.0f; break;
+    case fourCC("=___"):
+      x.floatSlot(2) = a;
+      break;
+    case fourCC("+___"):
+      x.floatSlot(2) = a + b;
+      break;
+    case fourCC("-___"):
+      x.floatSlot(2) = a - b;
+      break;
+    case fourCC("*___"):
+      x.floatSlot(2) = a * b;
+      break;
+    case fourCC("/___"):
+      x.floatSlot(2) = a / b;
+      break;
+    case fourCC("<___"):
+      x.intSlot(2) = a < b;
+      break;
+    case fourCC(">___"):
+      x.intSlot(2) = a > b;
+      break;
+    case fourCC("<=__"):
+      x.intSlot(2) = a <= b;
+      break;
+    case fourCC(">=__"):
+      x.intSlot(2) = a >= b;
+      break;
+    case fourCC("==__"):
+      x.intSlot(2) = a == b;
+      break;
+    case fourCC("!=__"):
+      x.intSlot(2) = a != b;
+      break;
+    case fourCC("!___"):
+      x.intSlot(2) = a == 0.0f;
+      break;
   }
   return x.next();
 }
@@ -111,15 +137,23 @@ Outcome calculateFloat(Exec& x) {
 // own text.
 Outcome calculateString(Exec& x) {
   switch (x.keyword(1)) {
-    case fourCC("=___"): x.stringSlot(2) = x.stringValue(3); break;
+    case fourCC("=___"):
+      x.stringSlot(2) = x.stringValue(3);
+      break;
     case fourCC("+___"): {
       std::string joined = x.stringValue(3) + x.stringValue(4);
       x.stringSlot(2) = std::move(joined);
       break;
     }
-    case fourCC("==__"): x.intSlot(2) = x.stringValue(3) == x.stringValue(4); break;
-    case fourCC("!=__"): x.intSlot(2) = x.stringValue(3) != x.stringValue(4); break;
-    case fourCC("SET_"): x.stringSlot(2) = x.text(3); break;
+    case fourCC("==__"):
+      x.intSlot(2) = x.stringValue(3) == x.stringValue(4);
+      break;
+    case fourCC("!=__"):
+      x.intSlot(2) = x.stringValue(3) != x.stringValue(4);
+      break;
+    case fourCC("SET_"):
+      x.stringSlot(2) = x.text(3);
+      break;
   }
   return x.next();
 }

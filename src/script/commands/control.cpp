@@ -26,7 +26,9 @@ Outcome jumpToLabel(Exec& x) {
 }
 
 // GOTO label.
-Outcome jump(Exec& x) { return jumpToLabel(x); }
+Outcome jump(Exec& x) {
+  return jumpToLabel(x);
+}
 
 // CALL label: pushes the return index, then jumps.
 Outcome call(Exec& x) {
@@ -82,7 +84,9 @@ Outcome post(Exec& x) {
 }
 
 // EXT_: does nothing.
-Outcome nothing(Exec& x) { return x.next(); }
+Outcome nothing(Exec& x) {
+  return x.next();
+}
 
 bool specializeGoto(const ScriptCommand& command, const ScriptFile& file, Instruction& in) {
   if (command.words.size() < 2) return false;

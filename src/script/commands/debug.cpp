@@ -22,10 +22,14 @@ std::string formatFixed(float value) {
 // The value of word 2 as text by the type in word 1 (integers decimal, floats "%f").
 std::optional<std::string> valueText(const Exec& x) {
   switch (x.keyword(1)) {
-    case fourCC("INT_"): return std::to_string(x.intValue(2));
-    case fourCC("FLT_"): return formatFixed(x.floatValue(2));
-    case fourCC("STR_"): return x.stringValue(2);
-    default: return std::nullopt;
+    case fourCC("INT_"):
+      return std::to_string(x.intValue(2));
+    case fourCC("FLT_"):
+      return formatFixed(x.floatValue(2));
+    case fourCC("STR_"):
+      return x.stringValue(2);
+    default:
+      return std::nullopt;
   }
 }
 

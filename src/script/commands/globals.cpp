@@ -10,7 +10,9 @@ namespace {
 // words start at `first` (the word after "FLAG").
 void flagCommand(Exec& x, PersistentFlagSet& flags, size_t first) {
   switch (x.keyword(first)) {
-    case fourCC("GET_"): x.intSlot(first + 1) = flags.contains(x.stringValue(first + 2)); break;
+    case fourCC("GET_"):
+      x.intSlot(first + 1) = flags.contains(x.stringValue(first + 2));
+      break;
     case fourCC("SET_"):
       if (x.intValue(first + 2) != 0) {
         flags.set(x.stringValue(first + 1));
@@ -22,8 +24,12 @@ void flagCommand(Exec& x, PersistentFlagSet& flags, size_t first) {
       if (x.keyword(first + 1) == fourCC("GET_")) x.stringSlot(first + 2) = flags.path();
       if (x.keyword(first + 1) == fourCC("SET_")) flags.setPath(x.stringValue(first + 2));
       break;
-    case fourCC("LOAD"): flags.load(); break;
-    case fourCC("SAVE"): flags.save(); break;
+    case fourCC("LOAD"):
+      flags.load();
+      break;
+    case fourCC("SAVE"):
+      flags.save();
+      break;
   }
 }
 
@@ -37,10 +43,18 @@ void switchCommand(Exec& x, int32_t& keySwitch) {
 Outcome global(Exec& x) {
   KeySwitches& switches = x.engine.keySwitches();
   switch (x.keyword(1)) {
-    case fourCC("QSL_"): switchCommand(x, switches.quickKeys); break;
-    case fourCC("DISP"): switchCommand(x, switches.screenKey); break;
-    case fourCC("CONF"): switchCommand(x, switches.configKey); break;
-    case fourCC("FLAG"): flagCommand(x, x.engine.globalFlags(), 2); break;
+    case fourCC("QSL_"):
+      switchCommand(x, switches.quickKeys);
+      break;
+    case fourCC("DISP"):
+      switchCommand(x, switches.screenKey);
+      break;
+    case fourCC("CONF"):
+      switchCommand(x, switches.configKey);
+      break;
+    case fourCC("FLAG"):
+      flagCommand(x, x.engine.globalFlags(), 2);
+      break;
   }
   return x.next();
 }

@@ -29,7 +29,9 @@ Outcome getWaitCounter(Exec& x) {
 }
 
 // CLOS: ends the running thread.
-Outcome closeThread(Exec&) { return Outcome::End; }
+Outcome closeThread(Exec&) {
+  return Outcome::End;
+}
 
 // QUIT: asks the application to close and ends every thread.
 Outcome quit(Exec& x) {
@@ -41,8 +43,12 @@ Outcome quit(Exec& x) {
 // FPS_ SET_ rate | RSET: frame rate control.
 Outcome frameRate(Exec& x) {
   switch (x.keyword(1)) {
-    case fourCC("SET_"): x.engine.services().app.setFrameRate(x.intValue(2)); break;
-    case fourCC("RSET"): x.engine.services().app.resetFrameTimer(); break;
+    case fourCC("SET_"):
+      x.engine.services().app.setFrameRate(x.intValue(2));
+      break;
+    case fourCC("RSET"):
+      x.engine.services().app.resetFrameTimer();
+      break;
   }
   return x.next();
 }
@@ -111,7 +117,8 @@ Outcome startProcess(Exec& x) {
 // PROC ADD_ ... | DEL_ slot: processes (script slots).
 Outcome process(Exec& x) {
   switch (x.keyword(1)) {
-    case fourCC("ADD_"): return startProcess(x);
+    case fourCC("ADD_"):
+      return startProcess(x);
     case fourCC("DEL_"): {
       int32_t slot = x.intValue(2);
       if (slot == x.thread.file->slot) {
@@ -132,7 +139,9 @@ Outcome next(Exec& x) {
 }
 
 // VOID, BRK_: does nothing (label lines become VOID).
-Outcome nothing(Exec& x) { return x.next(); }
+Outcome nothing(Exec& x) {
+  return x.next();
+}
 
 }  // namespace
 

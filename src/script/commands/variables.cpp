@@ -21,12 +21,24 @@ Outcome removeVariables(Exec& x) {
 }
 
 // Typed reads and writes of array elements through bound arguments.
-int32_t valueOf(const Exec& x, size_t k, int32_t*) { return x.intValue(k); }
-float valueOf(const Exec& x, size_t k, float*) { return x.floatValue(k); }
-const std::string& valueOf(const Exec& x, size_t k, std::string*) { return x.stringValue(k); }
-int32_t& slotOf(const Exec& x, size_t k, int32_t*) { return x.intSlot(k); }
-float& slotOf(const Exec& x, size_t k, float*) { return x.floatSlot(k); }
-std::string& slotOf(const Exec& x, size_t k, std::string*) { return x.stringSlot(k); }
+int32_t valueOf(const Exec& x, size_t k, int32_t*) {
+  return x.intValue(k);
+}
+float valueOf(const Exec& x, size_t k, float*) {
+  return x.floatValue(k);
+}
+const std::string& valueOf(const Exec& x, size_t k, std::string*) {
+  return x.stringValue(k);
+}
+int32_t& slotOf(const Exec& x, size_t k, int32_t*) {
+  return x.intSlot(k);
+}
+float& slotOf(const Exec& x, size_t k, float*) {
+  return x.floatSlot(k);
+}
+std::string& slotOf(const Exec& x, size_t k, std::string*) {
+  return x.stringSlot(k);
+}
 
 // ARRx GET_ dst array index | SET_ src array index | CLE_ [name] | DEL_ [name].
 template <class T, RefKind kind, NamedCells<ScriptArray<T>> VariableStore::*cells>
@@ -47,7 +59,8 @@ Outcome arrays(Exec& x) {
         if (ScriptArray<T>* found = named.find(x.text(2))) found->clear();
         named.remove(x.text(2));
       } else {
-        for (auto& [name, cell] : named.entries()) cell->clear();
+        for (auto& [name, cell] : named.entries())
+          cell->clear();
       }
       break;
     case fourCC("DEL_"):
@@ -66,7 +79,9 @@ Outcome arrays(Exec& x) {
 Outcome stack(Exec& x) {
   std::vector<int32_t>& values = x.thread.stack;
   switch (x.keyword(1)) {
-    case fourCC("PUSH"): values.push_back(x.intValue(2)); break;
+    case fourCC("PUSH"):
+      values.push_back(x.intValue(2));
+      break;
     case fourCC("POP_"):
       if (values.empty()) break;
       if (x.has(2)) x.intSlot(2) = values.back();
