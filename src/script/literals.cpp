@@ -102,7 +102,7 @@ std::string formatFloat(float value) {
     std::snprintf(buffer, sizeof buffer, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return result + buffer;
   }
-  std::snprintf(buffer, sizeof buffer, "%.*f", kDigits - 1 - exponent, v);
+  std::snprintf(buffer, sizeof buffer, "%#.*f", kDigits - 1 - exponent, v);
   std::string result = buffer;
   trimFractionZeros(result, result.size());
   return result;

@@ -1,6 +1,9 @@
 #include "support/game_dir.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include <atomic>
 #include <fstream>
@@ -73,6 +76,21 @@ std::string PlayerFixture::stringVar(const std::string& name) {
 
 std::string PlayerFixture::errorLog() const {
   return dir_.read("ErrorLog.txt");
+}
+
+}  // namespace avg::test
+
+namespace avg::test {
+
+PlayerRun runPlayer(const std::string& arguments) {
+  TempGameDir scratch;
+  std::string errFile = (scratch.path() / "stderr.txt").string();
+  std::string command = std::string(AVGPLAYER_BINARY) + " " + arguments + " 2>" + errFile;
+  int status = std::system(command.c_str());
+  PlayerRun run;
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.stderrText = scratch.read("stderr.txt");
+  return run;
 }
 
 }  // namespace avg::test

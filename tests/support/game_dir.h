@@ -58,3 +58,16 @@ class PlayerFixture {
 };
 
 }  // namespace avg::test
+
+namespace avg::test {
+
+// The exit code and standard error of one run of the real avgplayer binary.
+struct PlayerRun {
+  int exitCode = -1;
+  std::string stderrText;
+};
+
+// Runs avgplayer with `arguments` (shell words, quoted by the caller where needed).
+PlayerRun runPlayer(const std::string& arguments);
+
+}  // namespace avg::test

@@ -1,0 +1,39 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace avg {
+namespace {
+
+TEST(CommandLine, AcceptsEveryOption) {
+  ParsedCommandLine parsed =
+      parseCommandLine({"--headless", "--frames", "12", "--screenshot", "a.png", "--input",
+                        "in.txt", "--audio-out", "out.wav", "game"});
+  ASSERT_TRUE(parsed.commandLine);
+  const CommandLine& line = *parsed.commandLine;
+  EXPECT_TRUE(line.headless);
+  EXPECT_EQ(line.frames, 12u);
+  EXPECT_EQ(line.screenshot, "a.png");
+  EXPECT_EQ(line.inputFile, "in.txt");
+  EXPECT_EQ(line.audioOut, "out.wav");
+  EXPECT_EQ(line.gameDir, "game");
+}
+
+TEST(CommandLine, RefusesWithAReason) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"--fast"}, "unknown option '--fast'"},
+      {{"--frames"}, "--frames needs a number"},
+      {{"--frames", "-1"}, "--frames needs a number, got '-1'"},
+      {{"--frames", "10x"}, "--frames needs a number, got '10x'"},
+      {{"--screenshot"}, "--screenshot needs a file name"},
+      {{"a", "b"}, "only one game directory can be given"},
+  };
+  for (const auto& [arguments, error] : cases) {
+    ParsedCommandLine parsed = parseCommandLine(arguments);
+    EXPECT_FALSE(parsed.commandLine);
+    EXPECT_EQ(parsed.error, error);
+  }
+}
+
+}  // namespace
+}  // namespace avg

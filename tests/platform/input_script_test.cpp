@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless_platform.h"
+
+namespace avg {
+namespace {
+
+using Type = PlatformEvent::Type;
+
+TEST(InputScript, ParsesEveryEvent) {
+  auto events = parseInputScript(
+      "3 close\n"
+      "# a comment line\n"
+      "1 mouse 320 240   # trailing comment\n"
+      "1 lbutton dbl\n"
+      "2 rbutton up\n"
+      "2 wheel -120\n"
+      "2 key F12 down\n"
+      "2 key Q up\n"
+      "2 key 7 down\n"
+      "2 char a\n"
+      "2 char 27\n"
+      "2 char \xE3\x81\x82\n"
+      "2 menu 40003\n"
+      "2 answer no\n"
+      "2 screenshot shot.png\n");
+  ASSERT_EQ(events.size(), 14u);
+  EXPECT_EQ(events[0].event.type, Type::MouseMove);
+  EXPECT_EQ(events[0].event.x, 320);
+  EXPECT_EQ(events[1].event.action, ButtonAction::DoubleClick);
+  EXPECT_EQ(events[2].event.button, MouseButton::Right);
+  EXPECT_EQ(events[3].event.delta, -120);
+  EXPECT_EQ(events[4].event.key, Key::F12);
+  EXPECT_TRUE(events[4].event.down);
+  EXPECT_EQ(events[5].event.key, Key::Q);
+  EXPECT_EQ(events[6].event.key, Key::Digit7);
+  EXPECT_EQ(events[7].event.codepoint, 'a');
+  EXPECT_EQ(events[8].event.codepoint, 27u);
+  EXPECT_EQ(events[9].event.codepoint, 0x3042u);
+  EXPECT_EQ(events[10].event.menuId, 40003);
+  EXPECT_EQ(events[11].answer, MessageAnswer::No);
+  EXPECT_EQ(events[12].event.path, "shot.png");
+  EXPECT_EQ(events[13].event.type, Type::Close);  // sorted by frame, file order kept
+  EXPECT_EQ(events[13].frame, 3u);
+}
+
+TEST(InputScript, MalformedLinesNameTheirLine) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"1 jump", "line 1: unknown event 'jump'"},
+      {"\n\nx mouse 1 2", "line 3: 'x' is not a number"},
+      {"0 close", "line 1: frames count from 1"},
+      {"1 mouse 5", "line 1: 'mouse' takes 2 argument(s)"},
+      {"1 key Esc sideways", "line 1: expected down or up"},
+      {"1 answer maybe", "line 1: expected yes, no or ok"},
+      {"1", "line 1: expected FRAME EVENT ARGS"},
+  };
+  for (const auto& [text, message] : cases) {
+    try {
+      parseInputScript(text);
+      ADD_FAILURE() << text;
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(std::string(error.what()).rfind(message, 0), 0u) << error.what();
+    }
+  }
+}
+
+TEST(HeadlessMessageBoxes, DefaultsAndQueuedAnswers) {
+  std::ostringstream out;
+  HeadlessMessageBoxes boxes(out);
+  MessageBoxRequest confirm{.caption = "C",
+                            .text = "line1\nline2",
+                            .buttons = MessageButtons::YesNo,
+                            .defaultAnswer = MessageAnswer::No};
+  EXPECT_EQ(boxes.show(confirm), MessageAnswer::No);
+  boxes.queueAnswer(MessageAnswer::Yes);
+  EXPECT_EQ(boxes.show(confirm), MessageAnswer::Yes);
+  boxes.queueAnswer(MessageAnswer::Yes);  // does not fit an OK box: OK, and it is used up
+  EXPECT_EQ(boxes.show({.caption = "I", .text = "t"}), MessageAnswer::Ok);
+  EXPECT_EQ(boxes.show(confirm), MessageAnswer::No);
+  EXPECT_EQ(out.str(),
+            "[messagebox] C | line1\\nline2 -> no\n[messagebox] C | line1\\nline2 -> yes\n"
+            "[messagebox] I | t -> ok\n[messagebox] C | line1\\nline2 -> no\n");
+}
+
+}  // namespace
+}  // namespace avg

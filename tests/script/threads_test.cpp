@@ -1,0 +1,153 @@
+// Script threads and processes: scheduling order, waiting, THRE, PROC, QUIT and unloading.
+#include <gtest/gtest.h>
+
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using test::crlf;
+using test::PlayerFixture;
+
+// A line that appends `mark` to the string variable "trace".
+std::string mark(const std::string& mark) {
+  return "CALS,+___,$s__trace,$s__trace,%s__" + mark;
+}
+
+TEST(Threads, WaitCounterHoldsForThatManyPasses) {
+  PlayerFixture player;
+  player.runScript({"SET_,%n__3", "WAIT", "GET_,$n__after", "CLOS"});
+  EXPECT_EQ(player.app().passes(), 4u);
+  EXPECT_EQ(player.intVar("after"), 0);
+}
+
+TEST(Threads, WaitWithZeroCounterDoesNotYield) {
+  PlayerFixture player;
+  player.runScript({"WAIT", "WAIT", "SET_,%n__-5", "WAIT", "CLOS"});
+  EXPECT_EQ(player.app().passes(), 1u);
+}
+
+TEST(Threads, ThreadOrderWithinAPass) {
+  PlayerFixture player;
+  player.runScript({"THRE,ADD_,%n__9,%s__nine", "THRE,ADD_,%n__-2,%s__minus", mark("0"), "NEXT",
+                    mark("0"), "CLOS", "#nine", mark("9"), "NEXT", mark("9"), "CLOS", "#minus",
+                    mark("m"), "NEXT", mark("m"), "CLOS"});
+  // Pass 1: thread 0, then the new thread 9; thread -2 first runs in pass 2, before 0.
+  EXPECT_EQ(player.stringVar("trace"), "09m09m");
+}
+
+TEST(Threads, ThreadAddToOwnIdJumpsAndMissingLabelEnds) {
+  PlayerFixture player;
+  player.runScript({"THRE,ADD_,%n__0,%s__there", mark("skipped"), "#there", mark("T"),
+                    "THRE,ADD_,%n__4,%s__nowhere", mark("U"), "THRE,ADD_,%n__0,%s__nowhere",
+                    mark("never")});
+  EXPECT_EQ(player.stringVar("trace"), "TU");
+  EXPECT_TRUE(player.engine().threads().empty());
+}
+
+TEST(Threads, ThreadDelete) {
+  PlayerFixture player;
+  player.runScript({"THRE,ADD_,%n__3,%s__loop", "NEXT", "NEXT", "THRE,DEL_,%n__3", "NEXT", "NEXT",
+                    "THRE,DEL_,%n__0", mark("never"), "#loop", mark("x"), "NEXT", "GOTO,loop"});
+  // Thread 3 ran in passes 1 to 2 (3 runs after 0 in each pass, and is deleted in pass 3).
+  EXPECT_EQ(player.stringVar("trace"), "xx");
+  EXPECT_EQ(player.app().passes(), 5u);
+}
+
+TEST(Threads, QuitEndsEveryThreadAndTheRun) {
+  PlayerFixture player;
+  player.runScript({"THRE,ADD_,%n__1,%s__loop", "THRE,ADD_,%n__-1,%s__loop", "NEXT", "QUIT",
+                    mark("never"), "#loop", "NEXT", "GOTO,loop"});
+  EXPECT_TRUE(player.engine().threads().empty());
+  EXPECT_EQ(player.app().passes(), 2u);
+}
+
+TEST(Threads, ScriptUnloadsWithItsLastThreadAndReloadsFresh) {
+  PlayerFixture player;
+  player.dir().write("sub.eve", crlf({mark("a"), "CLOS"}));
+  player.runScript({"PROC,ADD_,%n__7,%n__1,%s__sub.eve", "NEXT", "CALS,=___,$s__slots,%s__",
+                    "PROC,ADD_,%n__7,%n__1,%s__sub.eve", "NEXT", "CLOS"});
+  EXPECT_EQ(player.stringVar("trace"), "aa");
+  EXPECT_TRUE(player.engine().scripts().empty());
+}
+
+TEST(Processes, OwnSlotOwnThreadRestartsWithEmptyStack) {
+  PlayerFixture player;
+  player.dir().write("next.eve", crlf({"STAC,GET_,$n__top", mark("N"), "CLOS"}));
+  player.runScript(
+      {"CALN,=___,$n__top,%n__-1", "STAC,PUSH,%n__42", "PROC,ADD_,%n__0,%n__0,%s__next.eve"});
+  EXPECT_EQ(player.stringVar("trace"), "N");
+  EXPECT_EQ(player.intVar("top"), -1);  // the stack was emptied: GET_ left it unchanged
+}
+
+TEST(Processes, OwnSlotOtherThreadReplacesTheScript) {
+  PlayerFixture player;
+  player.dir().write("next.eve", crlf({mark("N"), "CLOS"}));
+  player.runScript({"THRE,ADD_,%n__8,%s__loop", "PROC,ADD_,%n__0,%n__6,%s__next.eve", mark("never"),
+                    "#loop", mark("L"), "NEXT", "GOTO,loop"});
+  // Thread 8 ends with the old script; thread 6 runs the new file in the same pass.
+  EXPECT_EQ(player.stringVar("trace"), "N");
+}
+
+TEST(Processes, OtherSlotOwnThreadMovesTheThread) {
+  PlayerFixture player;
+  player.dir().write("other.eve", crlf({mark("O"), "CLOS"}));
+  player.runScript({"THRE,ADD_,%n__2,%s__wait", "PROC,ADD_,%n__5,%n__0,%s__other.eve",
+                    mark("never"), "#wait", "NEXT", mark("W"), "CLOS"});
+  EXPECT_EQ(player.stringVar("trace"), "OW");
+}
+
+TEST(Processes, OtherSlotOtherThreadStartsAndDeleteEndsIt) {
+  PlayerFixture player;
+  player.dir().write("loop.eve", crlf({"#l", mark("x"), "NEXT", "GOTO,l"}));
+  player.runScript({"PROC,ADD_,%n__5,%n__3,%s__loop.eve", "NEXT", "NEXT", "PROC,DEL_,%n__5", "NEXT",
+                    "NEXT", "CLOS"});
+  EXPECT_EQ(player.stringVar("trace"), "xx");
+  EXPECT_TRUE(player.engine().scripts().empty());
+}
+
+TEST(Processes, MissingFileEndsTheRunningThreadInOwnCases) {
+  for (const char* line :
+       {"PROC,ADD_,%n__0,%n__0,%s__missing.eve", "PROC,ADD_,%n__0,%n__4,%s__missing.eve",
+        "PROC,ADD_,%n__9,%n__0,%s__missing.eve"}) {
+    PlayerFixture player;
+    player.runScript({std::string(line), mark("after")});
+    EXPECT_EQ(player.stringVar("trace"), "") << line;
+    EXPECT_TRUE(player.engine().threads().empty()) << line;
+    EXPECT_TRUE(player.engine().scripts().empty()) << line;
+  }
+}
+
+TEST(Threads, UnknownCommandReportsAndEndsOnlyItsThread) {
+  PlayerFixture player;
+  player.runScript({"THRE,ADD_,%n__1,%s__other", "ZZZZ,$n__v,%s__text", mark("never"), "#other",
+                    "NEXT", mark("O"), "CLOS"});
+  EXPECT_EQ(player.stringVar("trace"), "O");
+  EXPECT_EQ(player.boxes(),
+            "[messagebox] 未定義の命令!! | autoexec.eve : ZZZZ $n__v %s__text  -> ok\n");
+}
+
+TEST(Threads, CommandNamesUseOnlyTheirFirstFourBytes) {
+  PlayerFixture player;
+  player.runScript({"SET_,%n__2", "WAITING", "CALN_EXTRA,=___,$n__v,%n__3", "CLOS"});
+  EXPECT_EQ(player.app().passes(), 3u);
+  EXPECT_EQ(player.intVar("v"), 3);
+}
+
+TEST(Threads, RunningPastTheEndOrJumpingAwayEndsTheThread) {
+  for (const std::vector<std::string>& script :
+       std::vector<std::vector<std::string>>{{"CALN,=___,$n__v,%n__1"},
+                                             {"JUMP,%n__-5"},
+                                             {"JUMP,%n__100"},
+                                             {"CALN,=___,$n__c,%n__0", "IF__,$n__c"},
+                                             {"STAC,PUSH,%n__-1", "EXIT"},
+                                             {"STAC,PUSH,%n__99999", "EXIT"}}) {
+    PlayerFixture player;
+    player.runScript(script);
+    EXPECT_TRUE(player.engine().threads().empty());
+    EXPECT_EQ(player.app().passes(), 1u);
+  }
+}
+
+}  // namespace
+}  // namespace avg
