@@ -34,6 +34,20 @@ TEST(Control, ConditionalSkips) {
   EXPECT_EQ(player.stringVar("trace"), "bcd");
 }
 
+TEST(Control, ComparisonsFollowedBySkipsBehaveAsTwoCommands) {
+  PlayerFixture player;
+  player.runScript({"CALN,=___,$n__v,%n__0", "JUMP,%n__2", "CALN,==__,$n__c,$n__v,%n__0",
+                    // reached directly by the jump: c is still 0
+                    "IF__,$n__c", mark("no"), mark("yes"), "CALN,==__,$n__c,$n__v,%n__0",
+                    "IF__,$n__c", mark("T"), "CALN,>=__,$n__c,$n__v,%n__5", "IF!_,$n__c", mark("N"),
+                    "CALN,<___,$n__c,$n__v,%n__1", "IF!_,$n__c", mark("skipped"),
+                    "CALN,!=__,$n__last,$n__v,%n__1", "IF__,$n__last"});
+  EXPECT_EQ(player.stringVar("trace"), "yesTN");
+  EXPECT_EQ(player.intVar("c"), 1);
+  EXPECT_EQ(player.intVar("last"), 1);
+  EXPECT_TRUE(player.engine().threads().empty());
+}
+
 TEST(Control, RelativeJumps) {
   PlayerFixture player;
   player.runScript({"JUMP,%n__0", mark("a"), "SW__,%n__2", mark("skipped"), mark("b"),
