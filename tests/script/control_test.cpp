@@ -7,11 +7,9 @@ namespace avg {
 namespace {
 
 using test::crlf;
+using test::mark;
 using test::PlayerFixture;
 
-std::string mark(const std::string& mark) {
-  return "CALS,+___,$s__trace,$s__trace,%s__" + mark;
-}
 
 TEST(Control, NestedCallsReturnInOrder) {
   PlayerFixture player;

@@ -30,6 +30,12 @@ class TempGameDir {
 // Joins lines with CR LF, as game tables are written.
 std::string crlf(const std::vector<std::string>& lines);
 
+// A script line that appends `text` to the string variable "trace", to record the order in
+// which commands ran.
+inline std::string mark(const std::string& text) {
+  return "CALS,+___,$s__trace,$s__trace,%s__" + text;
+}
+
 // A headless player on a temporary game directory: write the scripts, run, inspect.
 class PlayerFixture {
  public:
