@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/game_path.h"
+#include "script/archive.h"
 
 namespace avg {
 
@@ -14,7 +15,8 @@ std::optional<std::string> readPlainFile(const std::string& name) {
   std::string content;
   char buffer[65536];
   size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, count);
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    content.append(buffer, count);
   bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return std::nullopt;
@@ -22,7 +24,8 @@ std::optional<std::string> readPlainFile(const std::string& name) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& name) {
-  return readPlainFile(name);
+  if (std::optional<std::string> content = readPlainFile(name)) return content;
+  return ArchiveSet::global().read(name);
 }
 
 }  // namespace avg
