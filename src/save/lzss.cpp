@@ -17,7 +17,7 @@ constexpr size_t kRingMask = kRingSize - 1;
 // look-ahead.
 constexpr size_t kMaxDistance = kRingSize - kMaxMatch;
 constexpr int kHashBits = 14;
-constexpr int kMaxChain = 64;
+constexpr int kMaxChain = 256;
 
 uint32_t hash3(const uint8_t* p) {
   uint32_t key = p[0] | p[1] << 8 | p[2] << 16;
@@ -128,6 +128,14 @@ class GroupWriter {
   int items_ = 8;
 };
 
+// Eight literals of a group whose flag byte is all ones.
+void copyLiterals(uint8_t* out, const uint8_t* in, uint8_t mask) {
+  uint64_t bytes;
+  std::memcpy(&bytes, in, 8);
+  bytes ^= mask * 0x0101010101010101ull;
+  std::memcpy(out, &bytes, 8);
+}
+
 }  // namespace
 
 std::optional<std::string> lzssCompress(std::string_view input, size_t limit) {
@@ -175,6 +183,12 @@ std::optional<std::string> lzssDecompress(std::string_view stream, size_t size, 
   while (n < size) {
     if (ip >= inEnd) return std::nullopt;
     unsigned flags = in[ip++] ^ mask;
+    if (flags == 0xFF && ip + 8 <= inEnd && n + 8 <= size) {
+      copyLiterals(o + n, in + ip, mask);
+      ip += 8;
+      n += 8;
+      continue;
+    }
     for (int item = 0; item < 8 && n < size; ++item, flags >>= 1) {
       if (flags & 1) {
         if (ip >= inEnd) return std::nullopt;
