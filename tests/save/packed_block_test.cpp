@@ -5,6 +5,7 @@
 #include <random>
 
 #include "save/lzss.h"
+#include "support/classic_lzss.h"
 
 namespace avg {
 namespace {
@@ -73,6 +74,17 @@ TEST(PackedBlock, RoundTripsEveryModeAndSize) {
       EXPECT_TRUE(unpackBlock(*block) == c.content);
     }
   }
+}
+
+TEST(PackedBlock, ReadsBlocksOfTheClassicEncoder) {
+  std::string content = std::string(3000, 'a') + randomBytes(500) + std::string(3000, 'a');
+  std::string stream = classic::LzssCoder().encode(content);
+  std::string inverted = stream;
+  for (char& c : inverted)
+    c = static_cast<char>(~c);
+  uint32_t total = static_cast<uint32_t>(stream.size() + 12);
+  EXPECT_TRUE(unpackBlock(header(total, 2, uint32_t(content.size())) + stream) == content);
+  EXPECT_TRUE(unpackBlock(header(total, 3, uint32_t(content.size())) + inverted) == content);
 }
 
 TEST(PackedBlock, StoresShortContentInvertedAfterTheHeader) {
