@@ -76,6 +76,15 @@ TEST(PackedBlock, RoundTripsEveryModeAndSize) {
   }
 }
 
+TEST(PackedBlock, StoresEveryContentShorterThanSeventeenBytes) {
+  for (size_t size = 0; size <= 17; ++size) {
+    std::string content(size, 'a');
+    std::string block = packBlock(content, PackRequest::CompressInverted);
+    EXPECT_EQ(modeOf(block), size < 17 ? 1u : 3u) << size;
+    EXPECT_EQ(unpackBlock(block), content) << size;
+  }
+}
+
 TEST(PackedBlock, ReadsBlocksOfTheClassicEncoder) {
   std::string content = std::string(3000, 'a') + randomBytes(500) + std::string(3000, 'a');
   std::string stream = classic::LzssCoder().encode(content);
