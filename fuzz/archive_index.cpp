@@ -8,7 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::FILE* file = ::fmemopen(const_cast<uint8_t*>(data), size, "rb");
   if (!file) return 0;
   if (std::optional<avg::ArchiveIndex> index = avg::readArchiveIndex(file)) {
-    for (const auto& [name, member] : *index) avg::readArchiveMember(file, member);
+    for (const auto& [name, member] : *index)
+      avg::readArchiveMember(file, member);
   }
   std::fclose(file);
   return 0;
