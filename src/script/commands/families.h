@@ -12,5 +12,6 @@ void registerGlobalCommands(CommandTable& table);
 void registerCalculationCommands(CommandTable& table);
 void registerConversionCommands(CommandTable& table);
 void registerDebugCommands(CommandTable& table);
+void registerSoundCommands(CommandTable& table);
 
 }  // namespace avg
