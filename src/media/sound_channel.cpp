@@ -109,6 +109,11 @@ TableRow SoundChannel::saveRecord() const {
   return record;
 }
 
+void SoundChannel::writeSaveSection(TableRows& rows) const {
+  rows.push_back({"#SOUND"});
+  rows.push_back(saveRecord());
+}
+
 void SoundChannel::restoreRecord(const TableRow& record) {
   stopAll();
   if (isOn(record, 1)) activate();

@@ -58,6 +58,8 @@ class SoundChannel {
   // names of the looping sounds that play, only when active or auto is set).
   TableRow saveRecord() const;
   void restoreRecord(const TableRow& record);
+  // Appends the save file's sound section: its header row "#SOUND" and the record.
+  void writeSaveSection(TableRows& rows) const;
 
  private:
   Sound& loadSound(SoundEntry& entry);
