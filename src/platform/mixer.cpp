@@ -45,6 +45,17 @@ void Mixer::mix(float* out, size_t frames) {
     if (!mixVoice(*voice, out, frames, [gain](size_t) { return gain; })) voice->playing = false;
   }
   std::erase_if(tails_, [&](FadeTail& tail) { return !mixTail(tail, out, frames); });
+  for (StreamVoice* voice : streams_) {
+    if (voice->playing) mixStream(*voice, out, frames);
+  }
+}
+
+void Mixer::mixStream(StreamVoice& voice, float* out, size_t frames) {
+  streamBuffer_.resize(frames * 2);
+  size_t got = voice.stream->read(streamBuffer_.data(), frames);
+  for (size_t i = 0; i < got * 2; ++i)
+    out[i] += streamBuffer_[i] * voice.gain;
+  if (got < frames) voice.playing = false;
 }
 
 bool Mixer::mixTail(FadeTail& tail, float* out, size_t frames) {
@@ -67,6 +78,14 @@ void Mixer::add(Voice& voice) {
 
 void Mixer::remove(Voice& voice) {
   std::erase(voices_, &voice);
+}
+
+void Mixer::add(StreamVoice& voice) {
+  streams_.push_back(&voice);
+}
+
+void Mixer::remove(StreamVoice& voice) {
+  std::erase(streams_, &voice);
 }
 
 void Mixer::fadeOut(const Voice& voice, int32_t attenuation) {
@@ -156,6 +175,51 @@ void MixerSound::setVolume(int32_t attenuation) {
   if (!voice_.data) return;
   volume_ = std::clamp(attenuation, kSilentAttenuation, 0);
   voice_.gain = attenuationToGain(volume_);
+}
+
+MixerStream::MixerStream(std::shared_ptr<Mixer> mixer, std::unique_ptr<AudioStream> stream)
+    : mixer_(std::move(mixer)) {
+  voice_.stream = std::move(stream);
+  std::lock_guard lock(mixer_->mutex());
+  mixer_->add(voice_);
+}
+
+MixerStream::~MixerStream() {
+  std::lock_guard lock(mixer_->mutex());
+  mixer_->remove(voice_);
+}
+
+void MixerStream::play(bool loop) {
+  std::lock_guard lock(mixer_->mutex());
+  voice_.stream->rewind();
+  voice_.stream->setLoop(loop);
+  voice_.playing = true;
+}
+
+void MixerStream::stop() {
+  std::lock_guard lock(mixer_->mutex());
+  voice_.playing = false;
+  voice_.stream->rewind();
+}
+
+void MixerStream::pause() {
+  std::lock_guard lock(mixer_->mutex());
+  voice_.playing = false;
+}
+
+void MixerStream::resume() {
+  std::lock_guard lock(mixer_->mutex());
+  voice_.playing = true;
+}
+
+bool MixerStream::isPlaying() const {
+  std::lock_guard lock(mixer_->mutex());
+  return voice_.playing;
+}
+
+void MixerStream::setVolume(int32_t attenuation) {
+  std::lock_guard lock(mixer_->mutex());
+  voice_.gain = attenuationToGain(attenuation);
 }
 
 }  // namespace avg

@@ -22,6 +22,13 @@ class Mixer {
     float gain = 1.0f;
   };
 
+  // A long sound decoded while it plays (music).
+  struct StreamVoice {
+    std::unique_ptr<AudioStream> stream;
+    bool playing = false;
+    float gain = 1.0f;
+  };
+
   static constexpr uint32_t kFadeMs = 25;
 
   explicit Mixer(uint32_t rate) : rate_(rate) {}
@@ -34,6 +41,8 @@ class Mixer {
   // With the lock held: registers a voice for mixing, or removes it.
   void add(Voice& voice);
   void remove(Voice& voice);
+  void add(StreamVoice& voice);
+  void remove(StreamVoice& voice);
   // With the lock held: goes on playing a copy of the voice while its attenuation falls
   // linearly from `attenuation` to silence over 25 ms.
   void fadeOut(const Voice& voice, int32_t attenuation);
@@ -45,11 +54,14 @@ class Mixer {
     size_t elapsed = 0;  // frames since the fade began
   };
   bool mixTail(FadeTail& tail, float* out, size_t frames);
+  void mixStream(StreamVoice& voice, float* out, size_t frames);
 
   uint32_t rate_;
   std::mutex mutex_;
   std::vector<Voice*> voices_;
   std::vector<FadeTail> tails_;
+  std::vector<StreamVoice*> streams_;
+  std::vector<float> streamBuffer_;
 };
 
 // A sound of the mixer (the sound device's `Sound`), decoded whole at load to the mixer's
@@ -81,6 +93,30 @@ class MixerSound : public Sound {
   bool loop_ = false;
   int32_t pauseCount_ = 0;
   int32_t volume_ = 0;
+};
+
+// Plays an audio stream through the mixer, decoding it as it plays, so that long files
+// (music) need not be held whole.
+class MixerStream {
+ public:
+  MixerStream(std::shared_ptr<Mixer> mixer, std::unique_ptr<AudioStream> stream);
+  ~MixerStream();
+  MixerStream(const MixerStream&) = delete;
+  MixerStream& operator=(const MixerStream&) = delete;
+
+  // Plays from the start; with `loop` the end rewinds the stream and playing goes on.
+  void play(bool loop);
+  // Stops and rewinds.
+  void stop();
+  // Stops keeping the position; resume() plays on from there.
+  void pause();
+  void resume();
+  bool isPlaying() const;
+  void setVolume(int32_t attenuation);
+
+ private:
+  std::shared_ptr<Mixer> mixer_;
+  Mixer::StreamVoice voice_;
 };
 
 }  // namespace avg

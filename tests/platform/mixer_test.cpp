@@ -194,5 +194,23 @@ TEST_F(MixerTest, ASoundWithoutDataIgnoresEverything) {
             std::string::npos);
 }
 
+TEST_F(MixerTest, StreamsPlayWhileTheyAreDecoded) {
+  MixerStream stream(mixer_, decoder_->openStream("tone", kRate));
+  stream.setVolume(-2000);
+  stream.play(false);
+  EXPECT_FLOAT_EQ(mixLeft(10)[0], kLeft * 0.1f);
+  stream.pause();
+  EXPECT_EQ(mixLeft(10)[0], 0.0f);
+  stream.resume();
+  std::vector<float> left = mixLeft(kSoundFrames);
+  EXPECT_FLOAT_EQ(left[kSoundFrames - 11], kLeft * 0.1f);
+  EXPECT_EQ(left[kSoundFrames - 10], 0.0f);
+  EXPECT_FALSE(stream.isPlaying());
+  stream.play(false);
+  stream.stop();
+  EXPECT_FALSE(stream.isPlaying());
+  EXPECT_EQ(mixLeft(1)[0], 0.0f);
+}
+
 }  // namespace
 }  // namespace avg
