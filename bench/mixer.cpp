@@ -37,7 +37,8 @@ double mixCpuPercent() {
   for (int i = 0; i < kSounds; ++i) {
     auto sound = std::make_shared<avg::SoundData>();
     sound->samples.resize(2 * (kRate + 997 * i));
-    for (float& s : sound->samples) s = sample(random);
+    for (float& s : sound->samples)
+      s = sample(random);
     voices[i].data = sound;
     voices[i].loop = true;
     voices[i].playing = true;
@@ -45,7 +46,8 @@ double mixCpuPercent() {
   }
   {
     std::lock_guard lock(mixer->mutex());
-    for (auto& voice : voices) mixer->add(voice);
+    for (auto& voice : voices)
+      mixer->add(voice);
   }
   std::vector<float> out(2 * kChunkFrames);
   auto chunks = static_cast<size_t>(kOutputSeconds * kRate / kChunkFrames);
@@ -56,7 +58,8 @@ double mixCpuPercent() {
   }
   double seconds = secondsSince(start);
   std::lock_guard lock(mixer->mutex());
-  for (auto& voice : voices) mixer->remove(voice);
+  for (auto& voice : voices)
+    mixer->remove(voice);
   return 100.0 * seconds / kOutputSeconds;
 }
 
@@ -65,11 +68,12 @@ void writeVorbisWave(const std::string& ogg, const std::string& wave) {
   std::string data((std::istreambuf_iterator<char>(in)), {});
   auto le = [](uint32_t v, int n) {
     std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>(v >> (8 * i));
+    for (int i = 0; i < n; ++i)
+      s += static_cast<char>(v >> (8 * i));
     return s;
   };
-  std::string fmt = le(0x674F, 2) + le(2, 2) + le(44100, 4) + le(44100 * 4, 4) + le(4, 2) +
-                    le(16, 2) + le(0, 2);
+  std::string fmt =
+      le(0x674F, 2) + le(2, 2) + le(44100, 4) + le(44100 * 4, 4) + le(4, 2) + le(16, 2) + le(0, 2);
   std::string body = "WAVEfmt " + le(fmt.size(), 4) + fmt + "data" + le(data.size(), 4) + data;
   std::ofstream(wave, std::ios::binary) << "RIFF" << le(body.size(), 4) << body;
 }
@@ -91,9 +95,10 @@ int main() {
                               ("avgplayer-bench-mixer-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   std::filesystem::current_path(dir);
-  std::string make = "ffmpeg -nostdin -y -loglevel error -f lavfi -i \"sine=frequency=440:"
-                     "sample_rate=44100:duration=" +
-                     std::to_string(kDecodeSeconds) + "\" -ac 2 ";
+  std::string make =
+      "ffmpeg -nostdin -y -loglevel error -f lavfi -i \"sine=frequency=440:"
+      "sample_rate=44100:duration=" +
+      std::to_string(kDecodeSeconds) + "\" -ac 2 ";
   int made = std::system((make + "-c:a libmp3lame -b:a 192k tone.mp3").c_str()) |
              std::system((make + "-c:a libvorbis -q:a 5 tone.ogg").c_str());
   if (made == 0) writeVorbisWave("tone.ogg", "vorbis.wav");

@@ -30,8 +30,9 @@ class SoundEndToEnd : public ::testing::Test {
   SoundEndToEnd() : source_(sourceTone()) {
     dir_.write("game/snd/beep.wav", test::makeWave(1, 2, kRate, 16, test::pcm16(source_)));
     dir_.write("game/se.tbl", test::crlf({"beep,snd\\Beep.wav"}));
-    std::vector<std::string> lines = {"SND_,SET_,VOL_,%n__90", "SND_,LOAD,%s__se.tbl", "NEXT",
-                                      "NEXT", "NEXT", "SND_,PLAY,%s__beep"};
+    std::vector<std::string> lines = {
+        "SND_,SET_,VOL_,%n__90", "SND_,LOAD,%s__se.tbl", "NEXT", "NEXT", "NEXT",
+        "SND_,PLAY,%s__beep"};
     lines.insert(lines.end(), 4, "NEXT");
     lines.push_back("SND_,STOP,%s__beep");
     lines.insert(lines.end(), 6, "NEXT");
@@ -59,11 +60,13 @@ TEST_F(SoundEndToEnd, AudioOutHoldsTheSoundAtItsGainBetweenPlayAndTheFade) {
   size_t frames = out.size() / 2;
 
   size_t start = 0;
-  while (start < frames && out[2 * start] == 0) ++start;
+  while (start < frames && out[2 * start] == 0)
+    ++start;
   // Three frame passes of 1/60 s before the PLAY pass.
   ASSERT_GE(start, 3 * 16 * 48u);
   ASSERT_LE(start, 3 * 17 * 48u);
-  for (size_t i = 0; i < 2 * start; ++i) ASSERT_EQ(out[i], 0) << i;
+  for (size_t i = 0; i < 2 * start; ++i)
+    ASSERT_EQ(out[i], 0) << i;
 
   // Volume 90: attenuation -1000, a gain of 10^-0.5.
   const float gain = std::pow(10.0f, -0.5f);
@@ -82,7 +85,8 @@ TEST_F(SoundEndToEnd, AudioOutHoldsTheSoundAtItsGainBetweenPlayAndTheFade) {
     ASSERT_LE(std::abs(out[2 * i]), std::abs(expected(2 * (i - start))) + 1) << i;
   }
   EXPECT_GT(frames, stop + kFadeFrames + 48);
-  for (size_t i = 2 * (stop + kFadeFrames); i < out.size(); ++i) ASSERT_EQ(out[i], 0) << i;
+  for (size_t i = 2 * (stop + kFadeFrames); i < out.size(); ++i)
+    ASSERT_EQ(out[i], 0) << i;
 }
 
 TEST_F(SoundEndToEnd, AudioOutIsTheSameOnEveryRun) {

@@ -18,8 +18,8 @@ TEST(Attenuation, ScriptVolumesMapBothWays) {
     int32_t readBack;
   };
   for (Case c : {Case{100, 0, 100}, Case{50, -5000, 50}, Case{0, -10000, 0}, Case{150, 0, 100},
-                 Case{-5, -10000, 0}, Case{90, -1000, 90}, Case{33, -6700, 33},
-                 Case{1, -9900, 1}, Case{INT32_MAX, 0, 100}, Case{INT32_MIN, -10000, 0}}) {
+                 Case{-5, -10000, 0}, Case{90, -1000, 90}, Case{33, -6700, 33}, Case{1, -9900, 1},
+                 Case{INT32_MAX, 0, 100}, Case{INT32_MIN, -10000, 0}}) {
     EXPECT_EQ(attenuationFromVolume(c.volume), c.attenuation) << c.volume;
     EXPECT_EQ(volumeFromAttenuation(attenuationFromVolume(c.volume)), c.readBack) << c.volume;
   }
@@ -30,7 +30,8 @@ TEST(Attenuation, ScriptVolumesMapBothWays) {
 class SoundChannelTest : public ::testing::Test {
  protected:
   SoundChannelTest() {
-    std::string tone = test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
+    std::string tone =
+        test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
     dir_.write("se/a.wav", tone);
     dir_.write("se/b.wav", tone);
     dir_.write("se.tbl", test::crlf({"a,se\\A.WAV", "b,se\\b.wav", "silent", "gone,missing.wav"}));

@@ -11,8 +11,8 @@ namespace avg {
 namespace {
 
 constexpr uint32_t kRate = 48000;
-constexpr size_t kSoundFrames = 4800;   // 100 ms
-constexpr size_t kFadeFrames = 1200;    // 25 ms
+constexpr size_t kSoundFrames = 4800;  // 100 ms
+constexpr size_t kFadeFrames = 1200;   // 25 ms
 constexpr float kLeft = 0.5f;
 constexpr float kRight = -0.25f;
 
@@ -45,7 +45,8 @@ class MixerTest : public ::testing::Test {
     std::vector<float> out(frames * 2);
     mixer_->mix(out.data(), frames);
     std::vector<float> left;
-    for (size_t i = 0; i < frames; ++i) left.push_back(out[2 * i]);
+    for (size_t i = 0; i < frames; ++i)
+      left.push_back(out[2 * i]);
     return left;
   }
 
@@ -124,14 +125,16 @@ TEST_F(MixerTest, StopFadesOverTwentyFiveMillisecondsAndReturnsAtOnce) {
     EXPECT_NEAR(left[i], expected, 1e-6f) << "frame " << i;
   }
   EXPECT_GT(left[0], left[600]);
-  for (size_t i = kFadeFrames; i < left.size(); ++i) ASSERT_EQ(left[i], 0.0f) << i;
+  for (size_t i = kFadeFrames; i < left.size(); ++i)
+    ASSERT_EQ(left[i], 0.0f) << i;
 }
 
 TEST_F(MixerTest, StopOfASilentSoundChangesNothing) {
   sound_->setVolume(-3000);
   sound_->stop();
   EXPECT_EQ(sound_->volume(), -3000);
-  for (float sample : mixLeft(100)) ASSERT_EQ(sample, 0.0f);
+  for (float sample : mixLeft(100))
+    ASSERT_EQ(sample, 0.0f);
 }
 
 TEST_F(MixerTest, PlayDuringAFadeStartsAfresh) {

@@ -20,7 +20,8 @@ std::string readAll(PcmReader& reader, size_t chunk) {
 }
 
 void setLe32(std::string& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    bytes[at + i] = static_cast<char>(value >> (8 * i));
 }
 
 class WaveFileTest : public ::testing::Test {
@@ -30,7 +31,8 @@ class WaveFileTest : public ::testing::Test {
 
 TEST_F(WaveFileTest, PcmIsDeliveredByteForByte) {
   std::string data;
-  for (int i = 0; i < 1001; ++i) data += static_cast<char>(i * 37);
+  for (int i = 0; i < 1001; ++i)
+    data += static_cast<char>(i * 37);
   std::optional<AudioSource> source = parseWaveFile(makeWave(1, 2, 22050, 16, data));
   ASSERT_TRUE(source);
   EXPECT_EQ(source->format.samplesPerSec, 22050u);
@@ -125,7 +127,8 @@ std::string mp3Image(const std::string& id3v2, const std::string& header, bool i
 
 std::string id3v2Tag(char major, char flags, size_t bodySize, size_t totalSize) {
   std::string tag = std::string("ID3") + major + '\0' + flags;
-  for (int shift : {21, 14, 7, 0}) tag += static_cast<char>(bodySize >> shift & 0x7F);
+  for (int shift : {21, 14, 7, 0})
+    tag += static_cast<char>(bodySize >> shift & 0x7F);
   return tag + std::string(totalSize - 10, '\0');
 }
 
@@ -168,9 +171,9 @@ TEST_F(Mp3FileTest, TagsAreLeftOutOfTheDataRange) {
     bool id3v1;
   };
   const std::string header = "\xFF\xFB\x90\x64";
-  for (const Case& c : {Case{"", false}, Case{id3v2Tag(3, 0, 245, 255), true},
-                        Case{id3v2Tag(4, 0x10, 245, 265), true},
-                        Case{id3v2Tag(4, 0, 245, 255), false}}) {
+  for (const Case& c :
+       {Case{"", false}, Case{id3v2Tag(3, 0, 245, 255), true},
+        Case{id3v2Tag(4, 0x10, 245, 265), true}, Case{id3v2Tag(4, 0, 245, 255), false}}) {
     std::optional<AudioSource> source = parseMp3File(mp3Image(c.id3v2, header, c.id3v1));
     ASSERT_TRUE(source) << c.id3v2.size();
     EXPECT_EQ(source->data(), header + std::string(400, '\x55'));
@@ -179,8 +182,7 @@ TEST_F(Mp3FileTest, TagsAreLeftOutOfTheDataRange) {
 
 TEST_F(Mp3FileTest, RefusesWhatIsNotLayerThree) {
   EXPECT_FALSE(parseMp3File(mp3Image("", "\xFF\xFD\x90\x64", false)));
-  EXPECT_NE(dir_.read("ErrorLog.txt").find("kmMp3File::Open MP3が無効なレイヤ"),
-            std::string::npos);
+  EXPECT_NE(dir_.read("ErrorLog.txt").find("kmMp3File::Open MP3が無効なレイヤ"), std::string::npos);
   std::remove("ErrorLog.txt");
   for (const std::string& image :
        {mp3Image("", "\x12\xFB\x90\x64", false), mp3Image("", "\xFF\x07\x90\x64", false),

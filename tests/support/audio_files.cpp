@@ -8,7 +8,8 @@ namespace avg::test {
 namespace {
 
 void putLe(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+  for (int i = 0; i < bytes; ++i)
+    out += static_cast<char>(value >> (8 * i) & 0xFF);
 }
 
 class VectorStream : public AudioStream {
@@ -57,7 +58,8 @@ std::string makeWave(uint16_t formatTag, uint16_t channels, uint32_t rate, uint1
 
 std::string pcm16(const std::vector<int16_t>& samples) {
   std::string bytes;
-  for (int16_t sample : samples) putLe(bytes, static_cast<uint16_t>(sample), 2);
+  for (int16_t sample : samples)
+    putLe(bytes, static_cast<uint16_t>(sample), 2);
   return bytes;
 }
 
@@ -73,8 +75,8 @@ std::vector<int16_t> samples16(const std::string& bytes) {
 std::vector<int16_t> tone16(uint32_t rate, size_t frames, double hz, double amplitude) {
   std::vector<int16_t> samples;
   for (size_t i = 0; i < frames; ++i) {
-    auto value = static_cast<int16_t>(std::lround(amplitude * 32767.0 *
-                                                  std::sin(2 * M_PI * hz * i / rate)));
+    auto value =
+        static_cast<int16_t>(std::lround(amplitude * 32767.0 * std::sin(2 * M_PI * hz * i / rate)));
     samples.push_back(value);
     samples.push_back(value);
   }

@@ -83,9 +83,10 @@ TEST_F(FfmpegAudioTest, OggVorbisInWaveDecodes) {
 
 TEST_F(FfmpegAudioTest, Mp3TagsNeverReachTheDecoder) {
   encode("-c:a libmp3lame -b:a 128k -id3v2_version 0 -write_id3v1 0", "plain.mp3");
-  encode("-c:a libmp3lame -b:a 128k -id3v2_version 4 -write_id3v1 1 -metadata title=T "
-         "-metadata artist=A",
-         "tagged.mp3");
+  encode(
+      "-c:a libmp3lame -b:a 128k -id3v2_version 4 -write_id3v1 1 -metadata title=T "
+      "-metadata artist=A",
+      "tagged.mp3");
   std::string tagged = dir_.read("tagged.mp3");
   ASSERT_EQ(tagged.compare(0, 3, "ID3"), 0);
   ASSERT_EQ(tagged.compare(tagged.size() - 128, 3, "TAG"), 0);
@@ -121,12 +122,15 @@ TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
   encode("-c:a mp2 -f mp2", "layer2.mp3");
   const std::string factory = "CPCMReaderFactory::CreateReader OpenできるReaderが無い - ";
   for (const Case& c : {
-           Case{"wma.wav", makeWave(0x0160, 2, 44100, 16, std::string(64, 'x')),
+           Case{"wma.wav",
+                makeWave(0x0160, 2, 44100, 16, std::string(64, 'x')),
                 {"kmACMtoPCM::open acmFormatSuggest. No such ACM? 160", factory + "wma.wav"}},
-           Case{"broken.wav", makeWave(0x674F, 2, 44100, 16, std::string(64, 'x')),
+           Case{"broken.wav",
+                makeWave(0x674F, 2, 44100, 16, std::string(64, 'x')),
                 {"kmACMtoPCM::open acmStreamOpen. No such ACM? 674f", factory + "broken.wav"}},
            Case{"layer2.mp3", "", {"kmMp3File::Open MP3が無効なレイヤ", factory + "layer2.mp3"}},
-           Case{"none.wav", "",
+           Case{"none.wav",
+                "",
                 {"kmMmioFile::open none.wavのファイル読み込み時のエラー", factory + "none.wav"}},
        }) {
     if (!c.bytes.empty()) dir_.write(c.file, c.bytes);
@@ -167,7 +171,8 @@ TEST_F(FfmpegAudioTest, ResamplesToTheMixerRate) {
   ASSERT_TRUE(sound);
   EXPECT_NEAR(static_cast<double>(sound->frames()), kSourceFrames * 48000.0 / kSourceRate, 64);
   float peak = 0;
-  for (float sample : sound->samples) peak = std::max(peak, std::fabs(sample));
+  for (float sample : sound->samples)
+    peak = std::max(peak, std::fabs(sample));
   EXPECT_NEAR(peak, 0.5f, 0.01f);
 }
 
