@@ -11,9 +11,9 @@ namespace {
 constexpr size_t kDecodeChunkFrames = 65536;
 constexpr uint64_t kBytesPerFrame = 2 * sizeof(float);
 
-void logTooLarge(const std::string& file) {
+void logTooLarge(const std::string& file, uint64_t maxBytes) {
   writeErrorLogf("CSound::Load %s : larger than %llu MB of PCM, not loaded",
-                 cp932ToUtf8(file).c_str(), static_cast<unsigned long long>(kMaxSoundBytes >> 20));
+                 cp932ToUtf8(file).c_str(), static_cast<unsigned long long>(maxBytes >> 20));
 }
 
 }  // namespace
@@ -25,19 +25,19 @@ float attenuationToGain(int32_t attenuation) {
 }
 
 std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder, const std::string& file,
-                                                  uint32_t rate) {
+                                                  uint32_t rate, uint64_t maxBytes) {
   std::unique_ptr<AudioStream> stream = decoder.openStream(file, rate);
   if (!stream) return nullptr;
-  if (stream->frameCountEstimate() * kBytesPerFrame > kMaxSoundBytes) {
-    logTooLarge(file);
+  if (stream->frameCountEstimate() * kBytesPerFrame > maxBytes) {
+    logTooLarge(file, maxBytes);
     return nullptr;
   }
   auto sound = std::make_shared<SoundData>();
   sound->samples.reserve(stream->frameCountEstimate() * 2);
   for (;;) {
     size_t have = sound->frames();
-    if (have * kBytesPerFrame > kMaxSoundBytes) {
-      logTooLarge(file);
+    if (have * kBytesPerFrame > maxBytes) {
+      logTooLarge(file, maxBytes);
       return nullptr;
     }
     sound->samples.resize((have + kDecodeChunkFrames) * 2);

@@ -100,12 +100,18 @@ MixerSound::MixerSound(std::shared_ptr<Mixer> mixer, std::shared_ptr<AudioDecode
 
 MixerSound::~MixerSound() {
   std::lock_guard lock(mixer_->mutex());
+  fadeOutIfPlaying();
   mixer_->remove(voice_);
+}
+
+void MixerSound::fadeOutIfPlaying() {
+  if (voice_.playing) mixer_->fadeOut(voice_, volume_);
 }
 
 bool MixerSound::load(const std::string& file) {
   {
     std::lock_guard lock(mixer_->mutex());
+    fadeOutIfPlaying();
     voice_ = Mixer::Voice{};
     volume_ = 0;
   }
@@ -123,6 +129,7 @@ void MixerSound::play() {
   std::lock_guard lock(mixer_->mutex());
   pauseCount_ = 0;
   if (!voice_.data) return;
+  fadeOutIfPlaying();
   voice_.cursor = 0;
   voice_.loop = loop_;
   voice_.playing = true;

@@ -87,6 +87,10 @@ class MixerSound : public Sound {
   int32_t volume() const override { return volume_; }
 
  private:
+  // Cutting a playing sound off would click: what it was playing fades out instead, while
+  // the sound itself is free at once (released, reloaded or restarted).
+  void fadeOutIfPlaying();
+
   std::shared_ptr<Mixer> mixer_;
   std::shared_ptr<AudioDecoder> decoder_;
   Mixer::Voice voice_;

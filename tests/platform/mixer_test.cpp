@@ -16,6 +16,40 @@ constexpr size_t kFadeFrames = 1200;   // 25 ms
 constexpr float kLeft = 0.5f;
 constexpr float kRight = -0.25f;
 
+// Endless silence that claims a length.
+class EndlessDecoder : public AudioDecoder {
+ public:
+  explicit EndlessDecoder(uint64_t claimedFrames) : claimedFrames_(claimedFrames) {}
+  std::unique_ptr<AudioStream> openStream(const std::string&, uint32_t) override {
+    struct Endless : AudioStream {
+      uint64_t claimed = 0;
+      size_t read(float* out, size_t frames) override {
+        std::fill(out, out + 2 * frames, 0.0f);
+        return frames;
+      }
+      void setLoop(bool) override {}
+      void rewind() override {}
+      uint64_t frameCountEstimate() const override { return claimed; }
+    };
+    auto stream = std::make_unique<Endless>();
+    stream->claimed = claimedFrames_;
+    return stream;
+  }
+
+ private:
+  uint64_t claimedFrames_;
+};
+
+TEST(DecodeWholeSound, RefusesSoundsOverTheLimit) {
+  test::TempGameDir dir;
+  for (uint64_t claimed : {uint64_t{1} << 40, uint64_t{0}}) {
+    EndlessDecoder decoder(claimed);
+    EXPECT_EQ(decodeWholeSound(decoder, "huge.wav", 48000, 1 << 20), nullptr);
+  }
+  EXPECT_NE(dir.read("ErrorLog.txt").find("CSound::Load huge.wav : larger than 1 MB of PCM"),
+            std::string::npos);
+}
+
 TEST(AttenuationGain, FollowsTenToTheAOver2000) {
   struct Case {
     int32_t attenuation;
@@ -127,6 +161,20 @@ TEST_F(MixerTest, StopFadesOverTwentyFiveMillisecondsAndReturnsAtOnce) {
   EXPECT_GT(left[0], left[600]);
   for (size_t i = kFadeFrames; i < left.size(); ++i)
     ASSERT_EQ(left[i], 0.0f) << i;
+}
+
+TEST_F(MixerTest, RestartAndReleaseFadeWhatWasPlaying) {
+  sound_->play();
+  mixLeft(480);
+  sound_->play();
+  std::vector<float> left = mixLeft(kFadeFrames + 10);
+  EXPECT_NEAR(left[0], 2 * kLeft, 1e-6f);
+  EXPECT_EQ(left[kFadeFrames + 5], kLeft);
+  sound_.reset();
+  left = mixLeft(kFadeFrames + 10);
+  EXPECT_NEAR(left[0], kLeft, 1e-6f);
+  EXPECT_LT(left[kFadeFrames - 1], 0.001f);
+  EXPECT_EQ(left[kFadeFrames], 0.0f);
 }
 
 TEST_F(MixerTest, StopOfASilentSoundChangesNothing) {
