@@ -33,7 +33,7 @@ std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder, const s
     return nullptr;
   }
   auto sound = std::make_shared<SoundData>();
-  sound->samples.reserve(stream->frameCountEstimate() * 2);
+  sound->samples.reserve((stream->frameCountEstimate() + kDecodeChunkFrames) * 2);
   for (;;) {
     size_t have = sound->frames();
     if (have * kBytesPerFrame > maxBytes) {
@@ -45,7 +45,8 @@ std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder, const s
     sound->samples.resize((have + got) * 2);
     if (got < kDecodeChunkFrames) break;
   }
-  sound->samples.shrink_to_fit();
+  // A copy to trim the reserve is only worth it when the estimate was far off.
+  if (sound->samples.capacity() > sound->samples.size() / 4 * 5) sound->samples.shrink_to_fit();
   return sound;
 }
 
