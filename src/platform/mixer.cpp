@@ -1,7 +1,6 @@
 #include "platform/mixer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/error_log.h"
 #include "platform/text_encoding.h"

@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kPreferredRate = 48000;
 constexpr Uint16 kBufferFrames = 512;  // 10.7 ms at 48000 Hz
-constexpr Uint32 kRetryMs = 1000;
 
 class SdlSoundDevice : public SoundDevice {
  public:
@@ -46,9 +45,9 @@ class SdlSoundDevice : public SoundDevice {
     if (lost_.exchange(false) && device_) {
       SDL_CloseAudioDevice(device_);
       device_ = 0;
-      nextRetry_ = now;
+      retry_ = true;
     }
-    if (!device_ && audioStarted_ && now >= nextRetry_) reopen(now);
+    if (!device_ && retry_.exchange(false)) reopen();
     if (!device_) runSilently(now);
     lastTicks_ = now;
   }
@@ -66,19 +65,19 @@ class SdlSoundDevice : public SoundDevice {
     SDL_AudioSpec have{};
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, flags);
     if (!device_) {
-      writeErrorLogf("SDL audio: cannot open the output device: %s", SDL_GetError());
+      // Retried every second while there is none; one entry tells the story.
+      if (!openFailureLogged_) writeErrorLogf("SDL audio: no output device: %s", SDL_GetError());
+      openFailureLogged_ = true;
       return;
     }
+    openFailureLogged_ = false;
     rate_ = have.freq;
   }
 
-  void reopen(Uint64 now) {
+  // The replacement keeps the mixer's rate; SDL converts when the new device differs.
+  void reopen() {
     openDevice(0);
-    if (device_) {
-      SDL_PauseAudioDevice(device_, 0);
-    } else {
-      nextRetry_ = now + kRetryMs;
-    }
+    if (device_) SDL_PauseAudioDevice(device_, 0);
   }
 
   // Without a device time still passes for the sounds, so that they end as they would.
@@ -96,9 +95,13 @@ class SdlSoundDevice : public SoundDevice {
 
   static int SDLCALL watchEvents(void* userdata, SDL_Event* event) {
     auto* self = static_cast<SdlSoundDevice*>(userdata);
-    if (event->type == SDL_AUDIODEVICEREMOVED && !event->adevice.iscapture &&
-        event->adevice.which == self->device_) {
+    bool output = (event->type == SDL_AUDIODEVICEREMOVED || event->type == SDL_AUDIODEVICEADDED) &&
+                  !event->adevice.iscapture;
+    if (!output) return 1;
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.which == self->device_) {
       self->lost_ = true;
+    } else if (event->type == SDL_AUDIODEVICEADDED) {
+      self->retry_ = true;  // a device appeared: worth trying again while there is none
     }
     return 1;
   }
@@ -106,11 +109,12 @@ class SdlSoundDevice : public SoundDevice {
   std::shared_ptr<AudioDecoder> decoder_;
   std::shared_ptr<Mixer> mixer_;
   bool audioStarted_ = false;
+  bool openFailureLogged_ = false;
   std::atomic<SDL_AudioDeviceID> device_{0};
   int rate_ = kPreferredRate;
   std::atomic<bool> lost_{false};
   Uint64 lastTicks_ = 0;
-  Uint64 nextRetry_ = 0;
+  std::atomic<bool> retry_{false};
   std::vector<float> scratch_;
 };
 
