@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "support/audio_files.h"
 #include "support/game_dir.h"
@@ -100,6 +101,23 @@ TEST_F(SoundEndToEnd, RunsSilentlyOnSdlWithoutASoundCard) {
   std::string log = dir_.read("game/ErrorLog.txt");
   EXPECT_EQ(log.find("CSound"), std::string::npos) << log;
   EXPECT_EQ(log.find("SDL audio"), std::string::npos) << log;
+}
+
+TEST_F(SoundEndToEnd, SdlOutputCarriesTheSound) {
+  // SDL's disk driver writes what the device would have played: float stereo at 48000 Hz.
+  std::string raw = (dir_.path() / "sdl.raw").string();
+  ASSERT_EQ(runPlayer("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " SDL_VIDEODRIVER=dummy",
+                      "--frames 120"),
+            0);
+  std::string bytes = dir_.read("sdl.raw");
+  std::vector<float> samples(bytes.size() / sizeof(float));
+  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+  float peak = 0.0f;
+  for (float sample : samples)
+    peak = std::max(peak, std::fabs(sample));
+  // How long it was heard depends on the wall clock; that it was heard at its gain does not.
+  EXPECT_GT(peak, 0.05f);
+  EXPECT_LE(peak, 0.5f * std::pow(10.0f, -0.5f) + 1e-3f);
 }
 
 }  // namespace
