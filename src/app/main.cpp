@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   avg::RunOptions options;
   options.maxPasses = line.frames;
   if (line.headless) {
-    platform = avg::makeHeadlessPlatform(std::move(events), std::cerr);
+    platform = avg::makeHeadlessPlatform(std::move(events), std::cerr, line.audioOut);
   } else {
     try {
       platform = avg::makeSdlPlatform();

@@ -1,5 +1,6 @@
 #include "app/player_app.h"
 
+#include "media/sound_channel.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 
@@ -18,7 +19,11 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       timer_(*platform.clock),
       errors_(*platform.messageBoxes),
       engine_(std::make_unique<ScriptEngine>(
-          EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {}
+          EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {
+  auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
+  // The start values of a game without config.ini until the configuration file is read.
+  channels.applySettings(SoundSettings{}, engine_->variables());
+}
 
 PlayerApp::~PlayerApp() = default;
 
@@ -42,6 +47,7 @@ void PlayerApp::run() {
 void PlayerApp::pumpMessages() {
   if (options_.maxPasses && passes_ >= *options_.maxPasses) running_ = false;
   platform_.window->beginPass();
+  platform_.sound->pump();
   events_.clear();
   platform_.window->pumpEvents(events_, !active_ && running_);
   for (const PlatformEvent& event : events_)

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 
+#include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
@@ -12,6 +13,7 @@ struct Platform {
   std::unique_ptr<Clock> clock;
   std::unique_ptr<MessageBoxes> messageBoxes;
   std::unique_ptr<Window> window;
+  std::unique_ptr<SoundDevice> sound;
 };
 
 }  // namespace avg

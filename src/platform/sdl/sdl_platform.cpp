@@ -5,6 +5,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/sdl/sdl_sound.h"
+
 namespace avg {
 namespace {
 
@@ -209,6 +212,7 @@ Platform makeSdlPlatform() {
   platform.clock = std::make_unique<SdlClock>();
   platform.messageBoxes = std::make_unique<SdlMessageBoxes>();
   platform.window = std::make_unique<SdlWindow>();
+  platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
   return platform;
 }
 

@@ -22,8 +22,9 @@ void registerAllCommands(CommandTable& table) {
   registerConversionCommands(table);
   registerDebugCommands(table);
   registerArchiveCommands(table);
-  for (const char* code : {"2D__", "SPR_", "MESS", "EDIT", "MENU", "SCRE", "SND_", "VICE", "MUSI",
-                           "VOL_", "VID_", "SAVE", "LOAD", "PAD_"}) {
+  registerSoundCommands(table);
+  for (const char* code : {"2D__", "SPR_", "MESS", "EDIT", "MENU", "SCRE", "MUSI", "VOL_", "VID_",
+                           "SAVE", "LOAD", "PAD_"}) {
     char name[5] = {code[0], code[1], code[2], code[3], '\0'};
     table.add(name, notYetAvailable);
   }

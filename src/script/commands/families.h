@@ -13,5 +13,6 @@ void registerCalculationCommands(CommandTable& table);
 void registerConversionCommands(CommandTable& table);
 void registerDebugCommands(CommandTable& table);
 void registerArchiveCommands(CommandTable& table);
+void registerSoundCommands(CommandTable& table);
 
 }  // namespace avg
