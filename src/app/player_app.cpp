@@ -1,5 +1,7 @@
 #include "app/player_app.h"
 
+#include <iostream>
+
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 
@@ -32,11 +34,23 @@ void PlayerApp::run() {
     ++passes_;
     if (active_) {
       if (engine_->runThreads() == 0) break;
-      timer_.nextFrame();
+      if (timer_.nextFrame()) drawFrame();
     } else {
       platform_.clock->sleepMs(kInactiveSleepMs);
     }
   }
+}
+
+void PlayerApp::drawFrame() {
+  // Until the stage composes frames, every drawn frame is black.
+  platform_.display->backSurface().fill(0);
+  platform_.display->present();
+}
+
+bool PlayerApp::saveScreenshot(const std::string& path) {
+  if (avg::saveScreenshot(*platform_.display, *platform_.images, path)) return true;
+  std::cerr << "avgplayer: cannot write screenshot '" << path << "'\n";
+  return false;
 }
 
 void PlayerApp::pumpMessages() {
@@ -66,6 +80,7 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
       if (event.down) handleKey(event.key);
       break;
     case PlatformEvent::Type::Menu: handleMenu(event.menuId); break;
+    case PlatformEvent::Type::Screenshot: saveScreenshot(event.path); break;
     default: break;
   }
 }

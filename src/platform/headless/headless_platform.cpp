@@ -2,6 +2,9 @@
 
 #include <memory>
 
+#include "platform/headless/headless_display.h"
+#include "platform/image_io/sdl_image_codec.h"
+
 namespace avg {
 namespace {
 
@@ -65,6 +68,8 @@ Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& l
   platform.window = std::make_unique<HeadlessWindow>(*boxes, std::move(events));
   platform.messageBoxes = std::move(boxes);
   platform.clock = std::make_unique<HeadlessClock>();
+  platform.images = makeSdlImageCodec();
+  platform.display = std::make_unique<HeadlessDisplay>();
   return platform;
 }
 
