@@ -57,9 +57,9 @@ struct Blend {
 // destination size (default the source rectangle's; another size stretches to nearest
 // pixels) and the clip rectangle (default the destination's own).
 struct BlitArea {
-  std::optional<Rect> source;
-  std::optional<Size> destSize;
-  std::optional<Rect> clip;
+  std::optional<Rect> source = std::nullopt;
+  std::optional<Size> destSize = std::nullopt;
+  std::optional<Rect> clip = std::nullopt;
 };
 
 // A 32-bit picture: pixels 0xAARRGGBB, rows top to bottom, no padding. Owns its pixels; an
