@@ -47,16 +47,16 @@ const PixelCase kPixelCases[] = {
      0x00FFFFFF, 0x00FFFFFF, 0x00FDFDFD},
     {"const_alpha_glow_dims_destination", Blend::constAlpha(uniformRates(0), uniformRates(255)),
      0x00FFFFFF, 0xFF804020, 0x007F3F1F},
-    {"const_alpha_saturates", Blend::constAlpha(uniformRates(255), uniformRates(255)),
-     0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF},
+    {"const_alpha_saturates", Blend::constAlpha(uniformRates(255), uniformRates(255)), 0x00FFFFFF,
+     0x00FFFFFF, 0x00FFFFFF},
     {"const_alpha_rates_per_channel", Blend::constAlpha(0x00FF8000, 0x000080FF), 0x00C8C8C8,
      0x00646464, 0x00C79663},
     // Factors of 255 still shift right by 8: an opaque pixel at full rates comes out one
     // step darker per non-zero channel, like the destination under alpha 0.
     {"alpha_opaque_full_rates", Blend::alpha(uniformRates(255), uniformRates(0)), 0xFF123456,
      0x00ABCDEF, 0x00113355},
-    {"alpha_transparent_keeps_dimmed_destination",
-     Blend::alpha(uniformRates(255), uniformRates(0)), 0x00123456, 0x00FFFFFF, 0x00FEFEFE},
+    {"alpha_transparent_keeps_dimmed_destination", Blend::alpha(uniformRates(255), uniformRates(0)),
+     0x00123456, 0x00FFFFFF, 0x00FEFEFE},
     {"alpha_half_additive_mode", Blend::alpha(uniformRates(255), uniformRates(255)), 0x80C8C8C8,
      0x00646464, 0x00C6C6C6},
     {"alpha_opaque_with_rates", Blend::alpha(uniformRates(100), uniformRates(155)), 0xFFFFFFFF,
@@ -132,7 +132,8 @@ Surface coordinates(int32_t width, int32_t height) {
   Surface surface;
   surface.create(width, height);
   for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) surface.row(y)[x] = static_cast<uint32_t>(y << 8 | x);
+    for (int32_t x = 0; x < width; ++x)
+      surface.row(y)[x] = static_cast<uint32_t>(y << 8 | x);
   }
   return surface;
 }
@@ -197,22 +198,15 @@ INSTANTIATE_TEST_SUITE_P(
                       0,
                       {.source = Rect{-1, 0, 2, 1}},
                       {" . 00 10 .", " . . . .", " . . . ."}},
-        PlacementCase{"given_clip",
-                      0,
-                      0,
-                      {.clip = Rect{1, 1, 2, 3}},
-                      {" . . . .", " . 11 . .", " . . . ."}},
+        PlacementCase{
+            "given_clip", 0, 0, {.clip = Rect{1, 1, 2, 3}}, {" . . . .", " . 11 . .", " . . . ."}},
         PlacementCase{"given_clip_limited_to_target",
                       2,
                       1,
                       {.clip = Rect{-5, -5, 50, 50}},
                       {" . . . .", " . . 00 10", " . . 01 11"}},
-        PlacementCase{"target_clip",
-                      0,
-                      0,
-                      {},
-                      {" . . . .", " . 11 21 .", " . . . ."},
-                      Rect{1, 1, 4, 2}},
+        PlacementCase{
+            "target_clip", 0, 0, {}, {" . . . .", " . 11 21 .", " . . . ."}, Rect{1, 1, 4, 2}},
         PlacementCase{"stretched_up",
                       0,
                       0,
@@ -239,8 +233,10 @@ TEST(Blit, DrawsOnlyTheVisibleColumnsOfARectangleLeftOfTheSurface) {
   Surface target = solid(40, 1, kUntouched);
   Surface source = coordinates(32, 1);
   target.blit(source, -10, 0, Blend::copy());
-  for (int32_t x = 0; x < 22; ++x) EXPECT_EQ(target.pixel(x, 0), static_cast<uint32_t>(x + 10));
-  for (int32_t x = 22; x < 40; ++x) EXPECT_EQ(target.pixel(x, 0), kUntouched);
+  for (int32_t x = 0; x < 22; ++x)
+    EXPECT_EQ(target.pixel(x, 0), static_cast<uint32_t>(x + 10));
+  for (int32_t x = 22; x < 40; ++x)
+    EXPECT_EQ(target.pixel(x, 0), kUntouched);
 }
 
 TEST(Blit, EmptySurfacesDrawAndReceiveNothing) {

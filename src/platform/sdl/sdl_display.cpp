@@ -11,6 +11,9 @@ namespace {
 
 // The grey of a desktop menu bar, until the menu bar draws itself there.
 constexpr uint32_t kMenuStripColor = 0xF0F0F0;
+// A mode change waits this many times this long at most for the window to take its size.
+constexpr int kSettleRounds = 10;
+constexpr uint32_t kSettleDelayMs = 10;
 
 Size usableDesktop() {
   SDL_Rect bounds;
@@ -150,10 +153,28 @@ bool SdlDisplay::tryMode(bool fullScreen) {
     return false;
   }
   if (!fullScreen) restoreWindowSize();
-  if (!createBackSurface(back_, size_) || !recreateTextures()) return false;
+  awaitWindowSize(fullScreen);
+  bool resized = back_.width() != size_.width || back_.height() != size_.height;
+  if (!createBackSurface(back_, size_) || (resized && !recreateTextures())) return false;
   fullScreen_ = fullScreen;
   repaint();
   return true;
+}
+
+void SdlDisplay::awaitWindowSize(bool fullScreen) {
+  Size wanted{size_.width * scale_, (size_.height + kMenuStripHeight) * scale_};
+  SDL_Rect desktop;
+  if (fullScreen && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &desktop) == 0) {
+    wanted = {desktop.w, desktop.h};
+  }
+  for (int round = 0; round < kSettleRounds; ++round) {
+    // Pumping lets the renderer see the new size; the events stay queued for the window.
+    SDL_PumpEvents();
+    Size current;
+    SDL_GetWindowSize(window_, &current.width, &current.height);
+    if (current == wanted) return;
+    SDL_Delay(kSettleDelayMs);
+  }
 }
 
 void SdlDisplay::restoreWindowSize() {

@@ -38,6 +38,7 @@ class SdlDisplay : public Display {
   void destroy();
   bool tryMode(bool fullScreen);
   void restoreWindowSize();
+  void awaitWindowSize(bool fullScreen);
   bool recreateTextures();
   void render();
 
