@@ -105,25 +105,31 @@ void expectShown(Display& display, const Surface& expected) {
   }
 }
 
+// One X server for all window tests of the process: SDL keeps its connection to the first
+// display it opened until the process ends.
+const XvfbServer* sharedServer() {
+  static std::optional<std::string> program = findProgram("Xvfb");
+  if (!program) return nullptr;
+  static XvfbServer server(*program);
+  return &server;
+}
+
 class SdlWindowTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::optional<std::string> program = findProgram("Xvfb");
-    if (!program) GTEST_SKIP() << "Xvfb is not installed";
-    server_.emplace(*program);
-    ASSERT_TRUE(server_->display()) << "Xvfb did not start";
-    ::setenv("DISPLAY", server_->display()->c_str(), 1);
+    const XvfbServer* server = sharedServer();
+    if (!server) GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(server->display()) << "Xvfb did not start";
+    ::setenv("DISPLAY", server->display()->c_str(), 1);
     ::setenv("SDL_VIDEODRIVER", "x11", 1);
   }
   void TearDown() override {
-    SDL_Quit();
     ::unsetenv("SDL_RENDER_DRIVER");
     ::unsetenv("SDL_VIDEODRIVER");
     ::unsetenv("DISPLAY");
   }
 
   test::TempGameDir dir_;
-  std::optional<XvfbServer> server_;
 };
 
 TEST_F(SdlWindowTest, ShowsThePresentedFrameAtItsWholeScale) {
