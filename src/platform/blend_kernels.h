@@ -29,6 +29,8 @@ struct BlendKernels {
   BlendSpan add;         // out = min(255, src + dst), all four bytes
   BlendSpan addKeyed;    // as add; source pixels equal to the colour key are skipped
   BlendSpan alpha;       // constAlpha with the per-alpha factors, alpha byte 0
+  // Whether `alpha` reads BlendFactors' per-alpha tables (else they are left unfilled).
+  bool readsAlphaTables;
 };
 
 enum class BlendIsa { Scalar, Sse2, Avx2 };

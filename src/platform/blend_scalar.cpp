@@ -62,8 +62,8 @@ void alphaSpan(uint32_t* dst, const uint32_t* src, int32_t count, const BlendFac
 }  // namespace
 
 const BlendKernels& scalarBlendKernels() {
-  static constexpr BlendKernels kKernels{"scalar", copySpan,     constAlphaSpan,
-                                         addSpan,  addKeyedSpan, alphaSpan};
+  static constexpr BlendKernels kKernels{"scalar",  copySpan, constAlphaSpan, addSpan, addKeyedSpan,
+                                         alphaSpan, true};
   return kKernels;
 }
 

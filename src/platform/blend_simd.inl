@@ -96,7 +96,7 @@ struct SimdBlends {
   }
 
   static constexpr BlendKernels kernels(const char* name) {
-    return {name, copy, constAlpha, add, addKeyed, alpha};
+    return {name, copy, constAlpha, add, addKeyed, alpha, false};
   }
 };
 

@@ -60,11 +60,12 @@ void fillAlphaTables(BlendFactors& factors) {
   }
 }
 
-void prepareFactors(const Blend& blend, const Surface& source, BlendFactors& factors) {
+void prepareFactors(const BlendKernels& kernels, const Blend& blend, const Surface& source,
+                    BlendFactors& factors) {
   factors.sourceRates = blend.sourceRates & 0xFFFFFF;
   factors.destRates = blend.destRates & 0xFFFFFF;
   factors.colorKey = source.colorKey();
-  if (blend.kind == BlendKind::Alpha) fillAlphaTables(factors);
+  if (blend.kind == BlendKind::Alpha && kernels.readsAlphaTables) fillAlphaTables(factors);
 }
 
 BlendSpan spanFor(const BlendKernels& kernels, BlendKind kind) {
@@ -216,7 +217,7 @@ void blitWith(const BlendKernels& kernels, Surface& target, const Surface& sourc
   std::optional<Placement> placement = place(target, source, x, y, area);
   if (!placement) return;
   BlendFactors factors;
-  prepareFactors(blend, source, factors);
+  prepareFactors(kernels, blend, source, factors);
   BlendSpan span = spanFor(kernels, blend.kind);
   bool oneToOne =
       placement->destSize == Size{placement->source.width(), placement->source.height()};
