@@ -1,5 +1,7 @@
 #include "app/player_app.h"
 
+#include <iostream>
+
 #include "media/sound_channel.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
@@ -37,11 +39,23 @@ void PlayerApp::run() {
     ++passes_;
     if (active_) {
       if (engine_->runThreads() == 0) break;
-      timer_.nextFrame();
+      if (timer_.nextFrame()) drawFrame();
     } else {
       platform_.clock->sleepMs(kInactiveSleepMs);
     }
   }
+}
+
+void PlayerApp::drawFrame() {
+  // Until the stage composes frames, every drawn frame is black.
+  platform_.display->backSurface().fill(0);
+  platform_.display->present();
+}
+
+bool PlayerApp::saveScreenshot(const std::string& path) {
+  if (avg::saveScreenshot(*platform_.display, *platform_.images, path)) return true;
+  std::cerr << "avgplayer: cannot write screenshot '" << path << "'\n";
+  return false;
 }
 
 void PlayerApp::pumpMessages() {
@@ -83,6 +97,9 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
       break;
     case PlatformEvent::Type::Menu:
       handleMenu(event.menuId);
+      break;
+    case PlatformEvent::Type::Screenshot:
+      saveScreenshot(event.path);
       break;
     default:
       break;
