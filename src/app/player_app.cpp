@@ -1,6 +1,8 @@
 #include "app/player_app.h"
 
+#include "media/music_player.h"
 #include "media/sound_channel.h"
+#include "media/volume_control.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 
@@ -23,6 +25,10 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
   // The start values of a game without config.ini until the configuration file is read.
   channels.applySettings(SoundSettings{}, engine_->variables());
+  engine_->attach(std::make_unique<VolumeControl>(platform.systemMixer.get(),
+                                                  platform.volumeStateFile));
+  auto& music = engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
+  music.applySettings(MusicSettings{}, engine_->variables());
 }
 
 PlayerApp::~PlayerApp() = default;
@@ -42,6 +48,7 @@ void PlayerApp::run() {
       platform_.clock->sleepMs(kInactiveSleepMs);
     }
   }
+  engine_->companion<MusicPlayer>().stopAll();
 }
 
 void PlayerApp::pumpMessages() {

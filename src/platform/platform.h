@@ -1,9 +1,11 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/system_mixer.h"
 #include "platform/window.h"
 
 namespace avg {
@@ -14,6 +16,10 @@ struct Platform {
   std::unique_ptr<MessageBoxes> messageBoxes;
   std::unique_ptr<Window> window;
   std::unique_ptr<SoundDevice> sound;
+  // Null when the system has no mixer to control.
+  std::unique_ptr<SystemMixer> systemMixer;
+  // Where the master volume at start is kept while a game has changed it; empty for none.
+  std::string volumeStateFile;
 };
 
 }  // namespace avg

@@ -77,6 +77,7 @@ Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& l
   clock->setOnAdvance(
       [device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
   platform.sound = std::move(sound);
+  platform.systemMixer = std::make_unique<FakeSystemMixer>();
   platform.clock = std::move(clock);
   return platform;
 }

@@ -2,9 +2,12 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
+#include "platform/alsa/alsa_mixer.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/sdl/sdl_sound.h"
 
@@ -202,6 +205,17 @@ class SdlWindow : public Window {
   SDL_Window* window_ = nullptr;
 };
 
+// The user's state directory (XDG), where the master volume at start is kept while a game
+// has changed it; empty when there is no home.
+std::string volumeStateFile() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  const char* home = std::getenv("HOME");
+  std::string directory = state && *state ? std::string(state)
+                          : home && *home ? std::string(home) + "/.local/state"
+                                          : std::string();
+  return directory.empty() ? directory : directory + "/avgplayer/master-volume";
+}
+
 }  // namespace
 
 Platform makeSdlPlatform() {
@@ -213,6 +227,8 @@ Platform makeSdlPlatform() {
   platform.messageBoxes = std::make_unique<SdlMessageBoxes>();
   platform.window = std::make_unique<SdlWindow>();
   platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
+  platform.systemMixer = openAlsaMixer();
+  platform.volumeStateFile = volumeStateFile();
   return platform;
 }
 
