@@ -47,9 +47,10 @@ TEST_F(VolumeControlTest, LevelsAreRelativeToTheStartAndKeepTheBalance) {
     StereoVolume volume;
     float read;
   };
-  for (Case c : {Case{0.5f, {20000, 10000}, 0.5f}, Case{0.0f, {0, 0}, 0.0f},
-                 Case{1.0f, {40000, 20000}, 1.0f}, Case{0.3333f, {13331, 6665}, 13331.0f / 40000.0f},
-                 Case{2.0f, {65535, 32767}, 65535.0f / 40000.0f}}) {
+  for (Case c :
+       {Case{0.5f, {20000, 10000}, 0.5f}, Case{0.0f, {0, 0}, 0.0f},
+        Case{1.0f, {40000, 20000}, 1.0f}, Case{0.3333f, {13331, 6665}, 13331.0f / 40000.0f},
+        Case{2.0f, {65535, 32767}, 65535.0f / 40000.0f}}) {
     control.setLevel(c.level);
     EXPECT_EQ(mixer_.read(), c.volume) << c.level;
     EXPECT_FLOAT_EQ(control.level(), c.read) << c.level;
