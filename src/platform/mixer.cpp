@@ -179,7 +179,8 @@ void MixerSound::setVolume(int32_t attenuation) {
 
 MixerMusic::MixerMusic(std::shared_ptr<Mixer> mixer, std::unique_ptr<AudioStream> stream)
     : mixer_(std::move(mixer)), stream_(std::move(stream)) {
-  ringFrames_ = mixer_->rate() / 2;
+  // Room for a chunk beside whatever the mixer waits for, at any rate.
+  ringFrames_ = std::max<size_t>(mixer_->rate() / 2, 4 * kMusicChunkFrames);
   ring_.resize(ringFrames_ * 2);
   chunk_.resize(kMusicChunkFrames * 2);
   worker_ = std::thread([this] { decodeAhead(); });

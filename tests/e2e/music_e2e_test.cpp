@@ -76,14 +76,14 @@ class MusicEndToEnd : public ::testing::Test {
   std::vector<int16_t> source_;
 };
 
-std::vector<std::string> passes(size_t count) {
-  return std::vector<std::string>(count, "NEXT");
+// Appends `count` frame passes of waiting.
+void addPasses(std::vector<std::string>& lines, size_t count) {
+  lines.insert(lines.end(), count, "NEXT");
 }
 
 TEST_F(MusicEndToEnd, ALoopIsTheEndFollowedByTheStartSampleForSample) {
   std::vector<std::string> lines = {"MUSI,PLAY,%s__bgm"};
-  std::vector<std::string> wait = passes(50);
-  lines.insert(lines.end(), wait.begin(), wait.end());
+  addPasses(lines, 50);
   std::vector<int16_t> left = run("bgm\\piece.wav", lines);
   std::vector<int16_t> expected = sourceLeft();
   size_t start = firstSound(left);
@@ -102,8 +102,7 @@ TEST_F(MusicEndToEnd, EveryFormatLoopsAsItsWholeDecodeRepeated) {
       {"adpcm.wav", "-c:a adpcm_ms"},
   };
   std::vector<std::string> lines = {"MUSI,PLAY,%s__bgm"};
-  std::vector<std::string> wait = passes(50);
-  lines.insert(lines.end(), wait.begin(), wait.end());
+  addPasses(lines, 50);
   for (const auto& [file, options] : formats) {
     if (!convert(file, options)) GTEST_SKIP() << "no ffmpeg tool";
     // What the codec made of the piece, decoded once by the ffmpeg tool.
@@ -132,8 +131,7 @@ TEST_F(MusicEndToEnd, VorbisInWaveNeedsNoOutsideCodec) {
   std::string ogg = dir_.read("game/bgm/piece.ogg");
   dir_.write("game/bgm/vorbis.wav", test::makeWave(0x674F, 2, kRate, 16, ogg));
   std::vector<std::string> lines = {"MUSI,PLAY,%s__bgm"};
-  std::vector<std::string> wait = passes(10);
-  lines.insert(lines.end(), wait.begin(), wait.end());
+  addPasses(lines, 10);
   std::vector<int16_t> left = run("bgm\\vorbis.wav", lines);
   EXPECT_LT(firstSound(left), left.size());
   EXPECT_EQ(dir_.read("game/Err.log"), "");
@@ -142,12 +140,10 @@ TEST_F(MusicEndToEnd, VorbisInWaveNeedsNoOutsideCodec) {
 TEST_F(MusicEndToEnd, PauseHoldsThePositionAndPlayGoesOnFromIt) {
   std::vector<std::string> lines = {"MUSI,LOOP,%n__0", "MUSI,PLAY,%s__bgm"};
   for (const char* step : {"MUSI,PAUS", "MUSI,PLAY"}) {
-    std::vector<std::string> wait = passes(5);
-    lines.insert(lines.end(), wait.begin(), wait.end());
+    addPasses(lines, 5);
     lines.push_back(step);
   }
-  std::vector<std::string> wait = passes(20);
-  lines.insert(lines.end(), wait.begin(), wait.end());
+  addPasses(lines, 20);
   std::vector<int16_t> left = run("bgm\\piece.wav", lines);
   std::vector<int16_t> expected = sourceLeft();
 
@@ -173,8 +169,7 @@ TEST_F(MusicEndToEnd, CdTracksPlayFromRippedFiles) {
   dir_.write("game/cd.tbl", test::crlf({"second,Track02"}));
   std::vector<std::string> lines = {"MUSI,MODE,%n__0,%n__2", "MUSI,LIST,LOAD,%s__cd.tbl",
                                     "MUSI,PLAY,%s__second"};
-  std::vector<std::string> wait = passes(40);
-  lines.insert(lines.end(), wait.begin(), wait.end());
+  addPasses(lines, 40);
   std::vector<int16_t> left = run("unused.wav", lines);
   std::vector<int16_t> expected = sourceLeft();
   size_t start = firstSound(left);

@@ -61,6 +61,16 @@ TEST(AttenuationGain, FollowsTenToTheAOver2000) {
   }
 }
 
+// Mixes `frames` frames and returns the left channel.
+std::vector<float> mixLeftOf(Mixer& mixer, size_t frames) {
+  std::vector<float> out(frames * 2);
+  mixer.mix(out.data(), frames);
+  std::vector<float> left;
+  for (size_t i = 0; i < frames; ++i)
+    left.push_back(out[2 * i]);
+  return left;
+}
+
 class MixerTest : public ::testing::Test {
  protected:
   MixerTest() {
@@ -74,15 +84,7 @@ class MixerTest : public ::testing::Test {
     EXPECT_TRUE(sound_->load("tone"));
   }
 
-  // Mixes `frames` frames and returns the left channel.
-  std::vector<float> mixLeft(size_t frames) {
-    std::vector<float> out(frames * 2);
-    mixer_->mix(out.data(), frames);
-    std::vector<float> left;
-    for (size_t i = 0; i < frames; ++i)
-      left.push_back(out[2 * i]);
-    return left;
-  }
+  std::vector<float> mixLeft(size_t frames) { return mixLeftOf(*mixer_, frames); }
 
   test::TempGameDir dir_;
   std::shared_ptr<Mixer> mixer_ = std::make_shared<Mixer>(kRate);
@@ -279,14 +281,7 @@ class MixerMusicTest : public ::testing::Test {
  protected:
   static constexpr size_t kPieceFrames = 30011;  // longer than the ring, not a chunk multiple
 
-  std::vector<float> mixLeft(size_t frames) {
-    std::vector<float> out(frames * 2);
-    mixer_->mix(out.data(), frames);
-    std::vector<float> left;
-    for (size_t i = 0; i < frames; ++i)
-      left.push_back(out[2 * i]);
-    return left;
-  }
+  std::vector<float> mixLeft(size_t frames) { return mixLeftOf(*mixer_, frames); }
 
   std::shared_ptr<Mixer> mixer_ = std::make_shared<Mixer>(kRate, true);
   MixerMusic music_{mixer_, std::make_unique<RampStream>(kPieceFrames)};
