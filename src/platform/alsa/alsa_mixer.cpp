@@ -11,6 +11,9 @@ namespace {
 
 constexpr double kScale = 65535.0;
 
+// ALSA's own messages would go to the terminal; failures go to the platform log instead.
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
 snd_mixer_elem_t* findMasterVolume(snd_mixer_t* handle) {
   snd_mixer_selem_id_t* id;
   snd_mixer_selem_id_alloca(&id);
@@ -88,6 +91,7 @@ class AlsaMixer : public SystemMixer {
 }  // namespace
 
 std::unique_ptr<SystemMixer> openAlsaMixer() {
+  snd_lib_error_set_handler(&ignoreAlsaMessage);
   snd_mixer_t* handle = nullptr;
   if (snd_mixer_open(&handle, 0) < 0) {
     writeErrorLog("ミキサデバイス数が 0か、エラーが発生しました");
