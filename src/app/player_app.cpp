@@ -25,8 +25,8 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
   // The start values of a game without config.ini until the configuration file is read.
   channels.applySettings(SoundSettings{}, engine_->variables());
-  engine_->attach(std::make_unique<VolumeControl>(platform.systemMixer.get(),
-                                                  platform.volumeStateFile));
+  engine_->attach(
+      std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
   auto& music = engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
   music.applySettings(MusicSettings{}, engine_->variables());
 }
