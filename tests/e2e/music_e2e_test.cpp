@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "support/audio_files.h"
 #include "support/game_dir.h"
@@ -34,16 +35,24 @@ class MusicEndToEnd : public ::testing::Test {
     dir_.write("game/bgm/piece.wav", test::makeWave(1, 2, kRate, 16, test::pcm16(source_)));
   }
 
-  // Runs the game with `lines` after the music list is read and the volume set to full;
-  // returns the left channel of what was heard.
-  std::vector<int16_t> run(const std::string& file, std::vector<std::string> lines) {
+  // Writes the game: `lines` after the music list is read and the volume set to full.
+  void writeGame(const std::string& file, std::vector<std::string> lines) {
     dir_.write("game/music.tbl", test::crlf({"bgm," + file}));
     lines.insert(lines.begin(), {"MUSI,SET_,VOL_,%n__100", "MUSI,LIST,LOAD,%s__music.tbl"});
     lines.push_back("QUIT");
     dir_.write("game/autoexec.eve", test::crlf(lines));
-    std::string command = std::string(AVGPLAYER_BINARY) + " --headless --audio-out out.wav " +
+  }
+
+  int runPlayer(const std::string& environment, const std::string& options) {
+    std::string command = environment + " " + AVGPLAYER_BINARY + " " + options + " " +
                           (dir_.path() / "game").string() + " >/dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    return std::system(command.c_str());
+  }
+
+  // Runs the game headless; returns the left channel of what was heard.
+  std::vector<int16_t> run(const std::string& file, std::vector<std::string> lines) {
+    writeGame(file, std::move(lines));
+    EXPECT_EQ(runPlayer("", "--headless --audio-out out.wav"), 0);
     std::vector<int16_t> out = test::samples16(dir_.read("out.wav").substr(44));
     std::vector<int16_t> left;
     for (size_t i = 0; i < out.size(); i += 2)
@@ -176,6 +185,24 @@ TEST_F(MusicEndToEnd, CdTracksPlayFromRippedFiles) {
   ASSERT_GT(left.size(), start + 2 * kPieceFrames);
   for (size_t i = 0; i < 2 * kPieceFrames; ++i)
     ASSERT_EQ(left[start + i], expected[i % kPieceFrames]) << i;
+}
+
+TEST_F(MusicEndToEnd, SdlOutputCarriesTheMusic) {
+  std::vector<std::string> lines = {"MUSI,PLAY,%s__bgm"};
+  addPasses(lines, 100);
+  writeGame("bgm\\piece.wav", lines);
+  // SDL's disk driver writes what the device would have played: float stereo at 48000 Hz.
+  std::string raw = (dir_.path() / "sdl.raw").string();
+  ASSERT_EQ(runPlayer("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " SDL_VIDEODRIVER=dummy",
+                      "--frames 120"),
+            0);
+  std::string bytes = dir_.read("sdl.raw");
+  std::vector<float> samples(bytes.size() / sizeof(float));
+  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+  float peak = 0.0f;
+  for (float sample : samples)
+    peak = std::max(peak, std::fabs(sample));
+  EXPECT_NEAR(peak, 15000.0f / 32768.0f, 0.01f);
 }
 
 }  // namespace
