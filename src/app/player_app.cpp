@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include "media/music_player.h"
 #include "media/sound_channel.h"
+#include "media/volume_control.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 
@@ -25,6 +27,10 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
   // The start values of a game without config.ini until the configuration file is read.
   channels.applySettings(SoundSettings{}, engine_->variables());
+  engine_->attach(
+      std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
+  auto& music = engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
+  music.applySettings(MusicSettings{}, engine_->variables());
 }
 
 PlayerApp::~PlayerApp() = default;
@@ -44,6 +50,7 @@ void PlayerApp::run() {
       platform_.clock->sleepMs(kInactiveSleepMs);
     }
   }
+  engine_->companion<MusicPlayer>().stopAll();
 }
 
 void PlayerApp::drawFrame() {

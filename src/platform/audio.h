@@ -37,11 +37,29 @@ class Sound {
   virtual int32_t volume() const = 0;
 };
 
+// A long piece (music) played while it is decoded: a worker thread decodes ahead into a
+// bounded buffer, so that the piece starts at once and never sits whole in memory.
+class MusicStream {
+ public:
+  virtual ~MusicStream() = default;
+  // Plays from the start; with `loop` the end is followed by the start without a gap.
+  virtual void play(bool loop) = 0;
+  // Stops and rewinds to the start.
+  virtual void stop() = 0;
+  virtual void pause() = 0;
+  // Plays on from where it paused, in the mode it was started with; nothing at the end.
+  virtual void resume() = 0;
+  virtual bool isPlaying() const = 0;
+  virtual void setVolume(int32_t attenuation) = 0;
+};
+
 // The output device all sounds are mixed into.
 class SoundDevice {
  public:
   virtual ~SoundDevice() = default;
   virtual std::unique_ptr<Sound> createSound() = 0;
+  // Opens a music file by its path on this system; null when no decoder reads it.
+  virtual std::unique_ptr<MusicStream> openMusic(const std::string& path) = 0;
   // Called once per frame pass on the main thread: device loss and recovery.
   virtual void pump() {}
 };
@@ -71,6 +89,11 @@ class AudioDecoder {
   virtual ~AudioDecoder() = default;
   // Null when no reader accepts the file; the readers log why.
   virtual std::unique_ptr<AudioStream> openStream(const std::string& file, uint32_t rate) = 0;
+  // A music file by its path, read from the file as it is decoded. Every audio format the
+  // decoder knows is accepted. Null, quietly, when it cannot be decoded.
+  virtual std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) {
+    return openStream(path, rate);
+  }
 };
 
 // Largest decoded sound accepted, in bytes of mixer data; larger files are refused with a

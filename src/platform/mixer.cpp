@@ -1,12 +1,15 @@
 #include "platform/mixer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/error_log.h"
 #include "platform/text_encoding.h"
 
 namespace avg {
 namespace {
+
+constexpr size_t kMusicChunkFrames = 2048;
 
 // Adds up to `frames` frames of `voice` to `out` from its cursor, with gainAt(i) for the
 // i-th frame of this call, wrapping when it loops. False when the sound ended (the cursor is
@@ -44,17 +47,8 @@ void Mixer::mix(float* out, size_t frames) {
     if (!mixVoice(*voice, out, frames, [gain](size_t) { return gain; })) voice->playing = false;
   }
   std::erase_if(tails_, [&](FadeTail& tail) { return !mixTail(tail, out, frames); });
-  for (StreamVoice* voice : streams_) {
-    if (voice->playing) mixStream(*voice, out, frames);
-  }
-}
-
-void Mixer::mixStream(StreamVoice& voice, float* out, size_t frames) {
-  streamBuffer_.resize(frames * 2);
-  size_t got = voice.stream->read(streamBuffer_.data(), frames);
-  for (size_t i = 0; i < got * 2; ++i)
-    out[i] += streamBuffer_[i] * voice.gain;
-  if (got < frames) voice.playing = false;
+  for (MixerMusic* music : music_)
+    music->mixInto(out, frames, waitForMusic_);
 }
 
 bool Mixer::mixTail(FadeTail& tail, float* out, size_t frames) {
@@ -79,12 +73,12 @@ void Mixer::remove(Voice& voice) {
   std::erase(voices_, &voice);
 }
 
-void Mixer::add(StreamVoice& voice) {
-  streams_.push_back(&voice);
+void Mixer::add(MixerMusic& music) {
+  music_.push_back(&music);
 }
 
-void Mixer::remove(StreamVoice& voice) {
-  std::erase(streams_, &voice);
+void Mixer::remove(MixerMusic& music) {
+  std::erase(music_, &music);
 }
 
 void Mixer::fadeOut(const Voice& voice, int32_t attenuation) {
@@ -183,49 +177,153 @@ void MixerSound::setVolume(int32_t attenuation) {
   voice_.gain = attenuationToGain(volume_);
 }
 
-MixerStream::MixerStream(std::shared_ptr<Mixer> mixer, std::unique_ptr<AudioStream> stream)
-    : mixer_(std::move(mixer)) {
-  voice_.stream = std::move(stream);
+MixerMusic::MixerMusic(std::shared_ptr<Mixer> mixer, std::unique_ptr<AudioStream> stream)
+    : mixer_(std::move(mixer)), stream_(std::move(stream)) {
+  // Room for a chunk beside whatever the mixer waits for, at any rate.
+  ringFrames_ = std::max<size_t>(mixer_->rate() / 2, 4 * kMusicChunkFrames);
+  ring_.resize(ringFrames_ * 2);
+  chunk_.resize(kMusicChunkFrames * 2);
+  worker_ = std::thread([this] { decodeAhead(); });
   std::lock_guard lock(mixer_->mutex());
-  mixer_->add(voice_);
+  mixer_->add(*this);
 }
 
-MixerStream::~MixerStream() {
-  std::lock_guard lock(mixer_->mutex());
-  mixer_->remove(voice_);
+MixerMusic::~MixerMusic() {
+  {
+    std::lock_guard lock(mixer_->mutex());
+    mixer_->remove(*this);
+  }
+  {
+    std::lock_guard lock(ringMutex_);
+    quit_ = true;
+  }
+  ringChanged_.notify_all();
+  worker_.join();
 }
 
-void MixerStream::play(bool loop) {
-  std::lock_guard lock(mixer_->mutex());
-  voice_.stream->rewind();
-  voice_.stream->setLoop(loop);
-  voice_.playing = true;
+void MixerMusic::decodeAhead() {
+  std::unique_lock lock(ringMutex_);
+  for (;;) {
+    ringChanged_.wait(lock, [this] {
+      return quit_ || rewindPending_ || (!ended_ && filled_ + kMusicChunkFrames <= ringFrames_);
+    });
+    if (quit_) return;
+    uint64_t generation = generation_;
+    bool rewind = std::exchange(rewindPending_, false);
+    bool loop = loop_;
+    lock.unlock();
+    if (rewind) stream_->rewind();
+    stream_->setLoop(loop);
+    size_t got = stream_->read(chunk_.data(), kMusicChunkFrames);
+    lock.lock();
+    if (generation != generation_) continue;
+    for (size_t i = 0; i < got; ++i) {
+      size_t at = (readFrame_ + filled_ + i) % ringFrames_;
+      ring_[2 * at] = chunk_[2 * i];
+      ring_[2 * at + 1] = chunk_[2 * i + 1];
+    }
+    filled_ += got;
+    if (got < kMusicChunkFrames) ended_ = true;
+    ringChanged_.notify_all();
+  }
 }
 
-void MixerStream::stop() {
-  std::lock_guard lock(mixer_->mutex());
-  voice_.playing = false;
-  voice_.stream->rewind();
+void MixerMusic::restart(bool loop) {
+  {
+    std::lock_guard lock(ringMutex_);
+    ++generation_;
+    rewindPending_ = true;
+    loop_ = loop;
+    ended_ = false;
+    consumed_ = false;
+    readFrame_ = filled_ = 0;
+  }
+  ringChanged_.notify_all();
 }
 
-void MixerStream::pause() {
-  std::lock_guard lock(mixer_->mutex());
-  voice_.playing = false;
+size_t MixerMusic::take(float* out, size_t frames, bool waitForData) {
+  std::unique_lock lock(ringMutex_);
+  if (waitForData) ringChanged_.wait(lock, [&] { return filled_ >= frames || ended_; });
+  size_t n = std::min(frames, filled_);
+  for (size_t i = 0; i < n; ++i) {
+    size_t at = (readFrame_ + i) % ringFrames_;
+    out[2 * i] = ring_[2 * at];
+    out[2 * i + 1] = ring_[2 * at + 1];
+  }
+  readFrame_ = (readFrame_ + n) % ringFrames_;
+  filled_ -= n;
+  consumed_ = consumed_ || n > 0;
+  lock.unlock();
+  ringChanged_.notify_all();
+  return n;
 }
 
-void MixerStream::resume() {
-  std::lock_guard lock(mixer_->mutex());
-  voice_.playing = true;
+bool MixerMusic::finished() {
+  std::lock_guard lock(ringMutex_);
+  return ended_ && filled_ == 0;
 }
 
-bool MixerStream::isPlaying() const {
-  std::lock_guard lock(mixer_->mutex());
-  return voice_.playing;
+void MixerMusic::mixInto(float* out, size_t frames, bool waitForData) {
+  if (!playing_) return;
+  scratch_.resize(kMusicChunkFrames * 2);
+  for (size_t done = 0; done < frames;) {
+    size_t want = std::min(frames - done, kMusicChunkFrames);
+    size_t got = take(scratch_.data(), want, waitForData);
+    for (size_t i = 0; i < got * 2; ++i)
+      out[done * 2 + i] += scratch_[i] * gain_;
+    done += got;
+    if (got < want) break;  // the end, or (on a live device) decoding fell behind
+  }
+  if (finished()) playing_ = false;
 }
 
-void MixerStream::setVolume(int32_t attenuation) {
+void MixerMusic::play(bool loop) {
+  bool fresh;
+  {
+    std::lock_guard lock(ringMutex_);
+    fresh = !consumed_ && !ended_ && !rewindPending_;
+    if (fresh) loop_ = loop;
+  }
+  // A piece that was only prepared plays what is already decoded.
+  if (!fresh) restart(loop);
   std::lock_guard lock(mixer_->mutex());
-  voice_.gain = attenuationToGain(attenuation);
+  playing_ = true;
+}
+
+void MixerMusic::stop() {
+  {
+    std::lock_guard lock(mixer_->mutex());
+    playing_ = false;
+  }
+  restart(false);
+}
+
+void MixerMusic::pause() {
+  std::lock_guard lock(mixer_->mutex());
+  playing_ = false;
+}
+
+void MixerMusic::resume() {
+  if (finished()) return;
+  std::lock_guard lock(mixer_->mutex());
+  playing_ = true;
+}
+
+bool MixerMusic::isPlaying() const {
+  std::lock_guard lock(mixer_->mutex());
+  return playing_;
+}
+
+void MixerMusic::setVolume(int32_t attenuation) {
+  std::lock_guard lock(mixer_->mutex());
+  gain_ = attenuationToGain(attenuation);
+}
+
+std::unique_ptr<MusicStream> openMixerMusic(const std::shared_ptr<Mixer>& mixer,
+                                            AudioDecoder& decoder, const std::string& path) {
+  std::unique_ptr<AudioStream> stream = decoder.openMusicStream(path, mixer->rate());
+  if (!stream) return nullptr;
+  return std::make_unique<MixerMusic>(mixer, std::move(stream));
 }
 
 }  // namespace avg

@@ -1,11 +1,13 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/image_codec.h"
 #include "platform/message_box.h"
+#include "platform/system_mixer.h"
 #include "platform/window.h"
 
 namespace avg {
@@ -19,6 +21,10 @@ struct Platform {
   std::unique_ptr<Display> display;
   std::unique_ptr<Window> window;
   std::unique_ptr<SoundDevice> sound;
+  // Null when the system has no mixer to control.
+  std::unique_ptr<SystemMixer> systemMixer;
+  // Where the master volume at start is kept while a game has changed it; empty for none.
+  std::string volumeStateFile;
 };
 
 }  // namespace avg

@@ -61,6 +61,16 @@ TEST(AttenuationGain, FollowsTenToTheAOver2000) {
   }
 }
 
+// Mixes `frames` frames and returns the left channel.
+std::vector<float> mixLeftOf(Mixer& mixer, size_t frames) {
+  std::vector<float> out(frames * 2);
+  mixer.mix(out.data(), frames);
+  std::vector<float> left;
+  for (size_t i = 0; i < frames; ++i)
+    left.push_back(out[2 * i]);
+  return left;
+}
+
 class MixerTest : public ::testing::Test {
  protected:
   MixerTest() {
@@ -74,15 +84,7 @@ class MixerTest : public ::testing::Test {
     EXPECT_TRUE(sound_->load("tone"));
   }
 
-  // Mixes `frames` frames and returns the left channel.
-  std::vector<float> mixLeft(size_t frames) {
-    std::vector<float> out(frames * 2);
-    mixer_->mix(out.data(), frames);
-    std::vector<float> left;
-    for (size_t i = 0; i < frames; ++i)
-      left.push_back(out[2 * i]);
-    return left;
-  }
+  std::vector<float> mixLeft(size_t frames) { return mixLeftOf(*mixer_, frames); }
 
   test::TempGameDir dir_;
   std::shared_ptr<Mixer> mixer_ = std::make_shared<Mixer>(kRate);
@@ -245,22 +247,98 @@ TEST_F(MixerTest, ASoundWithoutDataIgnoresEverything) {
             std::string::npos);
 }
 
-TEST_F(MixerTest, StreamsPlayWhileTheyAreDecoded) {
-  MixerStream stream(mixer_, decoder_->openStream("tone", kRate));
-  stream.setVolume(-2000);
-  stream.play(false);
-  EXPECT_FLOAT_EQ(mixLeft(10)[0], kLeft * 0.1f);
-  stream.pause();
+// A ramp of `frames` frames (left i, right -i, scaled), looping when asked: every frame
+// tells where in the piece it came from.
+class RampStream : public AudioStream {
+ public:
+  explicit RampStream(size_t frames) : frames_(frames) {}
+  static float left(size_t frame) { return static_cast<float>(frame + 1) / 65536.0f; }
+  size_t read(float* out, size_t frames) override {
+    size_t done = 0;
+    while (done < frames) {
+      if (position_ == frames_) {
+        if (!loop_) break;
+        position_ = 0;
+      }
+      out[2 * done] = left(position_);
+      out[2 * done + 1] = -left(position_);
+      ++position_;
+      ++done;
+    }
+    return done;
+  }
+  void setLoop(bool loop) override { loop_ = loop; }
+  void rewind() override { position_ = 0; }
+  uint64_t frameCountEstimate() const override { return frames_; }
+
+ private:
+  size_t frames_;
+  size_t position_ = 0;
+  bool loop_ = false;
+};
+
+class MixerMusicTest : public ::testing::Test {
+ protected:
+  static constexpr size_t kPieceFrames = 30011;  // longer than the ring, not a chunk multiple
+
+  std::vector<float> mixLeft(size_t frames) { return mixLeftOf(*mixer_, frames); }
+
+  std::shared_ptr<Mixer> mixer_ = std::make_shared<Mixer>(kRate, true);
+  MixerMusic music_{mixer_, std::make_unique<RampStream>(kPieceFrames)};
+};
+
+TEST_F(MixerMusicTest, LoopsWithoutAGapAndSampleExact) {
+  music_.play(true);
+  std::vector<float> left = mixLeft(3 * kPieceFrames + 100);
+  for (size_t i = 0; i < left.size(); ++i)
+    ASSERT_EQ(left[i], RampStream::left(i % kPieceFrames)) << i;
+  EXPECT_TRUE(music_.isPlaying());
+}
+
+TEST_F(MixerMusicTest, PlaysOnceToItsEndAndStaysThere) {
+  music_.setVolume(-2000);
+  music_.play(false);
+  std::vector<float> left = mixLeft(kPieceFrames + 10);
+  EXPECT_FLOAT_EQ(left[0], RampStream::left(0) * 0.1f);
+  EXPECT_FLOAT_EQ(left[kPieceFrames - 1], RampStream::left(kPieceFrames - 1) * 0.1f);
+  EXPECT_EQ(left[kPieceFrames], 0.0f);
+  EXPECT_FALSE(music_.isPlaying());
+  music_.resume();
+  EXPECT_FALSE(music_.isPlaying());
   EXPECT_EQ(mixLeft(10)[0], 0.0f);
-  stream.resume();
-  std::vector<float> left = mixLeft(kSoundFrames);
-  EXPECT_FLOAT_EQ(left[kSoundFrames - 11], kLeft * 0.1f);
-  EXPECT_EQ(left[kSoundFrames - 10], 0.0f);
-  EXPECT_FALSE(stream.isPlaying());
-  stream.play(false);
-  stream.stop();
-  EXPECT_FALSE(stream.isPlaying());
+}
+
+TEST_F(MixerMusicTest, PauseKeepsThePositionStopRewinds) {
+  music_.play(false);
+  mixLeft(5000);
+  music_.pause();
+  EXPECT_EQ(mixLeft(100)[0], 0.0f);
+  music_.resume();
+  EXPECT_EQ(mixLeft(1)[0], RampStream::left(5000));
+  music_.stop();
+  EXPECT_FALSE(music_.isPlaying());
   EXPECT_EQ(mixLeft(1)[0], 0.0f);
+  music_.play(true);
+  EXPECT_EQ(mixLeft(1)[0], RampStream::left(0));
+}
+
+TEST_F(MixerMusicTest, PlayRestartsFromTheStartEvenInTheMiddle) {
+  music_.play(true);
+  mixLeft(kPieceFrames + 7000);
+  music_.play(false);
+  std::vector<float> left = mixLeft(kPieceFrames + 1);
+  EXPECT_EQ(left[0], RampStream::left(0));
+  EXPECT_EQ(left[kPieceFrames], 0.0f);
+}
+
+TEST(MixerMusic, ReleasingItWhilePlayingStopsTheWorker) {
+  auto mixer = std::make_shared<Mixer>(kRate);
+  for (int i = 0; i < 20; ++i) {
+    auto music = std::make_unique<MixerMusic>(mixer, std::make_unique<RampStream>(100000));
+    music->play(true);
+    std::vector<float> out(2 * 480);
+    mixer->mix(out.data(), 480);
+  }
 }
 
 }  // namespace

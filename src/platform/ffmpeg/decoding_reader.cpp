@@ -1,6 +1,8 @@
 // The decoding PCM reader: compressed sound data decoded with libavformat/libavcodec.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/error_log.h"
@@ -45,31 +47,31 @@ bool hasDecoderFor(uint16_t tag) {
   }
 }
 
-// A read-only byte range served to libavformat.
-struct MemoryInput {
-  std::string_view bytes;
-  int64_t position = 0;
+// A read-only byte range served to libavformat: a file image in memory or a range of a
+// file on disk read as it is demuxed.
+class ByteInput {
+ public:
+  virtual ~ByteInput() = default;
+  virtual int read(uint8_t* buffer, int size) = 0;
+  virtual int64_t size() const = 0;
+  virtual int64_t position() const = 0;
+  virtual bool moveTo(int64_t position) = 0;
 
-  static int read(void* opaque, uint8_t* buffer, int size) {
-    auto* input = static_cast<MemoryInput*>(opaque);
-    int64_t left = static_cast<int64_t>(input->bytes.size()) - input->position;
-    int n = static_cast<int>(std::min<int64_t>(size, left));
-    if (n <= 0) return AVERROR_EOF;
-    std::memcpy(buffer, input->bytes.data() + input->position, n);
-    input->position += n;
-    return n;
+  static int readPacket(void* opaque, uint8_t* buffer, int size) {
+    int n = static_cast<ByteInput*>(opaque)->read(buffer, size);
+    return n <= 0 ? AVERROR_EOF : n;
   }
 
   static int64_t seek(void* opaque, int64_t offset, int whence) {
-    auto* input = static_cast<MemoryInput*>(opaque);
-    auto size = static_cast<int64_t>(input->bytes.size());
+    auto* input = static_cast<ByteInput*>(opaque);
+    int64_t size = input->size();
     switch (whence & ~AVSEEK_FORCE) {
       case AVSEEK_SIZE:
         return size;
       case SEEK_SET:
         break;
       case SEEK_CUR:
-        offset += input->position;
+        offset += input->position();
         break;
       case SEEK_END:
         offset += size;
@@ -77,15 +79,107 @@ struct MemoryInput {
       default:
         return -1;
     }
-    if (offset < 0 || offset > size) return -1;
-    input->position = offset;
+    if (offset < 0 || offset > size || !input->moveTo(offset)) return -1;
     return offset;
   }
 };
 
+class MemoryInput : public ByteInput {
+ public:
+  // Ogg Vorbis and bare MP3 data are served from the data range; other WAVE data as the
+  // whole file, whose header tells the demuxer the codec.
+  explicit MemoryInput(AudioSource source) : source_(std::move(source)) {
+    bool dataOnly = isVorbisTag(source_.format.formatTag) || source_.mpeg;
+    bytes_ = dataOnly ? source_.data() : std::string_view(source_.image);
+  }
+
+  int read(uint8_t* buffer, int size) override {
+    int64_t left = static_cast<int64_t>(bytes_.size()) - position_;
+    int n = static_cast<int>(std::min<int64_t>(size, left));
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
+    position_ += std::max(n, 0);
+    return n;
+  }
+  int64_t size() const override { return static_cast<int64_t>(bytes_.size()); }
+  int64_t position() const override { return position_; }
+  bool moveTo(int64_t position) override {
+    position_ = position;
+    return true;
+  }
+
+ private:
+  AudioSource source_;
+  std::string_view bytes_;
+  int64_t position_ = 0;
+};
+
+class FileInput : public ByteInput {
+ public:
+  FileInput(FILE* file, int64_t offset, int64_t size) : file_(file), offset_(offset), size_(size) {}
+  ~FileInput() override { std::fclose(file_); }
+  FileInput(const FileInput&) = delete;
+  FileInput& operator=(const FileInput&) = delete;
+
+  int read(uint8_t* buffer, int size) override {
+    int64_t left = size_ - position_;
+    auto want = static_cast<size_t>(std::clamp<int64_t>(size, 0, left));
+    if (want == 0 || std::fseek(file_, offset_ + position_, SEEK_SET) != 0) return 0;
+    size_t n = std::fread(buffer, 1, want, file_);
+    position_ += static_cast<int64_t>(n);
+    return static_cast<int>(n);
+  }
+  int64_t size() const override { return size_; }
+  int64_t position() const override { return position_; }
+  bool moveTo(int64_t position) override {
+    position_ = position;
+    return true;
+  }
+
+ private:
+  FILE* file_;
+  int64_t offset_;
+  int64_t size_;
+  int64_t position_ = 0;
+};
+
+uint32_t readLe(FILE* file, int bytes) {
+  uint8_t buffer[4] = {};
+  if (std::fread(buffer, 1, bytes, file) != static_cast<size_t>(bytes)) return 0;
+  uint32_t value = 0;
+  for (int i = bytes - 1; i >= 0; --i)
+    value = value << 8 | buffer[i];
+  return value;
+}
+
+// The data chunk of a RIFF WAVE file whose format tag is an Ogg Vorbis tag: that chunk is
+// a plain Ogg stream. Other files give nothing.
+std::optional<std::pair<int64_t, int64_t>> vorbisWaveData(FILE* file, int64_t fileSize) {
+  char riff[12];
+  if (std::fread(riff, 1, 12, file) != 12 || std::memcmp(riff, "RIFF", 4) != 0 ||
+      std::memcmp(riff + 8, "WAVE", 4) != 0) {
+    return std::nullopt;
+  }
+  bool vorbis = false;
+  for (int64_t at = 12; at + 8 <= fileSize;) {
+    char id[4];
+    if (std::fseek(file, at, SEEK_SET) != 0 || std::fread(id, 1, 4, file) != 4) break;
+    int64_t size = readLe(file, 4);
+    if (std::memcmp(id, "fmt ", 4) == 0)
+      vorbis = isVorbisTag(static_cast<uint16_t>(readLe(file, 2)));
+    if (std::memcmp(id, "data", 4) == 0) {
+      if (!vorbis) break;
+      return std::make_pair(at + 8, std::min(size, fileSize - at - 8));
+    }
+    at += 8 + size + (size & 1);
+  }
+  return std::nullopt;
+}
+
 class DecodingReader : public PcmReader {
  public:
-  explicit DecodingReader(AudioSource source) : source_(std::move(source)) {}
+  // `container` names the demuxer; null lets libavformat recognise the data.
+  DecodingReader(std::unique_ptr<ByteInput> input, const char* container)
+      : input_(std::move(input)), container_(container) {}
   ~DecodingReader() override { close(); }
   DecodingReader(const DecodingReader&) = delete;
   DecodingReader& operator=(const DecodingReader&) = delete;
@@ -111,8 +205,8 @@ class DecodingReader : public PcmReader {
   bool decodeMore();
   void convertFrame();
 
-  AudioSource source_;
-  MemoryInput input_;
+  std::unique_ptr<ByteInput> input_;
+  const char* container_;
   AVIOContext* io_ = nullptr;
   AVFormatContext* demuxer_ = nullptr;
   AVCodecContext* codec_ = nullptr;
@@ -138,23 +232,16 @@ bool DecodingReader::open() {
 }
 
 bool DecodingReader::openInput() {
-  // Ogg Vorbis and bare MP3 data are demuxed from the data range; other WAVE data from the
-  // whole file, whose header tells the demuxer the codec.
-  const char* container = "wav";
-  input_.bytes = source_.image;
-  if (isVorbisTag(source_.format.formatTag) || source_.mpeg) {
-    container = source_.mpeg ? "mp3" : "ogg";
-    input_.bytes = source_.data();
-  }
-  input_.position = 0;
+  input_->moveTo(0);
   auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-  io_ = avio_alloc_context(buffer, kIoBufferSize, 0, &input_, &MemoryInput::read, nullptr,
-                           &MemoryInput::seek);
+  io_ = avio_alloc_context(buffer, kIoBufferSize, 0, input_.get(), &ByteInput::readPacket, nullptr,
+                           &ByteInput::seek);
   demuxer_ = avformat_alloc_context();
   if (!io_ || !demuxer_) return false;
   demuxer_->pb = io_;
   demuxer_->flags |= AVFMT_FLAG_CUSTOM_IO;
-  if (avformat_open_input(&demuxer_, nullptr, av_find_input_format(container), nullptr) < 0) {
+  const AVInputFormat* format = container_ ? av_find_input_format(container_) : nullptr;
+  if (avformat_open_input(&demuxer_, nullptr, format, nullptr) < 0) {
     return false;
   }
   if (avformat_find_stream_info(demuxer_, nullptr) < 0) return false;
@@ -269,11 +356,27 @@ std::unique_ptr<PcmReader> openDecodingReader(AudioSource source) {
     return nullptr;
   }
   av_log_set_level(AV_LOG_QUIET);
-  auto reader = std::make_unique<DecodingReader>(std::move(source));
+  const char* container = source.mpeg ? "mp3" : isVorbisTag(tag) ? "ogg" : "wav";
+  auto reader =
+      std::make_unique<DecodingReader>(std::make_unique<MemoryInput>(std::move(source)), container);
   if (!reader->open()) {
     writeErrorLogf("kmACMtoPCM::open acmStreamOpen. No such ACM? %x", tag);
     return nullptr;
   }
+  return reader;
+}
+
+std::unique_ptr<PcmReader> openMusicReader(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return nullptr;
+  std::error_code error;
+  auto fileSize = static_cast<int64_t>(std::filesystem::file_size(path, error));
+  std::optional<std::pair<int64_t, int64_t>> vorbis = vorbisWaveData(file, error ? 0 : fileSize);
+  auto input = vorbis ? std::make_unique<FileInput>(file, vorbis->first, vorbis->second)
+                      : std::make_unique<FileInput>(file, 0, error ? 0 : fileSize);
+  av_log_set_level(AV_LOG_QUIET);
+  auto reader = std::make_unique<DecodingReader>(std::move(input), vorbis ? "ogg" : nullptr);
+  if (!reader->open()) return nullptr;
   return reader;
 }
 

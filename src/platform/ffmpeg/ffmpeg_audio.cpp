@@ -148,6 +148,13 @@ void ResamplingStream::rewind() {
   drained_ = false;
 }
 
+std::unique_ptr<AudioStream> resampled(std::unique_ptr<PcmReader> reader, uint32_t rate) {
+  if (!reader) return nullptr;
+  auto stream = std::make_unique<ResamplingStream>(std::move(reader), rate);
+  if (!stream->open()) return nullptr;
+  return stream;
+}
+
 }  // namespace
 
 std::unique_ptr<PcmReader> createPcmReader(const std::string& file) {
@@ -165,11 +172,12 @@ std::unique_ptr<PcmReader> createPcmReader(const std::string& file) {
 
 std::unique_ptr<AudioStream> FfmpegAudioDecoder::openStream(const std::string& file,
                                                             uint32_t rate) {
-  std::unique_ptr<PcmReader> reader = createPcmReader(file);
-  if (!reader) return nullptr;
-  auto stream = std::make_unique<ResamplingStream>(std::move(reader), rate);
-  if (!stream->open()) return nullptr;
-  return stream;
+  return resampled(createPcmReader(file), rate);
+}
+
+std::unique_ptr<AudioStream> FfmpegAudioDecoder::openMusicStream(const std::string& path,
+                                                                 uint32_t rate) {
+  return resampled(openMusicReader(path), rate);
 }
 
 }  // namespace avg

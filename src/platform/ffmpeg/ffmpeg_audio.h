@@ -12,6 +12,10 @@ namespace avg {
 // is PCM (quietly) or cannot be decoded (logged).
 std::unique_ptr<PcmReader> openDecodingReader(AudioSource source);
 
+// A music file of any format libavformat reads, decoded to 16-bit PCM as it is read from
+// disk (Ogg Vorbis in WAVE from its data chunk). Null when it cannot be decoded.
+std::unique_ptr<PcmReader> openMusicReader(const std::string& path);
+
 // The reader factory: the raw WAVE reader, then the decoding reader; logs when neither
 // accepts the file.
 std::unique_ptr<PcmReader> createPcmReader(const std::string& file);
@@ -21,6 +25,7 @@ std::unique_ptr<PcmReader> createPcmReader(const std::string& file);
 class FfmpegAudioDecoder : public AudioDecoder {
  public:
   std::unique_ptr<AudioStream> openStream(const std::string& file, uint32_t rate) override;
+  std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) override;
 };
 
 }  // namespace avg

@@ -79,6 +79,7 @@ Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& l
   clock->setOnAdvance(
       [device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
   platform.sound = std::move(sound);
+  platform.systemMixer = std::make_unique<FakeSystemMixer>();
   platform.clock = std::move(clock);
   platform.images = makeSdlImageCodec();
   platform.display = std::make_unique<HeadlessDisplay>();

@@ -72,6 +72,19 @@ class HeadlessWindow : public Window {
   std::string caption_;
 };
 
+// The system mixer without a sound card: channels that start at 40000 and keep what is
+// written to them.
+class FakeSystemMixer : public SystemMixer {
+ public:
+  static constexpr StereoVolume kStart = {40000, 40000};
+  explicit FakeSystemMixer(StereoVolume volume = kStart) : volume_(volume) {}
+  std::optional<StereoVolume> read() override { return volume_; }
+  void write(StereoVolume volume) override { volume_ = volume; }
+
+ private:
+  StereoVolume volume_;
+};
+
 // The headless platform with the given scripted input; boxes are printed to `log`. The
 // sound device follows the virtual clock and writes what it mixed to `audioOut` when given.
 Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& log,

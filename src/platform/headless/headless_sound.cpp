@@ -27,7 +27,7 @@ int16_t toPcm16(float sample) {
 
 HeadlessSoundDevice::HeadlessSoundDevice(std::shared_ptr<AudioDecoder> decoder,
                                          const std::string& audioOut)
-    : mixer_(std::make_shared<Mixer>(kRate)), decoder_(std::move(decoder)) {
+    : mixer_(std::make_shared<Mixer>(kRate, true)), decoder_(std::move(decoder)) {
   if (audioOut.empty()) return;
   out_ = std::fopen(audioOut.c_str(), "wb");
   if (!out_) {
@@ -65,6 +65,10 @@ void HeadlessSoundDevice::writeHeader() {
 
 std::unique_ptr<Sound> HeadlessSoundDevice::createSound() {
   return std::make_unique<MixerSound>(mixer_, decoder_);
+}
+
+std::unique_ptr<MusicStream> HeadlessSoundDevice::openMusic(const std::string& path) {
+  return openMixerMusic(mixer_, *decoder_, path);
 }
 
 void HeadlessSoundDevice::advanceTo(uint64_t elapsedMs) {

@@ -23,6 +23,7 @@ class HeadlessSoundDevice : public SoundDevice {
   HeadlessSoundDevice& operator=(const HeadlessSoundDevice&) = delete;
 
   std::unique_ptr<Sound> createSound() override;
+  std::unique_ptr<MusicStream> openMusic(const std::string& path) override;
   // Mixes everything up to `elapsedMs` of virtual time since the start.
   void advanceTo(uint64_t elapsedMs);
 

@@ -2,9 +2,12 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
+#include "platform/alsa/alsa_mixer.h"
 #include "platform/error_log.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/image_io/sdl_image_codec.h"
@@ -208,6 +211,17 @@ class SdlWindow : public Window {
   SdlDisplay& display_;
 };
 
+// The user's state directory (XDG), where the master volume at start is kept while a game
+// has changed it; empty when there is no home.
+std::string volumeStateFile() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  const char* home = std::getenv("HOME");
+  std::string directory = state && *state ? std::string(state)
+                          : home && *home ? std::string(home) + "/.local/state"
+                                          : std::string();
+  return directory.empty() ? directory : directory + "/avgplayer/master-volume";
+}
+
 }  // namespace
 
 Platform makeSdlPlatform() {
@@ -223,6 +237,8 @@ Platform makeSdlPlatform() {
   platform.window = std::make_unique<SdlWindow>(*display);
   platform.display = std::move(display);
   platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
+  platform.systemMixer = openAlsaMixer();
+  platform.volumeStateFile = volumeStateFile();
   return platform;
 }
 

@@ -40,6 +40,10 @@ class SdlSoundDevice : public SoundDevice {
     return std::make_unique<MixerSound>(mixer_, decoder_);
   }
 
+  std::unique_ptr<MusicStream> openMusic(const std::string& path) override {
+    return openMixerMusic(mixer_, *decoder_, path);
+  }
+
   void pump() override {
     Uint64 now = SDL_GetTicks64();
     if (lost_.exchange(false) && device_) {

@@ -14,5 +14,7 @@ void registerConversionCommands(CommandTable& table);
 void registerDebugCommands(CommandTable& table);
 void registerArchiveCommands(CommandTable& table);
 void registerSoundCommands(CommandTable& table);
+void registerMusicCommands(CommandTable& table);
+void registerVolumeCommands(CommandTable& table);
 
 }  // namespace avg
