@@ -2,6 +2,7 @@
 
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
+#include "stage/display_list.h"
 
 namespace avg {
 namespace {
@@ -18,7 +19,9 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       timer_(*platform.clock),
       errors_(*platform.messageBoxes),
       engine_(std::make_unique<ScriptEngine>(
-          EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {}
+          EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {
+  engine_->attach(std::make_unique<DisplayList>());
+}
 
 PlayerApp::~PlayerApp() = default;
 
