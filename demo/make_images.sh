@@ -37,6 +37,6 @@ convert "${frames[@]}" +append png:- | cgd hero.cgd 640 240
 rm -f "${frames[@]}"
 
 convert -size 64x64 radial-gradient:'#fff0a0'-black "$out/spark.png"
-convert -size 200x100 xc:black -fill white \
+convert -size 200x100 xc:none -fill white \
   -draw 'ellipse 60,60 50,36 0,360' -draw 'ellipse 120,48 60,40 0,360' \
-  -draw 'ellipse 160,66 36,28 0,360' "$out/cloud.png"
+  -draw 'ellipse 160,66 36,28 0,360' -blur 0x2 png:- | cgd cloud.cgd 200 100
