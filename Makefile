@@ -2,9 +2,10 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps build build-asan demo test bench clean
+.PHONY: all deps build build-asan demo test fuzz bench clean
 
 all: build
 
@@ -33,10 +34,16 @@ demo: build
 test: build build-asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) fuzz
+
+# libFuzzer targets (clang), each run for a short bounded time from the seeds in fuzz/corpus.
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run-fuzzers
 
 bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target bench-all
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -52,20 +52,28 @@ int64_t commandsExecuted() {
   return 7 * kIterations + subtractions;
 }
 
+// Processor time of this thread, as Lua's os.clock measures its own: a shared, busy machine
+// then slows neither side unfairly.
+double cpuNanoseconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
+}
+
 double runOnce(const std::filesystem::path& dir) {
   std::filesystem::current_path(dir);
   std::ostringstream log;
   avg::Platform platform = avg::makeHeadlessPlatform({}, log);
   avg::PlayerApp app(platform, {});
-  auto start = std::chrono::steady_clock::now();
+  double start = cpuNanoseconds();
   app.run();
-  std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
+  double elapsed = cpuNanoseconds() - start;
   int32_t* i = app.engine().variables().ints.find("i");
   if (!i || *i != kIterations) {
     std::cerr << "the loop did not run to the end\n";
     std::exit(1);
   }
-  return elapsed.count();
+  return elapsed;
 }
 
 double luaNsPerIteration() {

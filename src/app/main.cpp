@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   avg::RunOptions options;
   options.maxPasses = line.frames;
   if (line.headless) {
-    platform = avg::makeHeadlessPlatform(std::move(events), std::cerr);
+    platform = avg::makeHeadlessPlatform(std::move(events), std::cerr, line.audioOut);
   } else {
     try {
       platform = avg::makeSdlPlatform();
@@ -81,5 +81,6 @@ int main(int argc, char** argv) {
   }
   avg::PlayerApp app(platform, options);
   app.run();
+  if (!line.screenshot.empty()) app.saveScreenshot(line.screenshot);
   return 0;
 }

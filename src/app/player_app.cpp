@@ -1,5 +1,8 @@
 #include "app/player_app.h"
 
+#include <iostream>
+
+#include "media/sound_channel.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 #include "stage/display_list.h"
@@ -20,6 +23,9 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       errors_(*platform.messageBoxes),
       engine_(std::make_unique<ScriptEngine>(
           EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {
+  auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
+  // The start values of a game without config.ini until the configuration file is read.
+  channels.applySettings(SoundSettings{}, engine_->variables());
   engine_->attach(std::make_unique<DisplayList>());
 }
 
@@ -35,16 +41,29 @@ void PlayerApp::run() {
     ++passes_;
     if (active_) {
       if (engine_->runThreads() == 0) break;
-      timer_.nextFrame();
+      if (timer_.nextFrame()) drawFrame();
     } else {
       platform_.clock->sleepMs(kInactiveSleepMs);
     }
   }
 }
 
+void PlayerApp::drawFrame() {
+  // Until the stage composes frames, every drawn frame is black.
+  platform_.display->backSurface().fill(0);
+  platform_.display->present();
+}
+
+bool PlayerApp::saveScreenshot(const std::string& path) {
+  if (avg::saveScreenshot(*platform_.display, *platform_.images, path)) return true;
+  std::cerr << "avgplayer: cannot write screenshot '" << path << "'\n";
+  return false;
+}
+
 void PlayerApp::pumpMessages() {
   if (options_.maxPasses && passes_ >= *options_.maxPasses) running_ = false;
   platform_.window->beginPass();
+  platform_.sound->pump();
   events_.clear();
   platform_.window->pumpEvents(events_, !active_ && running_);
   for (const PlatformEvent& event : events_)
@@ -80,6 +99,9 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
       break;
     case PlatformEvent::Type::Menu:
       handleMenu(event.menuId);
+      break;
+    case PlatformEvent::Type::Screenshot:
+      saveScreenshot(event.path);
       break;
     default:
       break;

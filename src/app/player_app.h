@@ -41,6 +41,8 @@ class PlayerApp : public AppControl {
   ScriptEngine& engine() { return *engine_; }
   FrameTimer& frameTimer() { return timer_; }
   uint64_t passes() const { return passes_; }
+  // Writes the last presented frame as a PNG file; complains on stderr when it cannot.
+  bool saveScreenshot(const std::string& path);
 
   // AppControl
   void requestClose() override { running_ = false; }
@@ -50,6 +52,7 @@ class PlayerApp : public AppControl {
   void yieldTimeSlice() override { platform_.clock->sleepMs(0); }
 
  private:
+  void drawFrame();
   void pumpMessages();
   void handleEvent(const PlatformEvent& event);
   void handleCharacter(uint32_t character);

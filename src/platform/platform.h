@@ -1,7 +1,10 @@
 #pragma once
 #include <memory>
 
+#include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/image_codec.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 
@@ -11,7 +14,11 @@ namespace avg {
 struct Platform {
   std::unique_ptr<Clock> clock;
   std::unique_ptr<MessageBoxes> messageBoxes;
+  std::unique_ptr<ImageCodec> images;
+  // Declared before the window, which may refer to it, so that it outlives the window.
+  std::unique_ptr<Display> display;
   std::unique_ptr<Window> window;
+  std::unique_ptr<SoundDevice> sound;
 };
 
 }  // namespace avg

@@ -140,79 +140,128 @@ size_t ScriptEngine::runThreads() {
   return threads_.size();
 }
 
-// Threaded dispatch: every primitive jumps straight to the next one through a table of
-// label addresses, so each has its own well-predicted indirect branch. Sequential steps
-// reach the End sentinel at the latest; computed targets are clamped to it.
-bool ScriptEngine::runThread(ScriptThread& thread) {
-#define AVG_INT_OP_LABEL(name, keyword, expression) &&op_##name,
-  static const void* const kDispatch[] = {
-      &&op_End,        &&op_Call,          &&op_Nop,
-      &&op_Next,       &&op_Jump,          &&op_JumpBy,
-      &&op_SkipIfZero, &&op_SkipIfNonZero, AVG_INT_OPERATORS(AVG_INT_OP_LABEL)};
-#undef AVG_INT_OP_LABEL
-  static_assert(static_cast<int>(Op::Assign) == 8, "dispatch table order follows Op");
+const void* const* ScriptEngine::primitiveLabels() {
+  static const void* const* labels = nullptr;
+  if (!labels) execute(nullptr, &labels);
+  return labels;
+}
 
-  const Instruction* code;
-  uint32_t end;
-  int32_t pc;
-#define AVG_DISPATCH() goto* kDispatch[static_cast<uint8_t>(code[pc].op)]
-#define AVG_CLAMP_TO_END() \
-  if (static_cast<uint32_t>(pc) > end) pc = static_cast<int32_t>(end)
+// Threaded dispatch: every instruction holds the address of its primitive's code, and every
+// primitive jumps straight to the next one, so each has its own well-predicted indirect
+// branch. Sequential steps reach the End sentinel at the latest; computed targets are
+// clamped to it.
+bool ScriptEngine::execute(ScriptThread* thread, const void* const** labels) {
+#define AVG_INT_OP_LABEL(name, keyword, expression) &&op_##name,
+#define AVG_FUSED_LABELS(name, expression) \
+  &&op_##name##ThenSkipIfZero, &&op_##name##ThenSkipIfNonZero,
+  static const void* const kDispatch[] = {&&op_End,
+                                          &&op_Call,
+                                          &&op_Nop,
+                                          &&op_Next,
+                                          &&op_Jump,
+                                          &&op_JumpBy,
+                                          &&op_SkipIfZero,
+                                          &&op_SkipIfNonZero,
+                                          AVG_INT_OPERATORS(AVG_INT_OP_LABEL)
+                                              AVG_INT_COMPARISONS(AVG_FUSED_LABELS)};
+#undef AVG_FUSED_LABELS
+#undef AVG_INT_OP_LABEL
+  static_assert(std::size(kDispatch) == static_cast<size_t>(Op::Count),
+                "one label per Op, in the order of Op");
+  if (labels) {
+    *labels = kDispatch;
+    return false;
+  }
+
+  const Instruction* base;
+  const Instruction* last;  // the End sentinel
+  const Instruction* ip;
+  auto at = [&](int32_t index) {
+    auto end = static_cast<uint32_t>(last - base);
+    return base + (static_cast<uint32_t>(index) > end ? end : static_cast<uint32_t>(index));
+  };
+  auto indexOf = [&](const Instruction* at) { return static_cast<int32_t>(at - base); };
+#define AVG_DISPATCH() goto * ip->label
+// Steps ahead by `taken` or `notTaken` instructions. Each way has its own dispatch, so the
+// step is a predicted branch rather than a data dependency of the next dispatch.
+#define AVG_BRANCH(condition, taken, notTaken) \
+  if (condition) {                             \
+    ip += (taken);                             \
+    if (ip > last) ip = last;                  \
+    AVG_DISPATCH();                            \
+  }                                            \
+  ip += (notTaken);                            \
+  if (ip > last) ip = last;                    \
+  AVG_DISPATCH()
 
 enter:
-  code = thread.file->code.data();
-  end = static_cast<uint32_t>(thread.file->commands.size());
-  pc = thread.index;
-  AVG_CLAMP_TO_END();
+  base = thread->file->code.data();
+  last = base + thread->file->commands.size();
+  ip = at(thread->index);
   AVG_DISPATCH();
 
 op_End:
-  thread.index = pc;
+  thread->index = indexOf(ip);
   return false;
 op_Call : {
-  thread.index = pc;
-  Exec exec{*this, thread, thread.file->commands[pc]};
-  Outcome outcome = code[pc].handler(exec);
+  thread->index = indexOf(ip);
+  Exec exec{*this, *thread, thread->file->commands[thread->index]};
+  Outcome outcome = ip->handler(exec);
   if (outcome == Outcome::Yield) return true;
   if (outcome == Outcome::End) return false;
   // The handler may have moved the thread to another script or recompiled this one.
   goto enter;
 }
 op_Nop:
-  ++pc;
+  ++ip;
   AVG_DISPATCH();
 op_Next:
-  thread.index = pc + 1;
+  thread->index = indexOf(ip) + 1;
   return true;
 op_Jump:
-  pc = code[pc].target;
+  ip = base + ip->target;
   AVG_DISPATCH();
 op_JumpBy : {
-  int32_t by = *code[pc].a;
-  pc = intops::add(pc, by == 0 ? 1 : by);
-  AVG_CLAMP_TO_END();
+  int32_t by = *ip->a;
+  ip = at(intops::add(indexOf(ip), by == 0 ? 1 : by));
   AVG_DISPATCH();
 }
 op_SkipIfZero:
-  pc += *code[pc].a == 0 ? 2 : 1;
-  AVG_CLAMP_TO_END();
-  AVG_DISPATCH();
+  AVG_BRANCH(*ip->a == 0, 2, 1);
 op_SkipIfNonZero:
-  pc += *code[pc].a != 0 ? 2 : 1;
-  AVG_CLAMP_TO_END();
-  AVG_DISPATCH();
+  AVG_BRANCH(*ip->a != 0, 2, 1);
 
 #define AVG_INT_OP_BODY(name, keyword, expression)       \
   op_##name : {                                          \
-    const Instruction& in = code[pc];                    \
+    const Instruction& in = *ip;                         \
     [[maybe_unused]] const int32_t a = *in.a, b = *in.b; \
     *in.d = (expression);                                \
-    ++pc;                                                \
+    ++ip;                                                \
     AVG_DISPATCH();                                      \
   }
   AVG_INT_OPERATORS(AVG_INT_OP_BODY)
 #undef AVG_INT_OP_BODY
-#undef AVG_CLAMP_TO_END
+
+  // A fused comparison steps over its skip command (1) and, when the skip is taken, the
+  // command after it (1 more).
+#define AVG_FUSED_BODY(name, expression) \
+  op_##name##ThenSkipIfZero : {          \
+    const Instruction& in = *ip;         \
+    const int32_t a = *in.a, b = *in.b;  \
+    const int32_t result = (expression); \
+    *in.d = result;                      \
+    AVG_BRANCH(result == 0, 3, 2);       \
+  }                                      \
+  op_##name##ThenSkipIfNonZero : {       \
+    const Instruction& in = *ip;         \
+    const int32_t a = *in.a, b = *in.b;  \
+    const int32_t result = (expression); \
+    *in.d = result;                      \
+    AVG_BRANCH(result != 0, 3, 2);       \
+  }
+  AVG_INT_COMPARISONS(AVG_FUSED_BODY)
+#undef AVG_FUSED_BODY
+#undef AVG_BRANCH
 #undef AVG_DISPATCH
 }
 

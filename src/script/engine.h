@@ -76,7 +76,9 @@ class ScriptEngine {
   // One pass: every thread gets one turn in ascending id. Returns the threads left.
   size_t runThreads();
   // Runs one thread until it yields (true) or ends (false).
-  bool runThread(ScriptThread& thread);
+  bool runThread(ScriptThread& thread) { return execute(&thread, nullptr); }
+  // The dispatcher's entry point for each Op, for the loader to store in instructions.
+  const void* const* primitiveLabels();
 
   // Building blocks of the thread and process commands.
   ScriptFile& scriptAt(int32_t slot);
@@ -121,6 +123,8 @@ class ScriptEngine {
   int32_t nextRandom();
 
  private:
+  // Runs `thread`; with `labels`, only hands out the dispatch table instead.
+  bool execute(ScriptThread* thread, const void* const** labels);
   void removeThread(std::map<int32_t, ScriptThread>::iterator it);
 
   EngineServices services_;

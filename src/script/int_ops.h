@@ -28,6 +28,16 @@ inline int32_t mod(int32_t a, int32_t b) {
 
 }  // namespace avg::intops
 
+// The comparisons among them, which may be fused with a conditional skip that tests their
+// result: X(op, result of a and b).
+#define AVG_INT_COMPARISONS(X) \
+  X(Equal, a == b)             \
+  X(NotEqual, a != b)          \
+  X(Less, a < b)               \
+  X(Greater, a > b)            \
+  X(LessEqual, a <= b)         \
+  X(GreaterEqual, a >= b)
+
 // The two-operand integer operators of CALN: X(op, keyword, result of a and b). Unary
 // operators ignore b. The dispatcher runs them inline; the CALN handler uses the same list.
 #define AVG_INT_OPERATORS(X)               \

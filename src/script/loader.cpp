@@ -94,6 +94,29 @@ Instruction compileInstruction(const CommandTable& table, const ScriptCommand& c
   return instruction;
 }
 
+// The fused form of a comparison followed by `skip`, or the comparison unchanged.
+Op fusedWith(Op comparison, Op skip) {
+  switch (comparison) {
+#define AVG_FUSED_CASE(name, expression) \
+  case Op::name:                         \
+    return skip == Op::SkipIfZero ? Op::name##ThenSkipIfZero : Op::name##ThenSkipIfNonZero;
+    AVG_INT_COMPARISONS(AVG_FUSED_CASE)
+#undef AVG_FUSED_CASE
+    default:
+      return comparison;
+  }
+}
+
+// Fuses each comparison with a following IF__ or IF!_ that tests the cell it writes. The
+// skip command stays in place, so jumps to it and indexes keep working.
+void fuseComparisons(std::vector<Instruction>& code) {
+  for (size_t i = 0; i + 1 < code.size(); ++i) {
+    const Instruction& skip = code[i + 1];
+    bool isSkip = skip.op == Op::SkipIfZero || skip.op == Op::SkipIfNonZero;
+    if (isSkip && skip.a == code[i].d) code[i].op = fusedWith(code[i].op, skip.op);
+  }
+}
+
 }  // namespace
 
 bool compileScript(ScriptEngine& engine, ScriptFile& file, const std::string& name) {
@@ -121,6 +144,11 @@ bool compileScript(ScriptEngine& engine, ScriptFile& file, const std::string& na
     file.code.push_back(compileInstruction(engine.commands(), command, file));
   }
   file.code.push_back(Instruction{.op = Op::End});
+  fuseComparisons(file.code);
+  const void* const* labels = engine.primitiveLabels();
+  for (Instruction& instruction : file.code) {
+    instruction.label = labels[static_cast<size_t>(instruction.op)];
+  }
   return true;
 }
 

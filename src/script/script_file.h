@@ -49,11 +49,18 @@ enum class Op : uint8_t {
 #define AVG_INT_OP_ENUM(name, keyword, expression) name,
   AVG_INT_OPERATORS(AVG_INT_OP_ENUM)
 #undef AVG_INT_OP_ENUM
+// A comparison whose next command skips on its result (IF__ or IF!_ on the same cell): both
+// run as one step, with the same effect on cells and index as the two commands.
+#define AVG_FUSED_ENUM(name, expression) name##ThenSkipIfZero, name##ThenSkipIfNonZero,
+      AVG_INT_COMPARISONS(AVG_FUSED_ENUM)
+#undef AVG_FUSED_ENUM
+          Count
 };
 
 // A command compiled for the dispatcher; one per command, so indexes stay command indexes.
 struct Instruction {
   Op op = Op::Call;
+  const void* label = nullptr;  // where the dispatcher runs `op`
   int32_t target = 0;
   int32_t* d = nullptr;
   const int32_t* a = nullptr;

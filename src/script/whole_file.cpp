@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/game_path.h"
+#include "script/archive.h"
 
 namespace avg {
 
@@ -23,7 +24,8 @@ std::optional<std::string> readPlainFile(const std::string& name) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& name) {
-  return readPlainFile(name);
+  if (std::optional<std::string> content = readPlainFile(name)) return content;
+  return ArchiveSet::global().read(name);
 }
 
 }  // namespace avg

@@ -7,11 +7,9 @@ namespace avg {
 namespace {
 
 using test::crlf;
+using test::mark;
 using test::PlayerFixture;
 
-std::string mark(const std::string& mark) {
-  return "CALS,+___,$s__trace,$s__trace,%s__" + mark;
-}
 
 TEST(Control, NestedCallsReturnInOrder) {
   PlayerFixture player;
@@ -32,6 +30,20 @@ TEST(Control, ConditionalSkips) {
                     mark("d"), "IF!_,%n__1", mark("e"), "IF__,$n__undefinedIsZero", mark("f"),
                     "CLOS"});
   EXPECT_EQ(player.stringVar("trace"), "bcd");
+}
+
+TEST(Control, ComparisonsFollowedBySkipsBehaveAsTwoCommands) {
+  PlayerFixture player;
+  player.runScript({"CALN,=___,$n__v,%n__0", "JUMP,%n__2", "CALN,==__,$n__c,$n__v,%n__0",
+                    // reached directly by the jump: c is still 0
+                    "IF__,$n__c", mark("no"), mark("yes"), "CALN,==__,$n__c,$n__v,%n__0",
+                    "IF__,$n__c", mark("T"), "CALN,>=__,$n__c,$n__v,%n__5", "IF!_,$n__c", mark("N"),
+                    "CALN,<___,$n__c,$n__v,%n__1", "IF!_,$n__c", mark("skipped"),
+                    "CALN,!=__,$n__last,$n__v,%n__1", "IF__,$n__last"});
+  EXPECT_EQ(player.stringVar("trace"), "yesTN");
+  EXPECT_EQ(player.intVar("c"), 1);
+  EXPECT_EQ(player.intVar("last"), 1);
+  EXPECT_TRUE(player.engine().threads().empty());
 }
 
 TEST(Control, RelativeJumps) {

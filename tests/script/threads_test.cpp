@@ -7,12 +7,9 @@ namespace avg {
 namespace {
 
 using test::crlf;
+using test::mark;
 using test::PlayerFixture;
 
-// A line that appends `mark` to the string variable "trace".
-std::string mark(const std::string& mark) {
-  return "CALS,+___,$s__trace,$s__trace,%s__" + mark;
-}
 
 TEST(Threads, WaitCounterHoldsForThatManyPasses) {
   PlayerFixture player;

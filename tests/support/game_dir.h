@@ -30,6 +30,12 @@ class TempGameDir {
 // Joins lines with CR LF, as game tables are written.
 std::string crlf(const std::vector<std::string>& lines);
 
+// A script line that appends `text` to the string variable "trace", to record the order in
+// which commands ran.
+inline std::string mark(const std::string& text) {
+  return "CALS,+___,$s__trace,$s__trace,%s__" + text;
+}
+
 // A headless player on a temporary game directory: write the scripts, run, inspect.
 class PlayerFixture {
  public:
@@ -41,6 +47,7 @@ class PlayerFixture {
   void run(uint64_t maxPasses = 10000);
 
   PlayerApp& app() { return *app_; }
+  Platform& platform() { return platform_; }
   ScriptEngine& engine() { return app_->engine(); }
   int32_t intVar(const std::string& name);
   float floatVar(const std::string& name);

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,11 +15,19 @@ namespace avg {
 // and runs are repeatable.
 class HeadlessClock : public Clock {
  public:
-  uint32_t nowMs() override { return now_; }
-  void sleepMs(uint32_t ms) override { now_ += ms; }
+  uint32_t nowMs() override { return static_cast<uint32_t>(elapsed_); }
+  void sleepMs(uint32_t ms) override {
+    elapsed_ += ms;
+    if (onAdvance_) onAdvance_(elapsed_);
+  }
+  // Called with the milliseconds elapsed since the start whenever time advances.
+  void setOnAdvance(std::function<void(uint64_t)> onAdvance) {
+    onAdvance_ = std::move(onAdvance);
+  }
 
  private:
-  uint32_t now_ = 0;
+  uint64_t elapsed_ = 0;
+  std::function<void(uint64_t)> onAdvance_;
 };
 
 // Prints each box to a stream as "[messagebox] CAPTION | TEXT -> ANSWER" and answers with the
@@ -63,7 +72,9 @@ class HeadlessWindow : public Window {
   std::string caption_;
 };
 
-// The headless platform with the given scripted input; boxes are printed to `log`.
-Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& log);
+// The headless platform with the given scripted input; boxes are printed to `log`. The
+// sound device follows the virtual clock and writes what it mixed to `audioOut` when given.
+Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& log,
+                              const std::string& audioOut = "");
 
 }  // namespace avg

@@ -21,11 +21,13 @@ void registerAllCommands(CommandTable& table) {
   registerCalculationCommands(table);
   registerConversionCommands(table);
   registerDebugCommands(table);
+  registerArchiveCommands(table);
+  registerSoundCommands(table);
   registerObject2DCommands(table);
   registerSpriteCommands(table);
   registerScreenCommands(table);
-  for (const char* code : {"MESS", "EDIT", "MENU", "SND_", "VICE", "MUSI",
-                           "VOL_", "VID_", "ARC_", "SAVE", "LOAD", "PAD_"}) {
+  for (const char* code :
+       {"MESS", "EDIT", "MENU", "MUSI", "VOL_", "VID_", "SAVE", "LOAD", "PAD_"}) {
     char name[5] = {code[0], code[1], code[2], code[3], '\0'};
     table.add(name, notYetAvailable);
   }

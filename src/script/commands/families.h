@@ -12,6 +12,8 @@ void registerGlobalCommands(CommandTable& table);
 void registerCalculationCommands(CommandTable& table);
 void registerConversionCommands(CommandTable& table);
 void registerDebugCommands(CommandTable& table);
+void registerArchiveCommands(CommandTable& table);
+void registerSoundCommands(CommandTable& table);
 void registerObject2DCommands(CommandTable& table);
 void registerSpriteCommands(CommandTable& table);
 void registerScreenCommands(CommandTable& table);

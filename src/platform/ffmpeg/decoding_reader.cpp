@@ -1,0 +1,280 @@
+// The decoding PCM reader: compressed sound data decoded with libavformat/libavcodec.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/error_log.h"
+#include "platform/ffmpeg/ffmpeg_audio.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
+}
+
+namespace avg {
+namespace {
+
+constexpr int kIoBufferSize = 4096;
+
+// Format tags written by the outside Ogg Vorbis codec: the data chunk holds an Ogg stream.
+bool isVorbisTag(uint16_t tag) {
+  switch (tag) {
+    case 0x674F:
+    case 0x6750:
+    case 0x6751:
+    case 0x676F:
+    case 0x6770:
+    case 0x6771:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool hasDecoderFor(uint16_t tag) {
+  switch (tag) {
+    case 0x0002:  // Microsoft ADPCM
+    case 0x0006:  // A-law
+    case 0x0007:  // mu-law
+    case 0x0011:  // IMA ADPCM
+    case kWaveFormatMpegLayer3:
+      return true;
+    default:
+      return isVorbisTag(tag);
+  }
+}
+
+// A read-only byte range served to libavformat.
+struct MemoryInput {
+  std::string_view bytes;
+  int64_t position = 0;
+
+  static int read(void* opaque, uint8_t* buffer, int size) {
+    auto* input = static_cast<MemoryInput*>(opaque);
+    int64_t left = static_cast<int64_t>(input->bytes.size()) - input->position;
+    int n = static_cast<int>(std::min<int64_t>(size, left));
+    if (n <= 0) return AVERROR_EOF;
+    std::memcpy(buffer, input->bytes.data() + input->position, n);
+    input->position += n;
+    return n;
+  }
+
+  static int64_t seek(void* opaque, int64_t offset, int whence) {
+    auto* input = static_cast<MemoryInput*>(opaque);
+    auto size = static_cast<int64_t>(input->bytes.size());
+    switch (whence & ~AVSEEK_FORCE) {
+      case AVSEEK_SIZE:
+        return size;
+      case SEEK_SET:
+        break;
+      case SEEK_CUR:
+        offset += input->position;
+        break;
+      case SEEK_END:
+        offset += size;
+        break;
+      default:
+        return -1;
+    }
+    if (offset < 0 || offset > size) return -1;
+    input->position = offset;
+    return offset;
+  }
+};
+
+class DecodingReader : public PcmReader {
+ public:
+  explicit DecodingReader(AudioSource source) : source_(std::move(source)) {}
+  ~DecodingReader() override { close(); }
+  DecodingReader(const DecodingReader&) = delete;
+  DecodingReader& operator=(const DecodingReader&) = delete;
+
+  // Opens the demuxer and decoder over the file image; false when FFmpeg cannot.
+  bool open();
+
+  const WaveFormat& format() const override { return pcm_; }
+  uint64_t pcmSize() const override { return pcmSize_; }
+  void setLoop(bool loop) override { loop_ = loop; }
+  void rewind() override {
+    close();
+    open();
+  }
+  size_t read(uint8_t* buffer, size_t count) override;
+
+ private:
+  void close();
+  bool openInput();
+  bool openCodec();
+  bool openConverter();
+  // Decodes the next frame into pending_; false at the end of the stream.
+  bool decodeMore();
+  void convertFrame();
+
+  AudioSource source_;
+  MemoryInput input_;
+  AVIOContext* io_ = nullptr;
+  AVFormatContext* demuxer_ = nullptr;
+  AVCodecContext* codec_ = nullptr;
+  SwrContext* swr_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  int stream_ = -1;
+  WaveFormat pcm_;
+  uint64_t pcmSize_ = 0;
+  std::vector<uint8_t> pending_;
+  size_t pendingOffset_ = 0;
+  bool loop_ = false;
+};
+
+bool DecodingReader::open() {
+  pending_.clear();
+  pendingOffset_ = 0;
+  if (!openInput() || !openCodec() || !openConverter()) {
+    close();
+    return false;
+  }
+  return true;
+}
+
+bool DecodingReader::openInput() {
+  // Ogg Vorbis and bare MP3 data are demuxed from the data range; other WAVE data from the
+  // whole file, whose header tells the demuxer the codec.
+  const char* container = "wav";
+  input_.bytes = source_.image;
+  if (isVorbisTag(source_.format.formatTag) || source_.mpeg) {
+    container = source_.mpeg ? "mp3" : "ogg";
+    input_.bytes = source_.data();
+  }
+  input_.position = 0;
+  auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+  io_ = avio_alloc_context(buffer, kIoBufferSize, 0, &input_, &MemoryInput::read, nullptr,
+                           &MemoryInput::seek);
+  demuxer_ = avformat_alloc_context();
+  if (!io_ || !demuxer_) return false;
+  demuxer_->pb = io_;
+  demuxer_->flags |= AVFMT_FLAG_CUSTOM_IO;
+  if (avformat_open_input(&demuxer_, nullptr, av_find_input_format(container), nullptr) < 0) {
+    return false;
+  }
+  if (avformat_find_stream_info(demuxer_, nullptr) < 0) return false;
+  stream_ = av_find_best_stream(demuxer_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  return stream_ >= 0;
+}
+
+bool DecodingReader::openCodec() {
+  const AVCodecParameters* parameters = demuxer_->streams[stream_]->codecpar;
+  const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
+  if (!decoder) return false;
+  codec_ = avcodec_alloc_context3(decoder);
+  packet_ = av_packet_alloc();
+  frame_ = av_frame_alloc();
+  if (!codec_ || !packet_ || !frame_) return false;
+  if (avcodec_parameters_to_context(codec_, parameters) < 0) return false;
+  if (avcodec_open2(codec_, decoder, nullptr) < 0) return false;
+  return codec_->sample_rate > 0 && codec_->ch_layout.nb_channels > 0;
+}
+
+bool DecodingReader::openConverter() {
+  AVChannelLayout layout;
+  av_channel_layout_default(&layout, codec_->ch_layout.nb_channels);
+  if (swr_alloc_set_opts2(&swr_, &layout, AV_SAMPLE_FMT_S16, codec_->sample_rate, &layout,
+                          codec_->sample_fmt, codec_->sample_rate, 0, nullptr) < 0 ||
+      swr_init(swr_) < 0) {
+    return false;
+  }
+  pcm_.formatTag = kWaveFormatPcm;
+  pcm_.channels = static_cast<uint16_t>(layout.nb_channels);
+  pcm_.samplesPerSec = static_cast<uint32_t>(codec_->sample_rate);
+  pcm_.bitsPerSample = 16;
+  pcm_.blockAlign = static_cast<uint16_t>(pcm_.channels * 2);
+  pcm_.avgBytesPerSec = pcm_.samplesPerSec * pcm_.blockAlign;
+  if (demuxer_->duration > 0) {
+    pcmSize_ =
+        static_cast<uint64_t>(av_rescale(demuxer_->duration, pcm_.samplesPerSec, AV_TIME_BASE)) *
+        pcm_.blockAlign;
+  }
+  return true;
+}
+
+void DecodingReader::close() {
+  swr_free(&swr_);
+  av_frame_free(&frame_);
+  av_packet_free(&packet_);
+  avcodec_free_context(&codec_);
+  avformat_close_input(&demuxer_);
+  if (io_) av_freep(&io_->buffer);
+  avio_context_free(&io_);
+}
+
+bool DecodingReader::decodeMore() {
+  if (!codec_) return false;
+  for (;;) {
+    int received = avcodec_receive_frame(codec_, frame_);
+    if (received == 0) {
+      convertFrame();
+      return true;
+    }
+    if (received != AVERROR(EAGAIN)) return false;
+    if (av_read_frame(demuxer_, packet_) < 0) {
+      avcodec_send_packet(codec_, nullptr);
+      continue;
+    }
+    // A damaged packet is skipped; decoding goes on with the next one.
+    if (packet_->stream_index == stream_) avcodec_send_packet(codec_, packet_);
+    av_packet_unref(packet_);
+  }
+}
+
+void DecodingReader::convertFrame() {
+  int capacity = swr_get_out_samples(swr_, frame_->nb_samples);
+  pending_.resize(static_cast<size_t>(std::max(capacity, 0)) * pcm_.blockAlign);
+  uint8_t* out = pending_.data();
+  int got = swr_convert(swr_, &out, capacity, const_cast<const uint8_t**>(frame_->extended_data),
+                        frame_->nb_samples);
+  pending_.resize(static_cast<size_t>(std::max(got, 0)) * pcm_.blockAlign);
+  pendingOffset_ = 0;
+  av_frame_unref(frame_);
+}
+
+size_t DecodingReader::read(uint8_t* buffer, size_t count) {
+  size_t delivered = 0;
+  bool decodedSinceRewind = true;
+  while (delivered < count) {
+    if (pendingOffset_ == pending_.size()) {
+      if (decodeMore()) {
+        decodedSinceRewind = true;
+        continue;
+      }
+      if (!loop_ || !decodedSinceRewind) break;
+      rewind();
+      decodedSinceRewind = false;
+      continue;
+    }
+    size_t n = std::min(count - delivered, pending_.size() - pendingOffset_);
+    std::memcpy(buffer + delivered, pending_.data() + pendingOffset_, n);
+    pendingOffset_ += n;
+    delivered += n;
+  }
+  return delivered;
+}
+
+}  // namespace
+
+std::unique_ptr<PcmReader> openDecodingReader(AudioSource source) {
+  uint16_t tag = source.format.formatTag;
+  if (tag == kWaveFormatPcm) return nullptr;
+  if (!hasDecoderFor(tag)) {
+    writeErrorLogf("kmACMtoPCM::open acmFormatSuggest. No such ACM? %x", tag);
+    return nullptr;
+  }
+  av_log_set_level(AV_LOG_QUIET);
+  auto reader = std::make_unique<DecodingReader>(std::move(source));
+  if (!reader->open()) {
+    writeErrorLogf("kmACMtoPCM::open acmStreamOpen. No such ACM? %x", tag);
+    return nullptr;
+  }
+  return reader;
+}
+
+}  // namespace avg

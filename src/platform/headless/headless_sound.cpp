@@ -1,0 +1,83 @@
+#include "platform/headless/headless_sound.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/error_log.h"
+#include "platform/pcm_reader.h"
+
+namespace avg {
+namespace {
+
+constexpr uint32_t kWaveHeaderSize = 44;
+constexpr uint16_t kChannels = 2;
+constexpr uint16_t kBytesPerSample = 2;
+
+void putLe(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i)
+    out += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+int16_t toPcm16(float sample) {
+  long scaled = std::lrint(sample * 32768.0f);
+  return static_cast<int16_t>(std::clamp(scaled, -32768L, 32767L));
+}
+
+}  // namespace
+
+HeadlessSoundDevice::HeadlessSoundDevice(std::shared_ptr<AudioDecoder> decoder,
+                                         const std::string& audioOut)
+    : mixer_(std::make_shared<Mixer>(kRate)), decoder_(std::move(decoder)) {
+  if (audioOut.empty()) return;
+  out_ = std::fopen(audioOut.c_str(), "wb");
+  if (!out_) {
+    writeErrorLog("cannot write the audio output " + audioOut);
+    return;
+  }
+  writeHeader();
+}
+
+HeadlessSoundDevice::~HeadlessSoundDevice() {
+  if (!out_) return;
+  writeHeader();
+  std::fclose(out_);
+}
+
+void HeadlessSoundDevice::writeHeader() {
+  uint64_t dataBytes = mixedFrames_ * kChannels * kBytesPerSample;
+  auto dataSize = static_cast<uint32_t>(std::min<uint64_t>(dataBytes, UINT32_MAX - 36));
+  std::string header = "RIFF";
+  putLe(header, dataSize + 36, 4);
+  header += "WAVEfmt ";
+  putLe(header, 16, 4);
+  putLe(header, kWaveFormatPcm, 2);
+  putLe(header, kChannels, 2);
+  putLe(header, kRate, 4);
+  putLe(header, kRate * kChannels * kBytesPerSample, 4);
+  putLe(header, kChannels * kBytesPerSample, 2);
+  putLe(header, 8 * kBytesPerSample, 2);
+  header += "data";
+  putLe(header, dataSize, 4);
+  std::fseek(out_, 0, SEEK_SET);
+  std::fwrite(header.data(), 1, kWaveHeaderSize, out_);
+  std::fseek(out_, 0, SEEK_END);
+}
+
+std::unique_ptr<Sound> HeadlessSoundDevice::createSound() {
+  return std::make_unique<MixerSound>(mixer_, decoder_);
+}
+
+void HeadlessSoundDevice::advanceTo(uint64_t elapsedMs) {
+  uint64_t target = elapsedMs * kRate / 1000;
+  if (target <= mixedFrames_) return;
+  auto frames = static_cast<size_t>(target - mixedFrames_);
+  buffer_.resize(frames * kChannels);
+  mixer_->mix(buffer_.data(), frames);
+  mixedFrames_ = target;
+  if (!out_) return;
+  pcm_.resize(buffer_.size());
+  std::transform(buffer_.begin(), buffer_.end(), pcm_.begin(), toPcm16);
+  std::fwrite(pcm_.data(), sizeof(int16_t), pcm_.size(), out_);
+}
+
+}  // namespace avg

@@ -1,0 +1,106 @@
+// SND_ and VICE run by scripts on the headless player.
+#include <gtest/gtest.h>
+
+#include "media/sound_channel.h"
+#include "support/audio_files.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+class SoundCommandTest : public ::testing::Test {
+ protected:
+  SoundCommandTest() {
+    std::string tone =
+        test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
+    player_.dir().write("a.wav", tone);
+    player_.dir().write("set.tbl", test::crlf({"a,a.wav", "b,a.wav"}));
+  }
+
+  // Runs the lines after loading "set.tbl" into both channels.
+  void run(std::vector<std::string> lines) {
+    lines.insert(lines.begin(), {"SND_,LOAD,%s__set.tbl", "VICE,LOAD,%s__set.tbl"});
+    lines.push_back("QUIT");
+    player_.runScript(lines);
+  }
+
+  SoundChannels& channels() { return player_.engine().companion<SoundChannels>(); }
+  Sound* sound(SoundChannel& channel, const std::string& name) {
+    return channel.set().entries.at(name).sound.get();
+  }
+
+  test::PlayerFixture player_;
+};
+
+TEST_F(SoundCommandTest, StartsSilentAsWithoutConfigIni) {
+  run({"SND_,GET_,VOL_,$n__s", "VICE,GET_,VOL_,$n__v"});
+  EXPECT_EQ(player_.intVar("s"), 0);
+  EXPECT_EQ(player_.intVar("v"), 0);
+  EXPECT_EQ(player_.intVar("Volume-Sound"), 0);
+  EXPECT_EQ(player_.intVar("Volume-Voice"), 0);
+}
+
+TEST_F(SoundCommandTest, VolumeIsSetAndReadPerChannel) {
+  run({"SND_,SET_,VOL_,%n__150", "SND_,GET_,VOL_,$n__s1", "VICE,SET_,VOL_,%n__-5",
+       "VICE,GET_,VOL_,$n__v1", "SND_,SET_,XXXX,%n__10", "SND_,GET_,XXXX,$n__s2",
+       "VICE,SET_,VOL_,%n__50", "VICE,GET_,VOL_,$n__v2"});
+  EXPECT_EQ(player_.intVar("Volume-Sound"), 150);
+  EXPECT_EQ(player_.intVar("s1"), 100);
+  EXPECT_EQ(player_.intVar("s2"), 0);  // untouched by a sub-keyword other than VOL_
+  EXPECT_EQ(player_.intVar("v1"), 0);
+  EXPECT_EQ(player_.intVar("Volume-Voice"), 50);
+  EXPECT_EQ(player_.intVar("v2"), 50);
+  EXPECT_EQ(channels().effects.attenuation(), 0);
+}
+
+TEST_F(SoundCommandTest, PlayNeedsANameAndLoopsOnlyForMinusOne) {
+  run({"SND_,PLAY", "SND_,PLAY,%s__nobody", "SND_,PLAY,%s__a,%n__1", "VICE,PLAY,%s__a,%n__-1",
+       "VICE,PLAY,%s__b"});
+  EXPECT_EQ(sound(channels().effects, "b"), nullptr);
+  EXPECT_TRUE(sound(channels().effects, "a")->isPlay());
+  EXPECT_FALSE(sound(channels().effects, "a")->isLoopPlay());
+  EXPECT_TRUE(sound(channels().voice, "a")->isLoopPlay());
+  EXPECT_FALSE(sound(channels().voice, "b")->isLoopPlay());
+}
+
+TEST_F(SoundCommandTest, StopWithAndWithoutAName) {
+  run({"SND_,PLAY,%s__a,%n__-1", "SND_,PLAY,%s__b,%n__-1", "VICE,PLAY,%s__a,%n__-1",
+       "SND_,STOP,%s__a", "NEXT", "SND_,PLAY,%s__a,%n__-1", "SND_,STOP"});
+  EXPECT_FALSE(sound(channels().effects, "a")->isPlay());
+  EXPECT_FALSE(sound(channels().effects, "b")->isPlay());
+  EXPECT_TRUE(sound(channels().voice, "a")->isPlay());
+}
+
+TEST_F(SoundCommandTest, AutoNeedsItsOperand) {
+  run({"SND_,PLAY,%s__a", "VICE,PLAY,%s__a", "VICE,AUTO", "SND_,AUTO,%n__2"});
+  EXPECT_EQ(channels().voice.set().autoRelease, 0);
+  EXPECT_NE(sound(channels().voice, "a"), nullptr);
+  EXPECT_EQ(channels().effects.set().autoRelease, 2);
+  EXPECT_EQ(sound(channels().effects, "a"), nullptr);
+}
+
+TEST_F(SoundCommandTest, ActivateSleepAndClear) {
+  run({"SND_,ACTI", "VICE,ACTI", "VICE,SLEE", "SND_,CLE_", "VICE,UNKN"});
+  EXPECT_TRUE(channels().effects.set().entries.empty());
+  EXPECT_EQ(channels().effects.set().name, "");
+  EXPECT_FALSE(channels().voice.set().active);
+  EXPECT_EQ(sound(channels().voice, "a"), nullptr);
+}
+
+TEST(SoundTiming, ASoundEndsByItselfAfterItsLength) {
+  // 100 ms of sound: still playing after five frames of 1/60 s, over after seven.
+  for (auto [frames, playing] : {std::pair{5, true}, std::pair{7, false}}) {
+    test::PlayerFixture player;
+    player.dir().write("a.wav", test::makeWave(1, 1, 48000, 16, std::string(9600, '\x10')));
+    player.dir().write("set.tbl", test::crlf({"a,a.wav"}));
+    std::vector<std::string> lines = {"SND_,LOAD,%s__set.tbl", "SND_,PLAY,%s__a"};
+    lines.insert(lines.end(), frames, "NEXT");
+    lines.push_back("QUIT");
+    player.runScript(lines);
+    Sound& sound = *player.engine().companion<SoundChannels>().effects.set().entries.at("a").sound;
+    EXPECT_EQ(sound.isPlay(), playing) << frames;
+  }
+}
+
+}  // namespace
+}  // namespace avg

@@ -1,0 +1,236 @@
+#include "media/sound_channel.h"
+
+#include <gtest/gtest.h>
+
+#include "media/attenuation.h"
+#include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/headless/headless_sound.h"
+#include "support/audio_files.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+TEST(Attenuation, ScriptVolumesMapBothWays) {
+  struct Case {
+    int32_t volume;
+    int32_t attenuation;
+    int32_t readBack;
+  };
+  for (Case c : {Case{100, 0, 100}, Case{50, -5000, 50}, Case{0, -10000, 0}, Case{150, 0, 100},
+                 Case{-5, -10000, 0}, Case{90, -1000, 90}, Case{33, -6700, 33}, Case{1, -9900, 1},
+                 Case{INT32_MAX, 0, 100}, Case{INT32_MIN, -10000, 0}}) {
+    EXPECT_EQ(attenuationFromVolume(c.volume), c.attenuation) << c.volume;
+    EXPECT_EQ(volumeFromAttenuation(attenuationFromVolume(c.volume)), c.readBack) << c.volume;
+  }
+  EXPECT_EQ(volumeFromAttenuation(-150), 99);  // truncates toward zero
+}
+
+// A channel on the headless device with a set "se.tbl" of three sounds.
+class SoundChannelTest : public ::testing::Test {
+ protected:
+  SoundChannelTest() {
+    std::string tone =
+        test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
+    dir_.write("se/a.wav", tone);
+    dir_.write("se/b.wav", tone);
+    dir_.write("se.tbl", test::crlf({"a,se\\A.WAV", "b,se\\b.wav", "silent", "gone,missing.wav"}));
+    dir_.write("other.tbl", test::crlf({"a,se\\b.wav"}));
+  }
+
+  SoundEntry& entry(const std::string& name) {
+    return const_cast<SoundEntry&>(channels_.effects.set().entries.at(name));
+  }
+  Sound* sound(const std::string& name) { return entry(name).sound.get(); }
+
+  test::TempGameDir dir_;
+  HeadlessSoundDevice device_{std::make_shared<FfmpegAudioDecoder>(), ""};
+  SoundChannels channels_{device_};
+  SoundChannel& effects_ = channels_.effects;
+  VariableStore variables_;
+};
+
+TEST_F(SoundChannelTest, LoadReadsTheSetAndLoadsOnlyWhenActive) {
+  effects_.load("se.tbl");
+  EXPECT_EQ(effects_.set().entries.size(), 4u);
+  EXPECT_EQ(entry("a").file, "se\\A.WAV");
+  EXPECT_EQ(entry("silent").file, "");
+  EXPECT_EQ(sound("a"), nullptr);
+  effects_.activate();
+  EXPECT_NE(sound("a"), nullptr);
+  EXPECT_EQ(sound("silent"), nullptr);
+  EXPECT_NE(sound("gone"), nullptr);  // a sound that plays nothing
+  effects_.sleep();
+  EXPECT_EQ(sound("a"), nullptr);
+}
+
+TEST_F(SoundChannelTest, LoadOfTheSameSetKeepsSoundsPlaying) {
+  effects_.load("se.tbl");
+  effects_.play("a", 0);
+  effects_.load("se.tbl");
+  ASSERT_NE(sound("a"), nullptr);
+  EXPECT_TRUE(sound("a")->isPlay());
+  effects_.load("other.tbl");
+  EXPECT_EQ(sound("a"), nullptr);
+  EXPECT_EQ(entry("a").file, "se\\b.wav");
+  effects_.clear();
+  EXPECT_EQ(effects_.set().name, "");
+  effects_.load("other.tbl");
+  EXPECT_EQ(effects_.set().entries.size(), 1u);
+}
+
+TEST_F(SoundChannelTest, ARepeatedNameTakesTheLaterFile) {
+  dir_.write("twice.tbl", test::crlf({"x,se\\a.wav", "x,se\\b.wav"}));
+  effects_.activate();
+  effects_.load("twice.tbl");
+  EXPECT_EQ(entry("x").file, "se\\b.wav");
+  EXPECT_NE(sound("x"), nullptr);
+}
+
+TEST_F(SoundChannelTest, PlayLoopsOnlyForMinusOne) {
+  effects_.load("se.tbl");
+  for (int32_t loop : {0, 1, 2, -2}) {
+    effects_.play("a", loop);
+    EXPECT_FALSE(sound("a")->isLoopPlay()) << loop;
+  }
+  effects_.play("a", -1);
+  EXPECT_TRUE(sound("a")->isLoopPlay());
+  EXPECT_TRUE(sound("a")->isPlay());
+}
+
+TEST_F(SoundChannelTest, PlayIgnoresUnknownAndFilelessNames) {
+  effects_.load("se.tbl");
+  effects_.play("nobody", 0);
+  effects_.play("silent", 0);
+  EXPECT_EQ(sound("silent"), nullptr);
+  effects_.play("gone", 0);
+  EXPECT_FALSE(sound("gone")->isPlay());
+  EXPECT_NE(dir_.read("ErrorLog.txt").find("CSound::Load missing.wavのファイル読み込み時のエラー"),
+            std::string::npos);
+}
+
+TEST_F(SoundChannelTest, VolumeAppliesFromTheNextPlay) {
+  effects_.load("se.tbl");
+  effects_.setVolume(100, variables_);
+  effects_.play("a", 0);
+  effects_.setVolume(50, variables_);
+  EXPECT_EQ(sound("a")->volume(), 0);
+  EXPECT_EQ(*variables_.ints.find("Volume-Sound"), 50);
+  effects_.play("b", 0);
+  EXPECT_EQ(sound("b")->volume(), -5000);
+}
+
+TEST_F(SoundChannelTest, StopKeepsSoundsLoaded) {
+  effects_.load("se.tbl");
+  effects_.play("a", -1);
+  effects_.play("b", -1);
+  effects_.stop("a");
+  EXPECT_FALSE(sound("a")->isPlay());
+  EXPECT_TRUE(sound("b")->isPlay());
+  effects_.stopAll();
+  EXPECT_FALSE(sound("b")->isPlay());
+  EXPECT_NE(sound("b"), nullptr);
+}
+
+TEST_F(SoundChannelTest, AutoReleasesWhileInactive) {
+  effects_.load("se.tbl");
+  effects_.play("a", 0);
+  effects_.setAuto(1);
+  EXPECT_EQ(sound("a"), nullptr);
+  effects_.activate();
+  effects_.setAuto(0);
+  EXPECT_NE(sound("a"), nullptr);
+}
+
+TEST_F(SoundChannelTest, SettingsDisableAndSetVolumes) {
+  struct Case {
+    SoundSettings settings;
+    bool effectsEnabled, voiceEnabled;
+    int32_t soundVariable, effectsAttenuation, voiceVariable, voiceAttenuation;
+  };
+  for (const Case& c : {Case{{}, true, true, 0, -10000, 0, -10000},
+                        Case{{5, 150, 200, 150}, false, true, 0, -10000, 150, 0},
+                        Case{{0, 80, 1, -3}, true, false, 80, -2000, -3, -10000},
+                        Case{{0, 100, 100, 50}, true, false, 100, 0, 50, -5000}}) {
+    SoundChannels channels(device_);
+    VariableStore variables;
+    channels.effects.load("se.tbl");
+    channels.effects.play("a", -1);
+    channels.applySettings(c.settings, variables);
+    EXPECT_EQ(channels.effects.enabled(), c.effectsEnabled);
+    EXPECT_EQ(channels.voice.enabled(), c.voiceEnabled);
+    EXPECT_EQ(*variables.ints.find("Volume-Sound"), c.soundVariable);
+    EXPECT_EQ(channels.effects.attenuation(), c.effectsAttenuation);
+    EXPECT_EQ(*variables.ints.find("Volume-Voice"), c.voiceVariable);
+    EXPECT_EQ(channels.voice.attenuation(), c.voiceAttenuation);
+    EXPECT_EQ(channels.effects.set().entries.at("a").sound->isPlay(), c.effectsEnabled);
+  }
+}
+
+TEST_F(SoundChannelTest, DisabledChannelStillLoadsAndSetsVolume) {
+  effects_.setEnabled(false);
+  effects_.load("se.tbl");
+  effects_.activate();
+  effects_.setVolume(70, variables_);
+  effects_.play("a", 0);
+  EXPECT_NE(sound("a"), nullptr);
+  EXPECT_FALSE(sound("a")->isPlay());
+  EXPECT_EQ(effects_.scriptVolume(), 70);
+}
+
+TEST_F(SoundChannelTest, SaveRecordListsLoopingSoundsOnlyWhenActiveOrAuto) {
+  effects_.load("se.tbl");
+  effects_.play("a", -1);
+  effects_.play("b", 0);
+  EXPECT_EQ(effects_.saveRecord(), (TableRow{"se.tbl", "0", "0"}));
+  effects_.activate();
+  effects_.play("a", -1);
+  effects_.play("b", 0);
+  EXPECT_EQ(effects_.saveRecord(), (TableRow{"se.tbl", "1", "0", "a"}));
+  effects_.sleep();
+  effects_.setAuto(7);
+  effects_.play("b", -1);
+  EXPECT_EQ(effects_.saveRecord(), (TableRow{"se.tbl", "0", "1", "b"}));
+}
+
+TEST_F(SoundChannelTest, RestoreLoadsTheSetAndRestartsLoops) {
+  effects_.load("other.tbl");
+  effects_.play("a", -1);
+  effects_.restoreRecord({"se.tbl", "0", "1", "b", "nobody", "a"});
+  EXPECT_EQ(effects_.set().name, "se.tbl");
+  EXPECT_EQ(effects_.set().autoRelease, 1);
+  EXPECT_FALSE(effects_.set().active);
+  for (const char* name : {"a", "b"}) {
+    ASSERT_NE(sound(name), nullptr) << name;
+    EXPECT_TRUE(sound(name)->isPlay()) << name;
+    EXPECT_TRUE(sound(name)->isLoopPlay()) << name;
+    EXPECT_EQ(sound(name)->currentPosMs(), 0);
+  }
+}
+
+TEST_F(SoundChannelTest, RestoreKeepsStateThatTheRecordDoesNotSwitchOn) {
+  effects_.activate();
+  effects_.setAuto(3);
+  effects_.setEnabled(false);
+  effects_.restoreRecord({"se.tbl", "0", "0", "a"});
+  EXPECT_TRUE(effects_.set().active);
+  EXPECT_EQ(effects_.set().autoRelease, 3);
+  EXPECT_FALSE(sound("a")->isPlay());
+  effects_.restoreRecord({});
+  EXPECT_EQ(effects_.set().name, "");
+}
+
+TEST_F(SoundChannelTest, RoundTripThroughTheRecord) {
+  effects_.activate();
+  effects_.load("se.tbl");
+  effects_.play("b", -1);
+  TableRows rows;
+  effects_.writeSaveSection(rows);
+  ASSERT_EQ(rows, (TableRows{{"#SOUND"}, {"se.tbl", "1", "0", "b"}}));
+  SoundChannels restored(device_);
+  restored.effects.restoreRecord(rows[1]);
+  EXPECT_EQ(restored.effects.saveRecord(), rows[1]);
+}
+
+}  // namespace
+}  // namespace avg

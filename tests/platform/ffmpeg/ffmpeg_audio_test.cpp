@@ -1,0 +1,180 @@
+#include "platform/ffmpeg/ffmpeg_audio.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/audio_files.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using test::makeWave;
+
+constexpr uint32_t kSourceRate = 22050;
+constexpr size_t kSourceFrames = 11025;
+
+std::string readAll(PcmReader& reader) {
+  std::string out;
+  std::string buffer(1000, '\0');  // not a multiple of any block, to split conversions
+  while (size_t n = reader.read(reinterpret_cast<uint8_t*>(buffer.data()), buffer.size())) {
+    out.append(buffer, 0, n);
+  }
+  return out;
+}
+
+class FfmpegAudioTest : public ::testing::Test {
+ protected:
+  FfmpegAudioTest() : source_(test::tone16(kSourceRate, kSourceFrames, 440, 0.5)) {
+    dir_.write("source.wav", makeWave(1, 2, kSourceRate, 16, test::pcm16(source_)));
+  }
+
+  // Encodes source.wav with the ffmpeg tool.
+  void encode(const std::string& arguments, const std::string& output) {
+    ASSERT_TRUE(test::runQuietly("ffmpeg -nostdin -y -i source.wav " + arguments + " " + output))
+        << arguments;
+  }
+
+  std::vector<int16_t> decode(const std::string& file) {
+    std::unique_ptr<PcmReader> reader = createPcmReader(file);
+    EXPECT_TRUE(reader) << file;
+    if (!reader) return {};
+    EXPECT_EQ(reader->format().formatTag, 1);
+    EXPECT_EQ(reader->format().bitsPerSample, 16);
+    EXPECT_EQ(reader->format().channels, 2);
+    EXPECT_EQ(reader->format().samplesPerSec, kSourceRate);
+    return test::samples16(readAll(*reader));
+  }
+
+  std::string log() const { return dir_.read("ErrorLog.txt"); }
+
+  test::TempGameDir dir_;
+  std::vector<int16_t> source_;
+};
+
+TEST_F(FfmpegAudioTest, CompressedWaveDecodesCloseToItsSource) {
+  struct Case {
+    const char* codec;
+    double tolerance;
+  };
+  for (Case c : {Case{"adpcm_ms", 0.01}, Case{"adpcm_ima_wav", 0.01}, Case{"pcm_mulaw", 0.01},
+                 Case{"pcm_alaw", 0.01}}) {
+    std::string file = std::string(c.codec) + ".wav";
+    encode(std::string("-c:a ") + c.codec, file);
+    std::vector<int16_t> decoded = decode(file);
+    EXPECT_NEAR(static_cast<double>(decoded.size()), source_.size(), 2048.0) << c.codec;
+    EXPECT_LT(test::rmsDifference(decoded, source_), c.tolerance) << c.codec;
+  }
+  EXPECT_EQ(log(), "");
+}
+
+TEST_F(FfmpegAudioTest, OggVorbisInWaveDecodes) {
+  encode("-c:a libvorbis -q:a 6", "tone.ogg");
+  std::string ogg = dir_.read("tone.ogg");
+  for (uint16_t tag : {0x674F, 0x6750, 0x6771}) {
+    std::string file = "vorbis" + std::to_string(tag) + ".wav";
+    dir_.write(file, makeWave(tag, 2, kSourceRate, 16, ogg));
+    std::vector<int16_t> decoded = decode(file);
+    EXPECT_NEAR(static_cast<double>(decoded.size()), source_.size(), 2048.0) << tag;
+    EXPECT_LT(test::rmsDifference(decoded, source_), 0.02) << tag;
+  }
+}
+
+TEST_F(FfmpegAudioTest, Mp3TagsNeverReachTheDecoder) {
+  encode("-c:a libmp3lame -b:a 128k -id3v2_version 0 -write_id3v1 0", "plain.mp3");
+  encode(
+      "-c:a libmp3lame -b:a 128k -id3v2_version 4 -write_id3v1 1 -metadata title=T "
+      "-metadata artist=A",
+      "tagged.mp3");
+  std::string tagged = dir_.read("tagged.mp3");
+  ASSERT_EQ(tagged.compare(0, 3, "ID3"), 0);
+  ASSERT_EQ(tagged.compare(tagged.size() - 128, 3, "TAG"), 0);
+  std::vector<int16_t> plain = decode("plain.mp3");
+  EXPECT_EQ(decode("tagged.mp3"), plain);
+  EXPECT_NEAR(static_cast<double>(plain.size()), source_.size(), 2 * 1152 * 2);
+}
+
+TEST_F(FfmpegAudioTest, Mp3InWaveDecodes) {
+  encode("-c:a libmp3lame -b:a 128k", "mp3.wav");
+  std::vector<int16_t> decoded = decode("mp3.wav");
+  EXPECT_NEAR(static_cast<double>(decoded.size()), source_.size(), 4 * 1152 * 2);
+}
+
+TEST_F(FfmpegAudioTest, LoopingDecoderRewinds) {
+  encode("-c:a adpcm_ima_wav", "ima.wav");
+  std::unique_ptr<PcmReader> reader = createPcmReader("ima.wav");
+  ASSERT_TRUE(reader);
+  std::string once = readAll(*reader);
+  reader->rewind();
+  reader->setLoop(true);
+  std::string twice(once.size() * 2, '\0');
+  EXPECT_EQ(reader->read(reinterpret_cast<uint8_t*>(twice.data()), twice.size()), twice.size());
+  EXPECT_EQ(twice, once + once);
+}
+
+TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
+  struct Case {
+    std::string file;
+    std::string bytes;
+    std::vector<std::string> logs;
+  };
+  encode("-c:a mp2 -f mp2", "layer2.mp3");
+  const std::string factory = "CPCMReaderFactory::CreateReader OpenできるReaderが無い - ";
+  for (const Case& c : {
+           Case{"wma.wav",
+                makeWave(0x0160, 2, 44100, 16, std::string(64, 'x')),
+                {"kmACMtoPCM::open acmFormatSuggest. No such ACM? 160", factory + "wma.wav"}},
+           Case{"broken.wav",
+                makeWave(0x674F, 2, 44100, 16, std::string(64, 'x')),
+                {"kmACMtoPCM::open acmStreamOpen. No such ACM? 674f", factory + "broken.wav"}},
+           Case{"layer2.mp3", "", {"kmMp3File::Open MP3が無効なレイヤ", factory + "layer2.mp3"}},
+           Case{"none.wav",
+                "",
+                {"kmMmioFile::open none.wavのファイル読み込み時のエラー", factory + "none.wav"}},
+       }) {
+    if (!c.bytes.empty()) dir_.write(c.file, c.bytes);
+    std::remove("ErrorLog.txt");
+    EXPECT_EQ(createPcmReader(c.file), nullptr) << c.file;
+    for (const std::string& text : c.logs) {
+      EXPECT_NE(log().find(text + "\n"), std::string::npos) << text;
+    }
+  }
+}
+
+TEST_F(FfmpegAudioTest, MixerStreamIsFloatStereoAtTheMixerRate) {
+  struct Case {
+    uint16_t channels;
+    uint32_t rate;
+    uint16_t bits;
+    std::string data;
+    std::vector<float> expected;  // the first frames, left and right
+  };
+  for (const Case& c : {
+           Case{2, 48000, 16, test::pcm16({16384, -32768, 1, 0}), {0.5f, -1.0f, 1 / 32768.0f, 0}},
+           Case{1, 48000, 8, "\x80\xC0", {0, 0, 0.5f, 0.5f}},
+           Case{1, 48000, 24, std::string("\0\0\x40\0\0\xC0", 6), {0.5f, 0.5f, -0.5f, -0.5f}},
+       }) {
+    dir_.write("pcm.wav", makeWave(1, c.channels, c.rate, c.bits, c.data));
+    std::unique_ptr<AudioStream> stream = FfmpegAudioDecoder().openStream("pcm.wav", 48000);
+    ASSERT_TRUE(stream);
+    std::vector<float> out(c.expected.size() + 8);
+    EXPECT_EQ(stream->read(out.data(), out.size() / 2), c.expected.size() / 2);
+    out.resize(c.expected.size());
+    EXPECT_EQ(out, c.expected);
+  }
+}
+
+TEST_F(FfmpegAudioTest, ResamplesToTheMixerRate) {
+  FfmpegAudioDecoder decoder;
+  std::shared_ptr<const SoundData> sound = decodeWholeSound(decoder, "source.wav", 48000);
+  ASSERT_TRUE(sound);
+  EXPECT_NEAR(static_cast<double>(sound->frames()), kSourceFrames * 48000.0 / kSourceRate, 64);
+  float peak = 0;
+  for (float sample : sound->samples)
+    peak = std::max(peak, std::fabs(sample));
+  EXPECT_NEAR(peak, 0.5f, 0.01f);
+}
+
+}  // namespace
+}  // namespace avg

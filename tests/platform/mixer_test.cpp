@@ -1,0 +1,267 @@
+#include "platform/mixer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/audio_files.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+constexpr uint32_t kRate = 48000;
+constexpr size_t kSoundFrames = 4800;  // 100 ms
+constexpr size_t kFadeFrames = 1200;   // 25 ms
+constexpr float kLeft = 0.5f;
+constexpr float kRight = -0.25f;
+
+// Endless silence that claims a length.
+class EndlessDecoder : public AudioDecoder {
+ public:
+  explicit EndlessDecoder(uint64_t claimedFrames) : claimedFrames_(claimedFrames) {}
+  std::unique_ptr<AudioStream> openStream(const std::string&, uint32_t) override {
+    struct Endless : AudioStream {
+      uint64_t claimed = 0;
+      size_t read(float* out, size_t frames) override {
+        std::fill(out, out + 2 * frames, 0.0f);
+        return frames;
+      }
+      void setLoop(bool) override {}
+      void rewind() override {}
+      uint64_t frameCountEstimate() const override { return claimed; }
+    };
+    auto stream = std::make_unique<Endless>();
+    stream->claimed = claimedFrames_;
+    return stream;
+  }
+
+ private:
+  uint64_t claimedFrames_;
+};
+
+TEST(DecodeWholeSound, RefusesSoundsOverTheLimit) {
+  test::TempGameDir dir;
+  for (uint64_t claimed : {uint64_t{1} << 40, uint64_t{0}}) {
+    EndlessDecoder decoder(claimed);
+    EXPECT_EQ(decodeWholeSound(decoder, "huge.wav", 48000, 1 << 20), nullptr);
+  }
+  EXPECT_NE(dir.read("ErrorLog.txt").find("CSound::Load huge.wav : larger than 1 MB of PCM"),
+            std::string::npos);
+}
+
+TEST(AttenuationGain, FollowsTenToTheAOver2000) {
+  struct Case {
+    int32_t attenuation;
+    float gain;
+  };
+  for (Case c : {Case{0, 1.0f}, Case{100, 1.0f}, Case{-2000, 0.1f}, Case{-4000, 0.01f},
+                 Case{-5000, 0.0031622776f}, Case{-10000, 0.0f}, Case{-12000, 0.0f}}) {
+    EXPECT_NEAR(attenuationToGain(c.attenuation), c.gain, c.gain * 1e-5f) << c.attenuation;
+  }
+}
+
+class MixerTest : public ::testing::Test {
+ protected:
+  MixerTest() {
+    auto fake = std::make_shared<test::FakeDecoder>();
+    for (size_t i = 0; i < kSoundFrames; ++i) {
+      fake->sounds["tone"].push_back(kLeft);
+      fake->sounds["tone"].push_back(kRight);
+    }
+    decoder_ = fake;
+    sound_ = std::make_unique<MixerSound>(mixer_, decoder_);
+    EXPECT_TRUE(sound_->load("tone"));
+  }
+
+  // Mixes `frames` frames and returns the left channel.
+  std::vector<float> mixLeft(size_t frames) {
+    std::vector<float> out(frames * 2);
+    mixer_->mix(out.data(), frames);
+    std::vector<float> left;
+    for (size_t i = 0; i < frames; ++i)
+      left.push_back(out[2 * i]);
+    return left;
+  }
+
+  test::TempGameDir dir_;
+  std::shared_ptr<Mixer> mixer_ = std::make_shared<Mixer>(kRate);
+  std::shared_ptr<AudioDecoder> decoder_;
+  std::unique_ptr<MixerSound> sound_;
+};
+
+TEST_F(MixerTest, PlaysAtTheGainOfItsAttenuation) {
+  sound_->setVolume(-2000);
+  sound_->play();
+  std::vector<float> out(2 * 10);
+  mixer_->mix(out.data(), 10);
+  EXPECT_FLOAT_EQ(out[0], kLeft * 0.1f);
+  EXPECT_FLOAT_EQ(out[1], kRight * 0.1f);
+}
+
+TEST_F(MixerTest, VolumeIsClampedToTheAttenuationRange) {
+  sound_->setVolume(500);
+  EXPECT_EQ(sound_->volume(), 0);
+  sound_->setVolume(-20000);
+  EXPECT_EQ(sound_->volume(), -10000);
+}
+
+TEST_F(MixerTest, SoundsAddUp) {
+  MixerSound second(mixer_, decoder_);
+  ASSERT_TRUE(second.load("tone"));
+  second.setVolume(-2000);
+  sound_->play();
+  second.play();
+  EXPECT_FLOAT_EQ(mixLeft(1)[0], kLeft * 1.1f);
+}
+
+TEST_F(MixerTest, OneShotEndsAtItsLastFrame) {
+  sound_->play();
+  std::vector<float> left = mixLeft(kSoundFrames + 100);
+  EXPECT_EQ(left[kSoundFrames - 1], kLeft);
+  EXPECT_EQ(left[kSoundFrames], 0.0f);
+  EXPECT_FALSE(sound_->isPlay());
+  EXPECT_EQ(sound_->currentPosMs(), 0);
+}
+
+TEST_F(MixerTest, LoopWrapsToTheStart) {
+  sound_->setLoopPlay(true);
+  sound_->play();
+  std::vector<float> left = mixLeft(kSoundFrames + 480);
+  EXPECT_EQ(left[kSoundFrames + 10], kLeft);
+  EXPECT_TRUE(sound_->isPlay());
+  EXPECT_EQ(sound_->currentPosMs(), 10);
+}
+
+TEST_F(MixerTest, PlayRestartsFromTheBeginning) {
+  sound_->play();
+  mixLeft(960);
+  EXPECT_EQ(sound_->currentPosMs(), 20);
+  sound_->play();
+  EXPECT_EQ(sound_->currentPosMs(), 0);
+  EXPECT_TRUE(sound_->isPlay());
+}
+
+TEST_F(MixerTest, StopFadesOverTwentyFiveMillisecondsAndReturnsAtOnce) {
+  sound_->setVolume(-1000);
+  sound_->play();
+  mixLeft(480);
+  sound_->stop();
+  EXPECT_FALSE(sound_->isPlay());
+  EXPECT_EQ(sound_->currentPosMs(), 0);
+  EXPECT_EQ(sound_->volume(), -1000);
+
+  std::vector<float> left = mixLeft(2 * kFadeFrames);
+  // The attenuation falls linearly from -1000 to -10000 across the fade.
+  for (size_t i : {size_t{0}, size_t{1}, size_t{300}, size_t{600}, size_t{1199}}) {
+    auto attenuation = static_cast<int32_t>(-1000.0f - static_cast<float>(i) * 9000.0f / 1200.0f);
+    float expected = kLeft * std::pow(10.0f, static_cast<float>(attenuation) / 2000.0f);
+    EXPECT_NEAR(left[i], expected, 1e-6f) << "frame " << i;
+  }
+  EXPECT_GT(left[0], left[600]);
+  for (size_t i = kFadeFrames; i < left.size(); ++i)
+    ASSERT_EQ(left[i], 0.0f) << i;
+}
+
+TEST_F(MixerTest, RestartAndReleaseFadeWhatWasPlaying) {
+  sound_->play();
+  mixLeft(480);
+  sound_->play();
+  std::vector<float> left = mixLeft(kFadeFrames + 10);
+  EXPECT_NEAR(left[0], 2 * kLeft, 1e-6f);
+  EXPECT_EQ(left[kFadeFrames + 5], kLeft);
+  sound_.reset();
+  left = mixLeft(kFadeFrames + 10);
+  EXPECT_NEAR(left[0], kLeft, 1e-6f);
+  EXPECT_LT(left[kFadeFrames - 1], 0.001f);
+  EXPECT_EQ(left[kFadeFrames], 0.0f);
+}
+
+TEST_F(MixerTest, StopOfASilentSoundChangesNothing) {
+  sound_->setVolume(-3000);
+  sound_->stop();
+  EXPECT_EQ(sound_->volume(), -3000);
+  for (float sample : mixLeft(100))
+    ASSERT_EQ(sample, 0.0f);
+}
+
+TEST_F(MixerTest, PlayDuringAFadeStartsAfresh) {
+  sound_->play();
+  mixLeft(480);
+  sound_->stop();
+  sound_->play();
+  std::vector<float> left = mixLeft(kFadeFrames + 10);
+  EXPECT_GT(left[0], kLeft);  // the new start plus the fading tail
+  EXPECT_EQ(left[kFadeFrames + 5], kLeft);
+}
+
+TEST_F(MixerTest, PausesNestAndOnlyTheLastResumePlaysOn) {
+  sound_->play();
+  mixLeft(480);
+  sound_->pause();
+  sound_->pause();
+  EXPECT_FALSE(sound_->isPlay());
+  EXPECT_EQ(sound_->currentPosMs(), 10);
+  sound_->resume();
+  EXPECT_FALSE(sound_->isPlay());
+  sound_->resume();
+  EXPECT_TRUE(sound_->isPlay());
+  EXPECT_EQ(sound_->currentPosMs(), 10);
+  sound_->resume();
+  EXPECT_TRUE(sound_->isPlay());
+}
+
+TEST_F(MixerTest, PauseOfAStoppedSoundDoesNothing) {
+  sound_->pause();
+  sound_->resume();
+  EXPECT_FALSE(sound_->isPlay());
+}
+
+TEST_F(MixerTest, PlayClearsThePauseCount) {
+  sound_->play();
+  sound_->pause();
+  sound_->play();
+  sound_->pause();
+  sound_->resume();
+  EXPECT_TRUE(sound_->isPlay());
+}
+
+TEST_F(MixerTest, PositionCanBeSetInMilliseconds) {
+  sound_->setCurrentPosMs(50);
+  EXPECT_EQ(sound_->currentPosMs(), 50);
+  sound_->setCurrentPosMs(100000);
+  EXPECT_EQ(sound_->currentPosMs(), 100);
+}
+
+TEST_F(MixerTest, ASoundWithoutDataIgnoresEverything) {
+  MixerSound empty(mixer_, decoder_);
+  EXPECT_FALSE(empty.load("missing.wav"));
+  empty.setVolume(-2000);
+  empty.play();
+  EXPECT_FALSE(empty.isPlay());
+  EXPECT_EQ(empty.currentPosMs(), -1);
+  EXPECT_EQ(empty.volume(), 0);
+  EXPECT_NE(dir_.read("ErrorLog.txt").find("CSound::Load missing.wavのファイル読み込み時のエラー"),
+            std::string::npos);
+}
+
+TEST_F(MixerTest, StreamsPlayWhileTheyAreDecoded) {
+  MixerStream stream(mixer_, decoder_->openStream("tone", kRate));
+  stream.setVolume(-2000);
+  stream.play(false);
+  EXPECT_FLOAT_EQ(mixLeft(10)[0], kLeft * 0.1f);
+  stream.pause();
+  EXPECT_EQ(mixLeft(10)[0], 0.0f);
+  stream.resume();
+  std::vector<float> left = mixLeft(kSoundFrames);
+  EXPECT_FLOAT_EQ(left[kSoundFrames - 11], kLeft * 0.1f);
+  EXPECT_EQ(left[kSoundFrames - 10], 0.0f);
+  EXPECT_FALSE(stream.isPlaying());
+  stream.play(false);
+  stream.stop();
+  EXPECT_FALSE(stream.isPlaying());
+  EXPECT_EQ(mixLeft(1)[0], 0.0f);
+}
+
+}  // namespace
+}  // namespace avg

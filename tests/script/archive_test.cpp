@@ -1,0 +1,153 @@
+#include "script/archive.h"
+
+#include <gtest/gtest.h>
+
+#include "save/packed_block.h"
+#include "script/whole_file.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using namespace std::string_literals;
+
+struct Member {
+  std::string name;
+  std::string content;
+  PackRequest request = PackRequest::CompressInverted;
+};
+
+std::string archiveOf(const std::vector<Member>& members) {
+  std::vector<PackedMember> packed;
+  for (const Member& m : members)
+    packed.push_back({m.name, packBlock(m.content, m.request)});
+  return buildArchive(packed);
+}
+
+// The archive bytes with the unpacked index replaced by `index`.
+std::string withIndex(const std::string& index, const std::string& memberArea = "") {
+  return std::string(archive_format::kMagic, 8) + packBlock(index, PackRequest::Compress) +
+         memberArea;
+}
+
+std::string record(const std::string& name, uint32_t offset, uint32_t size) {
+  std::string bytes(archive_format::kNameSize, '\0');
+  name.copy(bytes.data(), bytes.size());
+  appendLE32(bytes, offset);
+  appendLE32(bytes, size);
+  return bytes;
+}
+
+std::string count(uint32_t n) {
+  std::string bytes;
+  appendLE32(bytes, n);
+  return bytes;
+}
+
+class Archives : public testing::Test {
+ protected:
+  ~Archives() override { archives().clear(); }
+  ArchiveSet& archives() { return ArchiveSet::global(); }
+  test::TempGameDir dir_;
+};
+
+TEST_F(Archives, SearchInByteOrderOfArchiveNamesWhateverTheAddOrder) {
+  dir_.write("b.arc", archiveOf({{"x.txt", "from b"}, {"only_b", "b"}}));
+  dir_.write("a.arc", archiveOf({{"x.txt", "from a", PackRequest::StoreInverted}}));
+  EXPECT_TRUE(archives().add("b.arc"));
+  EXPECT_TRUE(archives().add("a.arc"));
+  EXPECT_EQ(ReadWholeFile("x.txt"), "from a");
+  EXPECT_EQ(ReadWholeFile("only_b"), "b");
+}
+
+TEST_F(Archives, PlainFileShadowsMember) {
+  dir_.write("data.arc", archiveOf({{"x.txt", "member"}}));
+  dir_.write("x.txt", "plain");
+  archives().add("data.arc");
+  EXPECT_EQ(ReadWholeFile("x.txt"), "plain");
+}
+
+TEST_F(Archives, MemberNamesMatchExactBytes) {
+  dir_.write("data.arc", archiveOf({{"Dir\\File.txt", "content"}}));
+  archives().add("data.arc");
+  EXPECT_EQ(ReadWholeFile("Dir\\File.txt"), "content");
+  EXPECT_FALSE(ReadWholeFile("dir\\file.txt"));
+  EXPECT_FALSE(ReadWholeFile("Dir/File.txt"));
+}
+
+TEST_F(Archives, ClearLeavesOnlyPlainFiles) {
+  dir_.write("data.arc", archiveOf({{"x.txt", "member"}}));
+  archives().add("data.arc");
+  archives().clear();
+  EXPECT_FALSE(ReadWholeFile("x.txt"));
+}
+
+TEST_F(Archives, StoredAndCompressedMembersReadTheSame) {
+  std::string text(5000, 'z');
+  dir_.write("data.arc", archiveOf({{"stored", text, PackRequest::StoreInverted},
+                                    {"packed", text, PackRequest::CompressInverted}}));
+  archives().add("data.arc");
+  EXPECT_TRUE(ReadWholeFile("stored") == text);
+  EXPECT_TRUE(ReadWholeFile("packed") == text);
+}
+
+TEST_F(Archives, LaterRecordOfADuplicateNameWins) {
+  std::string first = packBlock("first", PackRequest::Compress);
+  std::string second = packBlock("second", PackRequest::Compress);
+  uint32_t secondAt = static_cast<uint32_t>(first.size());
+  dir_.write("data.arc", withIndex(count(2) + record("x", 0, secondAt) +
+                                       record("x", secondAt, uint32_t(second.size())),
+                                   first + second));
+  archives().add("data.arc");
+  EXPECT_EQ(ReadWholeFile("x"), "second");
+}
+
+TEST_F(Archives, NameFillingAllBytesIsTakenWhole) {
+  std::string name(archive_format::kNameSize, 'n');
+  std::string block = packBlock("long", PackRequest::Compress);
+  dir_.write("data.arc", withIndex(count(1) + record(name, 0, uint32_t(block.size())), block));
+  EXPECT_TRUE(archives().add("data.arc"));
+  EXPECT_EQ(ReadWholeFile(name), "long");
+}
+
+TEST_F(Archives, InvalidMemberFailsWithoutTryingLaterArchives) {
+  std::string bad = "\x0C\0\0\0\x07\0\0\0\0\0\0\0"s;
+  dir_.write("a.arc", withIndex(count(1) + record("x", 0, uint32_t(bad.size())), bad));
+  dir_.write("b.arc", archiveOf({{"x", "good"}}));
+  archives().add("a.arc");
+  archives().add("b.arc");
+  EXPECT_FALSE(ReadWholeFile("x"));
+}
+
+TEST_F(Archives, RefusesCorruptArchives) {
+  std::string good = archiveOf({{"x", "content"}});
+  std::string block = packBlock("content", PackRequest::Compress);
+  const std::pair<const char*, std::string> cases[] = {
+      {"wrong_magic", "\xBE\xAD\xBC\xB7\xB6\xA9\xBA\xFE"s + good.substr(8)},
+      {"too_short", good.substr(0, 10)},
+      {"index_cut_short", good.substr(0, 20)},
+      {"index_not_a_block", good.substr(0, 12) + "\x09\0\0\0"s + good.substr(16)},
+      {"count_beyond_records", withIndex(count(2) + record("x", 0, uint32_t(block.size())), block)},
+      {"huge_count", withIndex(count(0xFFFFFFFF) + record("x", 0, 1), block)},
+      {"record_beyond_file",
+       withIndex(count(1) + record("x", 0, uint32_t(block.size()) + 1), block)},
+      {"offset_beyond_file", withIndex(count(1) + record("x", 0xFFFFFFF0, 16), block)},
+  };
+  for (const auto& [name, bytes] : cases) {
+    dir_.write("bad.arc", bytes);
+    EXPECT_FALSE(archives().add("bad.arc")) << name;
+    EXPECT_FALSE(ReadWholeFile("x")) << name;
+  }
+  EXPECT_FALSE(archives().add("missing.arc"));
+}
+
+TEST_F(Archives, ScriptsRegisterArchivesAndContinueIntoMembers) {
+  test::PlayerFixture player;
+  player.dir().write("data.arc",
+                     archiveOf({{"next.eve", test::crlf({"CALN,=___,$n__seen,%n__7"})}}));
+  player.runScript({"ARC_,ADD_,%s__data.arc", "CONT,%s__next.eve"});
+  EXPECT_EQ(player.intVar("seen"), 7);
+}
+
+}  // namespace
+}  // namespace avg

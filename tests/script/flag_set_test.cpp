@@ -1,0 +1,125 @@
+#include "script/flag_set.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "save/packed_block.h"
+#include "script/archive.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using namespace std::string_literals;
+
+std::string rawOf(const std::vector<std::string>& names) {
+  std::string raw;
+  for (const std::string& name : names) {
+    appendLE32(raw, static_cast<uint32_t>(name.size()));
+    raw += name + '\0';
+  }
+  return raw;
+}
+
+class FlagSet : public testing::Test {
+ protected:
+  FlagSet() { flags_.setPath("flags.dat"); }
+  test::TempGameDir dir_;
+  PersistentFlagSet flags_;
+};
+
+TEST_F(FlagSet, SavesNamesInByteOrderAsCompressedInvertedBlock) {
+  std::string longName(40, 'L');
+  for (const std::string& name : {"b"s, "\x82\xA0"s, "a"s, longName, ""s})
+    flags_.set(name);
+  std::string file = dir_.read("flags.dat");
+  EXPECT_EQ(readLE32(file.data() + 4), 3u);
+  EXPECT_EQ(unpackBlock(file), rawOf({"", longName, "a", "b", "\x82\xA0"}));
+}
+
+TEST_F(FlagSet, ShortContentIsStoredInverted) {
+  flags_.set("a");
+  EXPECT_EQ(dir_.read("flags.dat"), "\x12\0\0\0\x01\0\0\0\x06\0\0\0\xFE\xFF\xFF\xFF\x9E\xFF"s);
+}
+
+TEST_F(FlagSet, UnchangedSetIsNotWritten) {
+  flags_.set("a");
+  std::filesystem::remove(dir_.path() / "flags.dat");
+  flags_.set("a");
+  flags_.clear("missing");
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "flags.dat"));
+  flags_.clear("a");
+  EXPECT_EQ(unpackBlock(dir_.read("flags.dat")), "");
+}
+
+TEST_F(FlagSet, LoadsWhatWasSaved) {
+  for (const char* name : {"one", "two", "three"})
+    flags_.set(name);
+  PersistentFlagSet loaded;
+  loaded.set("stale");
+  loaded.setPath("flags.dat");
+  loaded.load();
+  EXPECT_EQ(loaded.names(), flags_.names());
+}
+
+TEST_F(FlagSet, MissingFileEmptiesTheSetAndCreatesItsDirectories) {
+  flags_.set("a");
+  flags_.setPath("save\\sub\\global.flg");
+  flags_.load();
+  EXPECT_TRUE(flags_.names().empty());
+  EXPECT_TRUE(std::filesystem::is_directory(dir_.path() / "save/sub"));
+  flags_.set("b");
+  EXPECT_EQ(unpackBlock(dir_.read("save/sub/global.flg")), rawOf({"b"}));
+}
+
+// The member's content is the flag file, itself a packed block.
+TEST_F(FlagSet, LoadsFromAnArchiveWhenNotOnDisk) {
+  std::string file = packBlock(rawOf({"x"}), PackRequest::CompressInverted);
+  std::vector<PackedMember> members{{"flags.dat", packBlock(file, PackRequest::Compress)}};
+  dir_.write("data.arc", buildArchive(members));
+  ASSERT_TRUE(ArchiveSet::global().add("data.arc"));
+  flags_.load();
+  ArchiveSet::global().clear();
+  EXPECT_EQ(flags_.contains("x"), 1);
+}
+
+TEST_F(FlagSet, DamagedFilesLoadWhatIsWhole) {
+  const std::pair<std::string, std::set<std::string>> cases[] = {
+      {"not a block", {}},
+      {packBlock(rawOf({"a"}) + "\x09\0\0\0ab"s, PackRequest::Compress), {"a"}},
+      {packBlock(rawOf({"a"}) + "\x01\0"s, PackRequest::Compress), {"a"}},
+      {packBlock("\x01\0\0\0z"s, PackRequest::Compress), {"z"}},
+  };
+  for (const auto& [file, names] : cases) {
+    dir_.write("flags.dat", file);
+    PersistentFlagSet loaded;
+    loaded.set("stale");
+    loaded.setPath("flags.dat");
+    loaded.load();
+    EXPECT_EQ(loaded.names(), names);
+  }
+}
+
+TEST_F(FlagSet, WithoutPathNothingIsWritten) {
+  PersistentFlagSet flags;
+  flags.set("a");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 0);
+}
+
+TEST(FlagCommands, GlobAndGredKeepTheirOwnFiles) {
+  test::PlayerFixture player;
+  player.runScript({"GLOB,FLAG,PATH,SET_,%s__save\\glob.flg", "GLOB,FLAG,LOAD",
+                    "GLOB,FLAG,SET_,%s__end1,%n__5", "GLOB,FLAG,GET_,$n__end1,%s__end1",
+                    "GLOB,FLAG,GET_,$n__end2,%s__end2", "GRED,FLAG,PATH,SET_,%s__read.flg",
+                    "GRED,FLAG,SET_,%s__line9,%n__1", "GRED,FLAG,SET_,%s__line9,%n__0",
+                    "GRED,FLAG,PATH,GET_,$s__path"});
+  EXPECT_EQ(player.intVar("end1"), 1);
+  EXPECT_EQ(player.intVar("end2"), 0);
+  EXPECT_EQ(player.stringVar("path"), "read.flg");
+  EXPECT_EQ(unpackBlock(player.dir().read("save/glob.flg")), rawOf({"end1"}));
+  EXPECT_EQ(unpackBlock(player.dir().read("read.flg")), "");
+}
+
+}  // namespace
+}  // namespace avg

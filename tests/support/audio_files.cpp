@@ -1,0 +1,106 @@
+#include "support/audio_files.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace avg::test {
+namespace {
+
+void putLe(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i)
+    out += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+class VectorStream : public AudioStream {
+ public:
+  explicit VectorStream(const std::vector<float>& samples) : samples_(samples) {}
+  size_t read(float* out, size_t frames) override {
+    size_t n = std::min(frames, samples_.size() / 2 - position_);
+    std::copy_n(samples_.data() + position_ * 2, n * 2, out);
+    position_ += n;
+    return n;
+  }
+  void setLoop(bool) override {}
+  void rewind() override { position_ = 0; }
+  uint64_t frameCountEstimate() const override { return samples_.size() / 2; }
+
+ private:
+  const std::vector<float>& samples_;
+  size_t position_ = 0;
+};
+
+}  // namespace
+
+std::string makeWave(uint16_t formatTag, uint16_t channels, uint32_t rate, uint16_t bits,
+                     const std::string& data, const std::string& extra) {
+  uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
+  std::string fmt;
+  putLe(fmt, formatTag, 2);
+  putLe(fmt, channels, 2);
+  putLe(fmt, rate, 4);
+  putLe(fmt, rate * blockAlign, 4);
+  putLe(fmt, blockAlign, 2);
+  putLe(fmt, bits, 2);
+  putLe(fmt, static_cast<uint32_t>(extra.size()), 2);
+  fmt += extra;
+  std::string body = "WAVEfmt ";
+  putLe(body, static_cast<uint32_t>(fmt.size()), 4);
+  body += fmt;
+  if (fmt.size() & 1) body += '\0';
+  body += "data";
+  putLe(body, static_cast<uint32_t>(data.size()), 4);
+  body += data;
+  std::string wave = "RIFF";
+  putLe(wave, static_cast<uint32_t>(body.size()), 4);
+  return wave + body;
+}
+
+std::string pcm16(const std::vector<int16_t>& samples) {
+  std::string bytes;
+  for (int16_t sample : samples)
+    putLe(bytes, static_cast<uint16_t>(sample), 2);
+  return bytes;
+}
+
+std::vector<int16_t> samples16(const std::string& bytes) {
+  std::vector<int16_t> samples(bytes.size() / 2);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                      static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+  }
+  return samples;
+}
+
+std::vector<int16_t> tone16(uint32_t rate, size_t frames, double hz, double amplitude) {
+  std::vector<int16_t> samples;
+  for (size_t i = 0; i < frames; ++i) {
+    auto value =
+        static_cast<int16_t>(std::lround(amplitude * 32767.0 * std::sin(2 * M_PI * hz * i / rate)));
+    samples.push_back(value);
+    samples.push_back(value);
+  }
+  return samples;
+}
+
+bool runQuietly(const std::string& command) {
+  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+double rmsDifference(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
+  size_t n = std::min(a.size(), b.size());
+  double sum = 0;
+  for (size_t i = 0; i < n; ++i) {
+    double d = (a[i] - b[i]) / 32768.0;
+    sum += d * d;
+  }
+  return n ? std::sqrt(sum / n) : 1.0;
+}
+
+std::unique_ptr<AudioStream> FakeDecoder::openStream(const std::string& file, uint32_t) {
+  auto it = sounds.find(file);
+  if (it == sounds.end()) return nullptr;
+  return std::make_unique<VectorStream>(it->second);
+}
+
+}  // namespace avg::test

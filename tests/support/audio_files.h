@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/audio.h"
+
+namespace avg::test {
+
+// A RIFF WAVE image with the given format fields and data chunk.
+std::string makeWave(uint16_t formatTag, uint16_t channels, uint32_t rate, uint16_t bits,
+                     const std::string& data, const std::string& extra = "");
+
+// 16-bit little-endian samples as bytes.
+std::string pcm16(const std::vector<int16_t>& samples);
+std::vector<int16_t> samples16(const std::string& bytes);
+
+// A sine tone of 16-bit stereo samples (left and right equal).
+std::vector<int16_t> tone16(uint32_t rate, size_t frames, double hz, double amplitude);
+
+// Runs a shell command quietly; true when it exited with 0.
+bool runQuietly(const std::string& command);
+
+// Root mean square difference of two sample sequences over the shorter length, as a
+// fraction of full scale.
+double rmsDifference(const std::vector<int16_t>& a, const std::vector<int16_t>& b);
+
+// Decodes the sounds it was given: file name -> interleaved stereo frames.
+class FakeDecoder : public AudioDecoder {
+ public:
+  std::map<std::string, std::vector<float>> sounds;
+  std::unique_ptr<AudioStream> openStream(const std::string& file, uint32_t rate) override;
+};
+
+}  // namespace avg::test

@@ -1,0 +1,311 @@
+// avgpack: the game-data tool. Creates, lists and extracts packed archives, packs and unpacks
+// single blocks, and scrambles and unscrambles script tables.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/atomic_file.h"
+#include "platform/text_encoding.h"
+#include "save/packed_block.h"
+#include "script/archive.h"
+#include "script/table_reader.h"
+
+namespace avg {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage =
+    "usage: avgpack COMMAND ARGS...\n"
+    "  create ARCHIVE [--mode 1|3] FILE|DIR...   pack files into a new archive; files below\n"
+    "                                            DIR are named by their path below it, with\n"
+    "                                            '\\' separators (mode 3: compressed, default)\n"
+    "  list ARCHIVE                              name, offset, packed and unpacked size, mode\n"
+    "  extract ARCHIVE [-C DIR] [MEMBER...]      write members (all by default) below DIR\n"
+    "  pack IN OUT [--mode 1|2|3]                pack one file as a block (default mode 3)\n"
+    "  unpack IN OUT                             unpack one block\n"
+    "  scramble IN OUT                           complement-scramble a script table\n"
+    "  unscramble IN OUT                         undo the scramble\n";
+
+// Input the tool refuses: reported as "avgpack: message", exit code 1.
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+// Wrong arguments: reported with the usage, exit code 2.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure("cannot read " + path.string());
+  std::string bytes(std::istreambuf_iterator<char>(in), {});
+  if (in.bad()) throw Failure("cannot read " + path.string());
+  return bytes;
+}
+
+void writeFile(const fs::path& path, std::string_view bytes) {
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
+  if (!replaceFileAtomically(path.string(), bytes)) throw Failure("cannot write " + path.string());
+}
+
+// Takes "--mode N" out of the arguments; `fallback` when absent.
+uint32_t takeMode(std::vector<std::string>& args, uint32_t fallback, std::string_view allowed) {
+  auto option = std::find(args.begin(), args.end(), "--mode");
+  if (option == args.end()) return fallback;
+  if (option + 1 == args.end() || option[1].size() != 1 ||
+      allowed.find(option[1][0]) == allowed.npos) {
+    throw UsageError("--mode takes one of " + std::string(allowed));
+  }
+  uint32_t mode = static_cast<uint32_t>(option[1][0] - '0');
+  args.erase(option, option + 2);
+  return mode;
+}
+
+PackRequest requestFor(uint32_t mode) {
+  switch (mode) {
+    case 1:
+      return PackRequest::StoreInverted;
+    case 2:
+      return PackRequest::Compress;
+    default:
+      return PackRequest::CompressInverted;
+  }
+}
+
+// A file system path as a member name: '\' separators, CP932 text.
+std::string memberName(const fs::path& relative) {
+  std::string name = relative.lexically_normal().generic_string();
+  std::replace(name.begin(), name.end(), '/', '\\');
+  return utf8ToCp932(name);
+}
+
+struct Input {
+  fs::path path;
+  std::string name;
+};
+
+std::vector<Input> collectInputs(const std::vector<std::string>& args) {
+  std::vector<Input> inputs;
+  for (const std::string& arg : args) {
+    fs::path path(arg);
+    if (fs::is_directory(path)) {
+      std::vector<Input> found;
+      for (const auto& entry : fs::recursive_directory_iterator(path)) {
+        if (entry.is_regular_file())
+          found.push_back({entry.path(), memberName(entry.path().lexically_relative(path))});
+      }
+      std::sort(found.begin(), found.end(),
+                [](const Input& a, const Input& b) { return a.name < b.name; });
+      inputs.insert(inputs.end(), found.begin(), found.end());
+    } else if (fs::is_regular_file(path)) {
+      inputs.push_back({path, memberName(path)});
+    } else {
+      throw Failure("no such file or directory: " + arg);
+    }
+  }
+  return inputs;
+}
+
+// The path a member is written to below `directory`; refuses names that would leave it.
+fs::path extractPath(const fs::path& directory, const std::string& name) {
+  std::string path = cp932ToUtf8(name);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  fs::path relative(path);
+  bool escapes = path.empty() || relative.is_absolute() || relative.has_root_name() ||
+                 (path.size() >= 2 && path[1] == ':');
+  for (const fs::path& part : relative)
+    escapes = escapes || part == ".." || part.empty();
+  if (escapes || relative.filename().empty()) throw Failure("refusing member name " + path);
+  return directory / relative;
+}
+
+void checkNames(const std::vector<Input>& inputs) {
+  std::vector<std::string> names;
+  for (const Input& input : inputs) {
+    extractPath(".", input.name);
+    if (input.name.size() >= archive_format::kNameSize)
+      throw Failure("name too long: " + input.path.string());
+    names.push_back(input.name);
+  }
+  std::sort(names.begin(), names.end());
+  auto twice = std::adjacent_find(names.begin(), names.end());
+  if (twice != names.end()) throw Failure("member named twice: " + cp932ToUtf8(*twice));
+}
+
+// Inputs this large get a progress line on stderr.
+constexpr uintmax_t kProgressThreshold = 16 << 20;
+
+int create(std::vector<std::string> args) {
+  uint32_t mode = takeMode(args, 3, "13");
+  if (args.size() < 2) throw UsageError("create needs an archive and at least one input");
+  std::vector<Input> inputs = collectInputs({args.begin() + 1, args.end()});
+  checkNames(inputs);
+  uintmax_t total = 0;
+  for (const Input& input : inputs)
+    total += fs::file_size(input.path);
+  const bool progress = total >= kProgressThreshold;
+  std::vector<PackedMember> members;
+  uint64_t packedSize = 0;
+  uintmax_t done = 0;
+  for (const Input& input : inputs) {
+    std::string content = readFile(input.path);
+    done += content.size();
+    members.push_back({input.name, packBlock(content, requestFor(mode))});
+    packedSize += members.back().block.size();
+    if (packedSize > UINT32_MAX) throw Failure("archive would exceed 4 GB");
+    if (progress)
+      std::fprintf(stderr, "\ravgpack: %zu/%zu files, %3d%%", members.size(), inputs.size(),
+                   int(done * 100 / total));
+  }
+  if (progress) std::fputc('\n', stderr);
+  writeFile(args[0], buildArchive(members));
+  return 0;
+}
+
+struct OpenArchive {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{nullptr, std::fclose};
+  ArchiveIndex index;
+};
+
+OpenArchive openArchive(const std::string& path) {
+  OpenArchive archive;
+  archive.file.reset(std::fopen(path.c_str(), "rb"));
+  if (!archive.file) throw Failure("cannot open " + path);
+  std::optional<ArchiveIndex> index = readArchiveIndex(archive.file.get());
+  if (!index) throw Failure(path + " is not a valid archive");
+  archive.index = std::move(*index);
+  return archive;
+}
+
+int list(const std::vector<std::string>& args) {
+  if (args.size() != 1) throw UsageError("list needs exactly one archive");
+  OpenArchive archive = openArchive(args[0]);
+  std::printf("%-40s %10s %10s %10s %4s\n", "name", "offset", "packed", "unpacked", "mode");
+  for (const auto& [name, member] : archive.index) {
+    char header[packed_block::kHeaderSize] = {};
+    ::fseeko(archive.file.get(), static_cast<off_t>(member.offset), SEEK_SET);
+    bool read = member.size >= sizeof header &&
+                std::fread(header, 1, sizeof header, archive.file.get()) == sizeof header;
+    std::printf("%-40s %10llu %10u ", cp932ToUtf8(name).c_str(),
+                static_cast<unsigned long long>(member.offset), member.size);
+    if (read) {
+      std::printf("%10u %4u\n", readLE32(header + 8), readLE32(header + 4));
+    } else {
+      std::printf("%10s %4s\n", "?", "?");
+    }
+  }
+  return 0;
+}
+
+int extract(std::vector<std::string> args) {
+  fs::path directory = ".";
+  auto option = std::find(args.begin(), args.end(), "-C");
+  if (option != args.end()) {
+    if (option + 1 == args.end()) throw UsageError("-C needs a directory");
+    directory = option[1];
+    args.erase(option, option + 2);
+  }
+  if (args.empty()) throw UsageError("extract needs an archive");
+  OpenArchive archive = openArchive(args[0]);
+  std::vector<std::string> wanted(args.begin() + 1, args.end());
+  if (wanted.empty()) {
+    for (const auto& entry : archive.index)
+      wanted.push_back(entry.first);
+  }
+  int status = 0;
+  for (const std::string& name : wanted) {
+    try {
+      auto member = archive.index.find(name);
+      if (member == archive.index.end()) member = archive.index.find(utf8ToCp932(name));
+      if (member == archive.index.end()) throw Failure("no member " + name);
+      std::optional<std::string> content = readArchiveMember(archive.file.get(), member->second);
+      if (!content) throw Failure("member " + cp932ToUtf8(name) + " is damaged");
+      writeFile(extractPath(directory, member->first), *content);
+    } catch (const Failure& failure) {
+      std::fprintf(stderr, "avgpack: %s\n", failure.what());
+      status = 1;
+    }
+  }
+  return status;
+}
+
+int pack(std::vector<std::string> args) {
+  uint32_t mode = takeMode(args, 3, "123");
+  if (args.size() != 2) throw UsageError("pack needs IN and OUT");
+  writeFile(args[1], packBlock(readFile(args[0]), requestFor(mode)));
+  return 0;
+}
+
+int unpack(const std::vector<std::string>& args) {
+  if (args.size() != 2) throw UsageError("unpack needs IN and OUT");
+  std::optional<std::string> content = unpackBlock(readFile(args[0]));
+  if (!content) throw Failure(args[0] + " is not a valid packed block");
+  writeFile(args[1], *content);
+  return 0;
+}
+
+std::string magicBytes() {
+  std::string magic;
+  appendLE32(magic, kScrambleMagic);
+  return magic;
+}
+
+std::string complemented(std::string bytes) {
+  for (char& c : bytes)
+    c = static_cast<char>(~c);
+  return bytes;
+}
+
+int scramble(const std::vector<std::string>& args) {
+  if (args.size() != 2) throw UsageError("scramble needs IN and OUT");
+  std::string text = readFile(args[0]);
+  if (text.starts_with(magicBytes())) throw Failure(args[0] + " is already scrambled");
+  writeFile(args[1], magicBytes() + complemented(std::move(text)));
+  return 0;
+}
+
+int unscramble(const std::vector<std::string>& args) {
+  if (args.size() != 2) throw UsageError("unscramble needs IN and OUT");
+  std::string bytes = readFile(args[0]);
+  if (!bytes.starts_with(magicBytes())) throw Failure(args[0] + " is not a scrambled table");
+  writeFile(args[1], complemented(bytes.substr(4)));
+  return 0;
+}
+
+int run(const std::string& command, std::vector<std::string> args) {
+  if (command == "create") return create(std::move(args));
+  if (command == "list") return list(args);
+  if (command == "extract") return extract(std::move(args));
+  if (command == "pack") return pack(std::move(args));
+  if (command == "unpack") return unpack(args);
+  if (command == "scramble") return scramble(args);
+  if (command == "unscramble") return unscramble(args);
+  throw UsageError("unknown command " + command);
+}
+
+}  // namespace
+}  // namespace avg
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::fputs(avg::kUsage, args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  try {
+    return avg::run(args[0], {args.begin() + 1, args.end()});
+  } catch (const avg::UsageError& error) {
+    std::fprintf(stderr, "avgpack: %s\n%s", error.what(), avg::kUsage);
+    return 2;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "avgpack: %s\n", error.what());
+    return 1;
+  }
+}
