@@ -26,7 +26,7 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
   // The start values of a game without config.ini until the configuration file is read.
   channels.applySettings(SoundSettings{}, engine_->variables());
-  engine_->attach(std::make_unique<DisplayList>());
+  engine_->attach(std::make_unique<DisplayList>(*platform.images));
 }
 
 PlayerApp::~PlayerApp() = default;
@@ -48,10 +48,23 @@ void PlayerApp::run() {
   }
 }
 
+// The stage draws over the previous frame: nothing clears the back surface in between.
 void PlayerApp::drawFrame() {
-  // Until the stage composes frames, every drawn frame is black.
-  platform_.display->backSurface().fill(0);
+  engine_->companion<DisplayList>().draw(platform_.display->backSurface());
   platform_.display->present();
+}
+
+DisplaySwitch PlayerApp::switchDisplay(bool fullScreen) {
+  Display& display = *platform_.display;
+  if (display.isFullScreen() == fullScreen) return DisplaySwitch::Unchanged;
+  if (!display.changeDisplay(fullScreen, Display::kWidth, Display::kHeight, 32) &&
+      !display.changeDisplay(fullScreen, Display::kWidth, Display::kHeight, 24)) {
+    platform_.messageBoxes->show(
+        {.caption = "警告", .text = "画面の切換に失敗しました", .icon = MessageIcon::Warning});
+    return DisplaySwitch::Failed;
+  }
+  settle();
+  return DisplaySwitch::Switched;
 }
 
 bool PlayerApp::saveScreenshot(const std::string& path) {

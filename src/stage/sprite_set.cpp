@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 
+#include "platform/image_loader.h"
 #include "script/int_ops.h"
 #include "script/literals.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 constexpr float kRadiansPerDegree = 0.017453293005625408f;
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
+constexpr uint32_t kPureGreen = 0x00FF00;
 // Frames are created as timed rows fill them; the header's count only reserves this many
 // ahead, so that a huge count costs nothing.
 constexpr int32_t kMaxReservedFrames = 256;
@@ -43,7 +45,7 @@ float floatField(const TableRow& row, size_t k, float fallback) {
   return k < row.size() ? parseDecimalFloat(row[k]) : fallback;
 }
 
-PartRect sourceRect(const TableRow& row) {
+Rect sourceRect(const TableRow& row) {
   if (row.size() <= kBottom) return {};
   return {parseDecimalInt(row[kLeft]), parseDecimalInt(row[kLeft + 1]),
           parseDecimalInt(row[kLeft + 2]), parseDecimalInt(row[kBottom])};
@@ -52,7 +54,7 @@ PartRect sourceRect(const TableRow& row) {
 // Translation(pivot) × Scaling × Rotation × Translation(position): the pivot (by default the
 // centre of the source rectangle) moves to the origin, then the part is scaled, rotated and
 // moved to its position.
-Matrix4 partPlacement(const TableRow& row, const PartRect& source) {
+Matrix4 partPlacement(const TableRow& row, const Rect& source) {
   const float width = static_cast<float>(intops::sub(source.right, source.left));
   const float height = static_cast<float>(intops::sub(source.bottom, source.top));
   const float pivotX = -(width * 0.5f) - floatField(row, kPivotX, 0.0f);
@@ -132,6 +134,18 @@ class DefinitionBuilder {
 
 }  // namespace
 
+const Surface* ImageHandle::picture(const ImageCodec& codec) {
+  if (image.loaded()) return &image;
+  if (fileName.empty()) return nullptr;
+  if (loadImage(image, fileName, codec) != kImageLoaded) {
+    image.release();
+    fileName.clear();
+    return nullptr;
+  }
+  image.setColorKey(kPureGreen);
+  return &image;
+}
+
 int32_t SpriteAnimation::frameIndexAt(int32_t tick) const {
   if (tick < 0 || tick >= length) return -1;
   auto range =
@@ -149,6 +163,8 @@ const SpriteFrame* SpriteAnimation::frameAt(int32_t tick) const {
 void SpriteSet::load(const std::string& fileName) {
   if (fileName == fileName_) return;
   animations_.clear();
+  // Pictures that failed to load are tried again by the new file; loaded ones are kept.
+  std::erase_if(images_, [](const auto& entry) { return entry.second->fileName.empty(); });
   fileName_ = fileName;
   TableRows rows;
   if (readTable(fileName, rows)) build(rows);
@@ -163,6 +179,7 @@ void SpriteSet::build(const TableRows& rows) {
 }
 
 void SpriteSet::clear() {
+  releaseImages();
   images_.clear();
   animations_.clear();
   fileName_.clear();
@@ -190,13 +207,24 @@ void SpriteSet::setAuto(int32_t value) {
   if (!active) releaseImages();
 }
 
-void SpriteSet::loadImages() {}
+void SpriteSet::loadImages() {
+  if (!codec_) return;
+  for (auto& [name, handle] : images_)
+    handle->picture(*codec_);
+}
 
-void SpriteSet::releaseImages() {}
+void SpriteSet::releaseImages() {
+  for (auto& [name, handle] : images_)
+    handle->release();
+}
 
 std::shared_ptr<ImageHandle> SpriteSet::imageNamed(const std::string& fileName) {
   std::shared_ptr<ImageHandle>& handle = images_[fileName];
-  if (!handle) handle = std::make_shared<ImageHandle>(ImageHandle{fileName});
+  if (!handle) {
+    handle = std::make_shared<ImageHandle>();
+    handle->fileName = fileName;
+    if (active && codec_) handle->picture(*codec_);
+  }
   return handle;
 }
 

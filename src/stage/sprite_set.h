@@ -5,30 +5,29 @@
 #include <string>
 #include <vector>
 
+#include "platform/image_codec.h"
+#include "platform/surface.h"
 #include "script/table_reader.h"
 #include "stage/matrix.h"
 
 namespace avg {
 
-// A picture file shared by all parts of one sprite set that name it.
+// A picture file shared by all parts of one sprite set that name it, loaded on demand.
 struct ImageHandle {
   // Empty once loading has failed, so that the file is not tried again.
   std::string fileName;
-};
+  Surface image;
 
-// Source rectangle of a part, right and bottom exclusive; empty draws nothing.
-struct PartRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-  bool operator==(const PartRect&) const = default;
+  // The picture, loaded now when it is not in memory (its colour key becomes pure green);
+  // none when it cannot be loaded.
+  const Surface* picture(const ImageCodec& codec);
+  void release() { image.release(); }
 };
 
 // One cut-out of a picture, placed relative to the frame's origin.
 struct SpritePart {
   std::shared_ptr<ImageHandle> image;
-  PartRect source;
+  Rect source;                  // empty draws nothing
   uint32_t color = 0xFFFFFFFF;  // 0xAARRGGBB; the alpha byte is the part's opacity
   int32_t blendMode = 0;
   Matrix4 placement;
@@ -60,6 +59,9 @@ struct SpriteAnimation {
 // Animations are shared so that 2D objects can watch them without keeping them alive.
 class SpriteSet {
  public:
+  // Without a codec (building tests) pictures are never loaded.
+  explicit SpriteSet(const ImageCodec* codec = nullptr) : codec_(codec) {}
+
   // Loads a definition file; nothing happens when it is the file loaded already. An
   // unreadable file leaves the set without animations.
   void load(const std::string& fileName);
@@ -94,13 +96,18 @@ class SpriteSet {
   std::map<std::string, std::shared_ptr<ImageHandle>> images_;
   std::map<std::string, std::shared_ptr<SpriteAnimation>> animations_;
   std::string fileName_;
+  const ImageCodec* codec_;
 };
 
 // All sprite sets by name.
 class SpriteSets {
  public:
+  explicit SpriteSets(const ImageCodec* codec = nullptr) : codec_(codec) {}
+
   // The set of that name, created empty when missing.
-  SpriteSet& named(const std::string& name) { return sets_[name]; }
+  SpriteSet& named(const std::string& name) {
+    return sets_.try_emplace(name, codec_).first->second;
+  }
   // Searches existing sets only.
   std::shared_ptr<const SpriteAnimation> findAnimation(const std::string& setName,
                                                        const std::string& animationName) const;
@@ -109,6 +116,7 @@ class SpriteSets {
 
  private:
   std::map<std::string, SpriteSet> sets_;
+  const ImageCodec* codec_;
 };
 
 }  // namespace avg

@@ -74,15 +74,15 @@ TEST(SpriteFile, PartFieldsAndTheirDefaults) {
                "-,a.png,0,0,1,1,0,0,80ffffff", "-,a.png,0,0,1,1,0,0,FFF", "-,a.png,1,2,3"});
   const SpriteFrame& frame = animationOf(set, "a").frames[0];
   ASSERT_EQ(frame.size(), 5u);
-  EXPECT_EQ(frame[0].source, (PartRect{0, 0, 64, 32}));
+  EXPECT_EQ(frame[0].source, (Rect{0, 0, 64, 32}));
   EXPECT_EQ(frame[0].color, 0xFFFFFFFFu);
   EXPECT_EQ(frame[0].blendMode, 0);
-  EXPECT_EQ(frame[1].source, (PartRect{1, 2, 3, 4}));
+  EXPECT_EQ(frame[1].source, (Rect{1, 2, 3, 4}));
   EXPECT_EQ(frame[1].color, 0x80FFFFFFu);
   EXPECT_EQ(frame[1].blendMode, 1);
   EXPECT_EQ(frame[2].color, 0x80FFFFFFu);
   EXPECT_EQ(frame[3].color, 0u);
-  EXPECT_EQ(frame[4].source, PartRect{});  // five fields: no rectangle
+  EXPECT_EQ(frame[4].source, Rect{});  // five fields: no rectangle
 }
 
 struct PivotCase {
@@ -135,7 +135,7 @@ TEST(SpriteFile, BadInputNeitherCrashesNorAllocatesWithoutBound) {
   EXPECT_EQ(huge.frameIndexAt(0), 2);
   EXPECT_EQ(huge.frameIndexAt(2147483646), 2);
   EXPECT_EQ(animationOf(set, "negative").length, 3);
-  EXPECT_EQ(animationOf(set, "negative").frames[0][0].source, PartRect{});
+  EXPECT_EQ(animationOf(set, "negative").frames[0][0].source, Rect{});
 }
 
 TEST(SpriteSetFile, LoadingTheSameFileAgainReadsNothing) {
