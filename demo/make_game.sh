@@ -9,10 +9,11 @@ rm -f "$out/ErrorLog.txt" "$out/Err.log"
 for file in "$src"/*; do
   name="$(basename "$file")"
   case "$name" in
-    *.eve|*.txt|*.ini)
+    *.eve|*.txt|*.ini|*.spr)
       iconv -f UTF-8 -t CP932 "$file" | sed 's/$/\r/' > "$out/$name.tmp"
       mv "$out/$name.tmp" "$out/$name"
       ;;
     *) cp "$file" "$out/$name" ;;
   esac
 done
+bash "$(dirname "$0")/make_images.sh" "$out"

@@ -7,6 +7,7 @@
 #include "media/volume_control.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
+#include "stage/display_list.h"
 
 namespace avg {
 namespace {
@@ -31,6 +32,7 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
   auto& music = engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
   music.applySettings(MusicSettings{}, engine_->variables());
+  engine_->attach(std::make_unique<DisplayList>(*platform.images));
 }
 
 PlayerApp::~PlayerApp() = default;
@@ -53,10 +55,23 @@ void PlayerApp::run() {
   engine_->companion<MusicPlayer>().stopAll();
 }
 
+// The stage draws over the previous frame: nothing clears the back surface in between.
 void PlayerApp::drawFrame() {
-  // Until the stage composes frames, every drawn frame is black.
-  platform_.display->backSurface().fill(0);
+  engine_->companion<DisplayList>().draw(platform_.display->backSurface());
   platform_.display->present();
+}
+
+DisplaySwitch PlayerApp::switchDisplay(bool fullScreen) {
+  Display& display = *platform_.display;
+  if (display.isFullScreen() == fullScreen) return DisplaySwitch::Unchanged;
+  if (!display.changeDisplay(fullScreen, Display::kWidth, Display::kHeight, 32) &&
+      !display.changeDisplay(fullScreen, Display::kWidth, Display::kHeight, 24)) {
+    platform_.messageBoxes->show(
+        {.caption = "警告", .text = "画面の切換に失敗しました", .icon = MessageIcon::Warning});
+    return DisplaySwitch::Failed;
+  }
+  settle();
+  return DisplaySwitch::Switched;
 }
 
 bool PlayerApp::saveScreenshot(const std::string& path) {

@@ -50,6 +50,7 @@ class PlayerApp : public AppControl {
   void resetFrameTimer() override { timer_.reset(); }
   void postCharacter(uint32_t character) override;
   void yieldTimeSlice() override { platform_.clock->sleepMs(0); }
+  DisplaySwitch switchDisplay(bool fullScreen) override;
 
  private:
   void drawFrame();

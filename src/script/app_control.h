@@ -3,6 +3,8 @@
 
 namespace avg {
 
+enum class DisplaySwitch { Unchanged, Switched, Failed };
+
 // What script commands may ask of the application that runs them.
 class AppControl {
  public:
@@ -15,6 +17,9 @@ class AppControl {
   virtual void postCharacter(uint32_t character) = 0;
   // Lets other work run after a long load.
   virtual void yieldTimeSlice() = 0;
+  // Puts the display in full-screen or windowed mode (32 bits per pixel, else 24); after a
+  // switch the player settles as after any blocking step. A failure is shown to the player.
+  virtual DisplaySwitch switchDisplay(bool fullScreen) = 0;
 };
 
 }  // namespace avg

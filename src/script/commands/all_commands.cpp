@@ -25,8 +25,10 @@ void registerAllCommands(CommandTable& table) {
   registerSoundCommands(table);
   registerMusicCommands(table);
   registerVolumeCommands(table);
-  for (const char* code : {"2D__", "SPR_", "MESS", "EDIT", "MENU", "SCRE", "VID_", "SAVE", "LOAD",
-                           "PAD_"}) {
+  registerObject2DCommands(table);
+  registerSpriteCommands(table);
+  registerScreenCommands(table);
+  for (const char* code : {"MESS", "EDIT", "MENU", "VID_", "SAVE", "LOAD", "PAD_"}) {
     char name[5] = {code[0], code[1], code[2], code[3], '\0'};
     table.add(name, notYetAvailable);
   }

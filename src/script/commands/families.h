@@ -16,5 +16,8 @@ void registerArchiveCommands(CommandTable& table);
 void registerSoundCommands(CommandTable& table);
 void registerMusicCommands(CommandTable& table);
 void registerVolumeCommands(CommandTable& table);
+void registerObject2DCommands(CommandTable& table);
+void registerSpriteCommands(CommandTable& table);
+void registerScreenCommands(CommandTable& table);
 
 }  // namespace avg

@@ -3,6 +3,7 @@
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/display_list.h"
 
 namespace avg {
 namespace {
@@ -40,7 +41,7 @@ Outcome quit(Exec& x) {
   return Outcome::End;
 }
 
-// FPS_ SET_ rate | RSET: frame rate control.
+// FPS_ SET_ rate | RSET | PASS ticks: frame rate control; PASS skips animations ahead.
 Outcome frameRate(Exec& x) {
   switch (x.keyword(1)) {
     case fourCC("SET_"):
@@ -48,6 +49,9 @@ Outcome frameRate(Exec& x) {
       break;
     case fourCC("RSET"):
       x.engine.services().app.resetFrameTimer();
+      break;
+    case fourCC("PASS"):
+      x.engine.companion<DisplayList>().objects().advance(x.intValue(2));
       break;
   }
   return x.next();

@@ -1,0 +1,61 @@
+// SCRE CHG_: switching between windowed and full-screen display from a script.
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless_display.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using test::PlayerFixture;
+
+TEST(ScreenMode, SwitchSetsTheFlagToTheModeGivenAndKeepsItWhenUnchanged) {
+  PlayerFixture player;
+  player.runScript({"CALN,=___,$n__Flag-FullScreen,%n__7", "SCRE,CHG_,$n__same,%n__0",
+                    "CALN,=___,$n__afterSame,$n__Flag-FullScreen", "SCRE,CHG_,$n__full,%n__2",
+                    "CALN,=___,$n__afterFull,$n__Flag-FullScreen", "SCRE,CHG_,$n__still,%n__1",
+                    "SCRE,CHG_,$n__window,%n__0", "CLOS"});
+  EXPECT_EQ(player.intVar("same"), 1);
+  EXPECT_EQ(player.intVar("afterSame"), 7);
+  EXPECT_EQ(player.intVar("full"), 1);
+  EXPECT_EQ(player.intVar("afterFull"), 2);
+  EXPECT_EQ(player.intVar("still"), 1);
+  EXPECT_EQ(player.intVar("window"), 1);
+  EXPECT_EQ(player.intVar("Flag-FullScreen"), 0);
+  EXPECT_EQ(player.boxes(), "");
+}
+
+// A display on which every mode change fails; it records the depths asked for.
+class FailingDisplay : public HeadlessDisplay {
+ public:
+  explicit FailingDisplay(std::vector<int32_t>& depths) : depths_(depths) {}
+  bool changeDisplay(bool, int32_t, int32_t, int32_t bitsPerPixel) override {
+    depths_.push_back(bitsPerPixel);
+    return false;
+  }
+
+ private:
+  std::vector<int32_t>& depths_;
+};
+
+TEST(ScreenMode, FailedSwitchWarnsAndReportsZero) {
+  test::TempGameDir dir;
+  dir.write("autoexec.eve",
+            test::crlf({"CALN,=___,$n__Flag-FullScreen,%n__5", "SCRE,CHG_,$n__result,%n__1",
+                        "CALN,=___,$n__done,%n__1", "CLOS"}));
+  std::ostringstream log;
+  Platform platform = makeHeadlessPlatform({}, log);
+  std::vector<int32_t> depths;
+  platform.display = std::make_unique<FailingDisplay>(depths);
+  PlayerApp app(platform, {});
+  app.run();
+  VariableStore& variables = app.engine().variables();
+  EXPECT_EQ(*variables.ints.find("result"), 0);
+  EXPECT_EQ(*variables.ints.find("done"), 1);
+  EXPECT_EQ(*variables.ints.find("Flag-FullScreen"), 5);
+  EXPECT_EQ(depths, (std::vector<int32_t>{32, 24}));
+  EXPECT_EQ(log.str(), "[messagebox] 警告 | 画面の切換に失敗しました -> ok\n");
+}
+
+}  // namespace
+}  // namespace avg

@@ -1,0 +1,151 @@
+// The 2D__, SPR_, SCRE and FPS_ PASS commands on a headless player.
+#include <gtest/gtest.h>
+
+#include "stage/display_list.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using test::crlf;
+using test::PlayerFixture;
+
+// "walk": three frames of 2 ticks; "dot": one part 100 units right of the origin.
+const std::vector<std::string> kSpriteFile = {"#,walk,3",  "2,a.png,0,0,10,10",
+                                              "2,a.png",   "2,a.png",
+                                              "#,dot,1,0", "1,a.png,0,0,0,0,0,0,FFFFFFFF,0,100,0"};
+
+class StageCommands : public testing::Test {
+ protected:
+  void run(std::vector<std::string> lines) {
+    player_.dir().write("chars.spr", crlf(kSpriteFile));
+    lines.insert(lines.begin(), "SPR_,LOAD,%s__chars,%s__chars.spr");
+    lines.push_back("CLOS");
+    player_.runScript(lines);
+  }
+  DisplayList& stage() { return player_.engine().companion<DisplayList>(); }
+  ObjectStage2D& objects() { return stage().objects(); }
+  DisplayObject2D& object(const std::string& name) {
+    DisplayObject2D* found = objects().find(name);
+    if (!found) throw std::runtime_error("no object " + name);
+    return *found;
+  }
+
+  PlayerFixture player_;
+};
+
+TEST_F(StageCommands, AddTakesDefaultsAndBecomesCurrent) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk",
+       "2D__,ADD_,%s__b,%s__chars,%s__walk,%f__1.5,%f__-2,"
+       "%n__7,%n__3"});
+  EXPECT_EQ(object("a").priority, 2147483647);
+  EXPECT_EQ(object("a").x, 0.0f);
+  EXPECT_EQ(object("a").step, 0);
+  EXPECT_EQ(object("a").setName, "chars");
+  EXPECT_EQ(object("a").animationName, "walk");
+  EXPECT_EQ(object("b").x, 1.5f);
+  EXPECT_EQ(object("b").y, -2.0f);
+  EXPECT_EQ(object("b").priority, 7);
+  EXPECT_EQ(object("b").step, 3);
+  EXPECT_EQ(objects().current(), &object("b"));
+}
+
+TEST_F(StageCommands, FailedAddLeavesNoCurrentObject) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,ADD_,%s__b,%s__chars,%s__nothing",
+       "2D__,SET_,POS_,%f__5,%f__5"});
+  EXPECT_EQ(objects().current(), nullptr);
+  EXPECT_EQ(object("a").x, 0.0f);
+  EXPECT_EQ(objects().size(), 1u);
+}
+
+TEST_F(StageCommands, PositionMovesTheObjectOnlyAfterRefresh) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,SET_,POS_,%f__10,%f__20",
+       "2D__,SET_,SCA_,%f__2,%f__3", "2D__,ADD_,%s__b,%s__chars,%s__walk",
+       "2D__,SET_,POS_,%f__10,%f__20", "2D__,SET_,REF_"});
+  EXPECT_EQ(object("a").matrix, Matrix4::identity());
+  EXPECT_EQ(object("a").scaleY, 3.0f);
+  EXPECT_EQ(screenPosition(object("b").matrix), (IntPoint{10, 20}));
+}
+
+TEST_F(StageCommands, QuarterRollMovesAPartFromRightToBelow) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__dot", "2D__,SET_,ROT_,%f__0,%f__0,%f__90", "2D__,SET_,REF_"});
+  const SpritePart& part = stage().sprites().findAnimation("chars", "dot")->frames[0][0];
+  EXPECT_EQ(screenPosition(part.placement), (IntPoint{100, 0}));
+  EXPECT_EQ(screenPosition(part.placement * object("a").matrix), (IntPoint{0, 100}));
+  EXPECT_FLOAT_EQ(object("a").rotationZ, 90 * 0.017453292f);
+}
+
+TEST_F(StageCommands, DeletedCurrentObjectTakesNoChanges) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,ADD_,%s__b,%s__chars,%s__walk",
+       "2D__,DEL_,%s__b", "2D__,SET_,POS_,%f__9,%f__9", "2D__,SET_,REF_", "2D__,EDIT,%s__a",
+       "2D__,SET_,POS_,%f__4,%f__4"});
+  EXPECT_EQ(objects().find("b"), nullptr);
+  EXPECT_EQ(object("a").x, 4.0f);
+}
+
+TEST_F(StageCommands, SpriteSubCommandsChangeTheAnimation) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,ADD_,%s__b,%s__chars,%s__walk",
+       "2D__,SPR_,%s__a,%s__chars,%s__dot", "2D__,SET_,SPR_,%s__chars,%s__walk,%n__5",
+       "2D__,SPR_,%s__missing,%s__chars,%s__dot"});
+  EXPECT_EQ(object("a").animationName, "walk");
+  EXPECT_EQ(object("a").step, 5);
+  EXPECT_EQ(object("a").frame, 2);
+  EXPECT_EQ(object("b").animationName, "walk");
+  EXPECT_EQ(objects().current(), nullptr);
+}
+
+TEST_F(StageCommands, ObjectsAdvanceOnceEveryPassBeforeTheScripts) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "NEXT", "NEXT", "NEXT"});
+  // Added in pass 1, ticked in passes 2 to 4: steps 0, 1 and 2 shown.
+  EXPECT_EQ(object("a").step, 3);
+  EXPECT_EQ(object("a").frame, 1);
+}
+
+TEST_F(StageCommands, FramePassSkipsAnimationsAhead) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,ADD_,%s__d,%s__chars,%s__dot", "FPS_,PASS,%n__5",
+       "2D__,ADD_,%s__late,%s__chars,%s__walk", "FPS_,PASS,%n__6"});
+  EXPECT_EQ(objects().find("a"), nullptr);
+  EXPECT_EQ(object("late").frame, 2);
+  EXPECT_EQ(object("d").frame, 0);
+}
+
+TEST_F(StageCommands, ClearingASetRemovesItsObjectsAtTheNextTick) {
+  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "SPR_,CLE_,%s__chars", "NEXT",
+       "SPR_,LOAD,%s__chars,%s__chars.spr", "2D__,ADD_,%s__b,%s__chars,%s__walk", "SPR_,CLE_",
+       "NEXT", "2D__,ADD_,%s__c,%s__chars,%s__walk"});
+  EXPECT_EQ(objects().size(), 0u);
+  EXPECT_TRUE(stage().sprites().sets().empty());
+}
+
+TEST_F(StageCommands, ActivitySwitchesForOneSetOrAll) {
+  run({"SPR_,ACTI,%s__chars", "SPR_,AUTO,%s__other,%n__1", "SPR_,SLEE,%s__third", "SPR_,ACTI",
+       "SPR_,SLEE,%s__chars", "SPR_,AUTO,%n__2"});
+  std::map<std::string, SpriteSet>& sets = stage().sprites().sets();
+  ASSERT_EQ(sets.size(), 3u);
+  EXPECT_EQ(sets["chars"].active, 0);
+  EXPECT_EQ(sets["other"].active, 1);
+  EXPECT_EQ(sets["third"].active, 1);
+  for (auto& [name, set] : sets)
+    EXPECT_EQ(set.autoRelease, 2) << name;
+  EXPECT_NE(sets["chars"].findAnimation("walk"), nullptr);
+}
+
+TEST_F(StageCommands, ScreenCentreIsReadAndSetAndRefreshed) {
+  run({"SCRE,GET_,CENT,$f__x0,$f__y0", "SCRE,SET_,CENT,%f__0,%f__10",
+       "SCRE,GET_,CENT,$f__x1,$f__y1", "SCRE,SET_,SIZE,%f__99,%f__99", "SCRE,GET_,SIZE,$f__x2",
+       "SCRE,XXXX"});
+  EXPECT_EQ(player_.floatVar("x0"), 320.0f);
+  EXPECT_EQ(player_.floatVar("y0"), 240.0f);
+  EXPECT_EQ(player_.floatVar("x1"), 0.0f);
+  EXPECT_EQ(player_.floatVar("y1"), 10.0f);
+  EXPECT_EQ(player_.floatVar("x2"), 0.0f);
+  EXPECT_EQ(screenPosition(stage().view().viewMatrix()), (IntPoint{320, 240}));
+}
+
+TEST_F(StageCommands, RefreshedCentreMovesTheStageOrigin) {
+  run({"SCRE,SET_,CENT,%f__0,%f__0", "SCRE,REF_"});
+  EXPECT_EQ(screenPosition(stage().view().viewMatrix()), (IntPoint{0, 0}));
+}
+
+}  // namespace
+}  // namespace avg
