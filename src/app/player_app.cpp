@@ -5,6 +5,7 @@
 #include "media/sound_channel.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
+#include "stage/text_layer.h"
 
 namespace avg {
 namespace {
@@ -25,6 +26,7 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
   // The start values of a game without config.ini until the configuration file is read.
   channels.applySettings(SoundSettings{}, engine_->variables());
+  engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
 }
 
 PlayerApp::~PlayerApp() = default;
@@ -47,8 +49,13 @@ void PlayerApp::run() {
 }
 
 void PlayerApp::drawFrame() {
-  // Until the stage composes frames, every drawn frame is black.
-  platform_.display->backSurface().fill(0);
+  Surface& back = platform_.display->backSurface();
+  back.fill(0);
+  // Until the stage draws its 2D objects and keeps the view, text uses the starting view.
+  const StageView view;
+  const TextLayer& text = engine_->companion<TextLayer>();
+  text.drawEditBoxes(back, view);
+  text.drawMessageWindows(back, view);
   platform_.display->present();
 }
 
@@ -107,10 +114,16 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
 }
 
 void PlayerApp::handleCharacter(uint32_t character) {
-  if (character == kEscape && escConfirm_ && confirmQuit()) requestClose();
+  if (character == kEscape && escConfirm_ && confirmQuit()) {
+    requestClose();
+    return;
+  }
+  engine_->companion<TextLayer>().typeCharacter(character);
 }
 
 void PlayerApp::handleKey(Key key) {
+  if (key == Key::Left || key == Key::Right)
+    engine_->companion<TextLayer>().moveEditCursor(key == Key::Left ? -1 : 1);
   if (key == Key::F4 && engine_->keySwitches().configKey) {
     engine_->variables().intVariable("Flag-Config") = 1;
   }

@@ -6,6 +6,7 @@
 #include "platform/display.h"
 #include "platform/image_codec.h"
 #include "platform/message_box.h"
+#include "platform/text_rasterizer.h"
 #include "platform/window.h"
 
 namespace avg {
@@ -19,6 +20,7 @@ struct Platform {
   std::unique_ptr<Display> display;
   std::unique_ptr<Window> window;
   std::unique_ptr<SoundDevice> sound;
+  std::unique_ptr<TextRasterizer> text;
 };
 
 }  // namespace avg

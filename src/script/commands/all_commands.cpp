@@ -23,8 +23,9 @@ void registerAllCommands(CommandTable& table) {
   registerDebugCommands(table);
   registerArchiveCommands(table);
   registerSoundCommands(table);
-  for (const char* code : {"2D__", "SPR_", "MESS", "EDIT", "MENU", "SCRE", "MUSI", "VOL_", "VID_",
-                           "SAVE", "LOAD", "PAD_"}) {
+  registerTextCommands(table);
+  for (const char* code :
+       {"2D__", "SPR_", "MENU", "SCRE", "MUSI", "VOL_", "VID_", "SAVE", "LOAD", "PAD_"}) {
     char name[5] = {code[0], code[1], code[2], code[3], '\0'};
     table.add(name, notYetAvailable);
   }

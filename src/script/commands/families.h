@@ -14,5 +14,6 @@ void registerConversionCommands(CommandTable& table);
 void registerDebugCommands(CommandTable& table);
 void registerArchiveCommands(CommandTable& table);
 void registerSoundCommands(CommandTable& table);
+void registerTextCommands(CommandTable& table);
 
 }  // namespace avg
