@@ -161,6 +161,7 @@ class FreeTypeRasterizer : public TextRasterizer {
     setCellHeight(face, height);
     int32_t x = 0;
     for (char32_t c : text) {
+      if (x >= kMaxWidth) break;
       if (pens) pens->push_back(x);
       if (FT_Load_Glyph(face.face, glyphIndex(face, c), FT_LOAD_NO_BITMAP) != 0) continue;
       const int32_t advance = static_cast<int32_t>((face.face->glyph->advance.x + 32) >> 6);
@@ -177,7 +178,7 @@ class FreeTypeRasterizer : public TextRasterizer {
     setCellHeight(face, height);
     const int32_t baseline = static_cast<int32_t>(
         std::lround(static_cast<double>(height) * face.ascentUnits / face.cellUnits));
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < pens.size(); ++i) {
       if (FT_Load_Glyph(face.face, glyphIndex(face, text[i]), FT_LOAD_NO_BITMAP) != 0) continue;
       FT_GlyphSlot slot = face.face->glyph;
       if (face.syntheticBold && slot->format == FT_GLYPH_FORMAT_OUTLINE)
