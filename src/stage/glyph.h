@@ -30,16 +30,8 @@ struct TextImage {
   Size extent;
 };
 
-// A rendered piece of text placed at (x, y); its image may be released and rendered again.
-struct GlyphItem {
-  std::shared_ptr<const TextImage> image;
-  std::string text;  // CP932
-  int32_t fontSize = 18;
-  int32_t bold = 0;
-  uint32_t renderColor = 0xFFFFFFFF;
-  int32_t width = 0;
-  int32_t height = 0;
-  uint32_t drawColor = 0xFFFFFFFF;  // its top byte is the opacity the piece is drawn with
+// Where a drawable sits: its matrix and the position, scale and rotation it is made from.
+struct Placement {
   Matrix4 matrix = Matrix4::identity();
   float x = 0.0f;
   float y = 0.0f;
@@ -48,6 +40,18 @@ struct GlyphItem {
   float rotationX = 0.0f;
   float rotationY = 0.0f;
   float rotationZ = 0.0f;
+};
+
+// A rendered piece of text placed at (x, y); its image may be released and rendered again.
+struct GlyphItem : Placement {
+  std::shared_ptr<const TextImage> image;
+  std::string text;  // CP932
+  int32_t fontSize = 18;
+  int32_t bold = 0;
+  uint32_t renderColor = 0xFFFFFFFF;
+  int32_t width = 0;
+  int32_t height = 0;
+  uint32_t drawColor = 0xFFFFFFFF;  // its top byte is the opacity the piece is drawn with
 
   // Places the glyph's top-left corner at (x, y).
   void moveTo(float left, float top);

@@ -12,18 +12,10 @@ namespace avg {
 
 // Where a message window or edit box is drawn. The matrix follows the other fields only
 // when refreshed.
-struct WindowPlacement {
+struct WindowPlacement : Placement {
   int32_t visible = 1;
   int32_t reserved = -1;
   int32_t blendMode = 0;
-  Matrix4 matrix = Matrix4::identity();
-  float x = 0.0f;
-  float y = 0.0f;
-  float scaleX = 1.0f;
-  float scaleY = 1.0f;
-  float rotationX = 0.0f;
-  float rotationY = 0.0f;
-  float rotationZ = 0.0f;
 
   // matrix := Scaling × Rotation × Translation of the fields.
   void refresh();
