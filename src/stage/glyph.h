@@ -31,7 +31,7 @@ struct TextImage {
 };
 
 // Where a drawable sits: its matrix and the position, scale and rotation it is made from.
-struct Placement {
+struct PiecePlacement {
   Matrix4 matrix = Matrix4::identity();
   float x = 0.0f;
   float y = 0.0f;
@@ -43,7 +43,7 @@ struct Placement {
 };
 
 // A rendered piece of text placed at (x, y); its image may be released and rendered again.
-struct GlyphItem : Placement {
+struct GlyphItem : PiecePlacement {
   std::shared_ptr<const TextImage> image;
   std::string text;  // CP932
   int32_t fontSize = 18;

@@ -12,7 +12,7 @@ namespace avg {
 
 // Where a message window or edit box is drawn. The matrix follows the other fields only
 // when refreshed.
-struct WindowPlacement : Placement {
+struct WindowPlacement : PiecePlacement {
   int32_t visible = 1;
   int32_t reserved = -1;
   int32_t blendMode = 0;
