@@ -1,6 +1,8 @@
 // Drawing message windows and edit boxes, with a rasterizer that covers whole cells.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "stage/text_layer.h"
 
 namespace avg {
@@ -105,6 +107,20 @@ TEST_F(TextLayerDrawTest, EditBoxesGoThroughTheViewAndBelowWindows) {
   draw();
   EXPECT_EQ(target_.pixel(330, 240) & 0xFFFFFF, 0xFE0000u);
   EXPECT_EQ(target_.pixel(332, 240) & 0xFFFFFF, 0x0000FEu);  // the window covers the box
+}
+
+TEST_F(TextLayerDrawTest, FarAwayAndManyGlyphsDrawSafely) {
+  target_.fill(0);
+  MessageWindow& window = windowWithText(0, 0xFFFFFFFF);
+  window.alignH = window.alignV = 0xFFFFFFFF;  // MODE -1 -1
+  for (int i = 0; i < 5000; ++i)
+    window.add("ab", layer_.renderer());
+  window.placement.x = 3e9f;
+  window.placement.scaleY = std::numeric_limits<float>::infinity();
+  window.placement.refresh();
+  draw();
+  EXPECT_EQ(layer_.renderer().renderCount(), 1u);
+  EXPECT_EQ(target_.pixel(320, 240), 0u);
 }
 
 }  // namespace
