@@ -31,11 +31,11 @@ bool coversJapanese(FcPattern* font) {
 }
 
 // The best installed font for `pattern` (consumed), or null.
-FcPattern* matchFont(FcPattern* pattern) {
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+FcPattern* matchFont(FcConfig* config, FcPattern* pattern) {
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result;
-  FcPattern* font = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* font = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
   return font;
 }
@@ -51,10 +51,10 @@ FcPattern* familyPattern(const std::string& family, bool bold) {
 
 // The named face when it is installed with Japanese characters, else IPAGothic, else any
 // Japanese face, else whatever fontconfig offers.
-FcPattern* findJapaneseFont(const std::string& family, bool bold) {
+FcPattern* findJapaneseFont(FcConfig* config, const std::string& family, bool bold) {
   FcPattern* lastResort = nullptr;
   for (const std::string& candidate : {family, std::string(kJapaneseFallback), std::string()}) {
-    FcPattern* font = matchFont(familyPattern(candidate, bold));
+    FcPattern* font = matchFont(config, familyPattern(candidate, bold));
     if (font && coversJapanese(font)) {
       if (lastResort) FcPatternDestroy(lastResort);
       return font;
@@ -79,14 +79,15 @@ struct Face {
 
 class FreeTypeRasterizer : public TextRasterizer {
  public:
-  FreeTypeRasterizer() {
-    FcInit();
+  // The font configuration is the rasterizer's own, so that it is released with it.
+  FreeTypeRasterizer() : config_(FcInitLoadConfigAndFonts()) {
     if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
   }
   ~FreeTypeRasterizer() override {
     for (auto& [key, face] : faces_)
       if (face.face) FT_Done_Face(face.face);
     if (library_) FT_Done_FreeType(library_);
+    if (config_) FcConfigDestroy(config_);
   }
 
   Size measure(std::u32string_view text, const FontRequest& font) override {
@@ -119,7 +120,7 @@ class FreeTypeRasterizer : public TextRasterizer {
 
   Face loadFace(const std::string& family, bool bold) {
     Face loaded;
-    FcPattern* font = library_ ? findJapaneseFont(family, bold) : nullptr;
+    FcPattern* font = library_ && config_ ? findJapaneseFont(config_, family, bold) : nullptr;
     FcChar8* file = nullptr;
     int index = 0;
     if (!font || FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) {
@@ -204,6 +205,7 @@ class FreeTypeRasterizer : public TextRasterizer {
     }
   }
 
+  FcConfig* config_ = nullptr;
   FT_Library library_ = nullptr;
   std::map<std::pair<std::string, bool>, Face> faces_;
 };
