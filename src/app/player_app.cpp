@@ -8,9 +8,22 @@
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 #include "stage/display_list.h"
+#include "stage/text_layer.h"
 
 namespace avg {
 namespace {
+
+// Draws one layer of the text layer (edit boxes or windows) where the display list asks.
+class TextOverlay : public StageOverlay {
+ public:
+  using Draw = void (TextLayer::*)(Surface&, const StageView&) const;
+  TextOverlay(const TextLayer& text, Draw draw) : text_(text), draw_(draw) {}
+  void draw(Surface& target, const StageView& view) override { (text_.*draw_)(target, view); }
+
+ private:
+  const TextLayer& text_;
+  Draw draw_;
+};
 
 constexpr uint32_t kEscape = 27;
 constexpr uint32_t kInactiveSleepMs = 100;
@@ -32,7 +45,14 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
   auto& music = engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
   music.applySettings(MusicSettings{}, engine_->variables());
-  engine_->attach(std::make_unique<DisplayList>(*platform.images));
+  // The text layer goes first so that it outlives the display list that draws it.
+  auto& text =
+      engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
+  auto& displayList = engine_->attach(std::make_unique<DisplayList>(*platform.images));
+  editBoxOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::drawEditBoxes);
+  windowOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::drawMessageWindows);
+  displayList.setOverlay(Overlay::EditBoxes, editBoxOverlay_.get());
+  displayList.setOverlay(Overlay::MessageWindows, windowOverlay_.get());
 }
 
 PlayerApp::~PlayerApp() = default;
@@ -129,10 +149,16 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
 }
 
 void PlayerApp::handleCharacter(uint32_t character) {
-  if (character == kEscape && escConfirm_ && confirmQuit()) requestClose();
+  if (character == kEscape && escConfirm_ && confirmQuit()) {
+    requestClose();
+    return;
+  }
+  engine_->companion<TextLayer>().typeCharacter(character);
 }
 
 void PlayerApp::handleKey(Key key) {
+  if (key == Key::Left || key == Key::Right)
+    engine_->companion<TextLayer>().moveEditCursor(key == Key::Left ? -1 : 1);
   if (key == Key::F4 && engine_->keySwitches().configKey) {
     engine_->variables().intVariable("Flag-Config") = 1;
   }

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "script/app_control.h"
 #include "script/engine.h"
+#include "stage/display_list.h"
 
 namespace avg {
 
@@ -67,6 +68,10 @@ class PlayerApp : public AppControl {
   RunOptions options_;
   FrameTimer timer_;
   ErrorReporter errors_;
+  // The text layer's edit boxes and windows as the display list's overlays; they outlive the
+  // engine, whose display list refers to them.
+  std::unique_ptr<StageOverlay> editBoxOverlay_;
+  std::unique_ptr<StageOverlay> windowOverlay_;
   std::unique_ptr<ScriptEngine> engine_;
   bool running_ = true;
   bool active_ = true;

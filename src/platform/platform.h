@@ -8,6 +8,7 @@
 #include "platform/image_codec.h"
 #include "platform/message_box.h"
 #include "platform/system_mixer.h"
+#include "platform/text_rasterizer.h"
 #include "platform/window.h"
 
 namespace avg {
@@ -25,6 +26,7 @@ struct Platform {
   std::unique_ptr<SystemMixer> systemMixer;
   // Where the master volume at start is kept while a game has changed it; empty for none.
   std::string volumeStateFile;
+  std::unique_ptr<TextRasterizer> text;
 };
 
 }  // namespace avg

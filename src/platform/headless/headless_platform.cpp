@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_sound.h"
 #include "platform/image_io/sdl_image_codec.h"
@@ -76,13 +77,13 @@ Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& l
   auto sound =
       std::make_unique<HeadlessSoundDevice>(std::make_shared<FfmpegAudioDecoder>(), audioOut);
   auto clock = std::make_unique<HeadlessClock>();
-  clock->setOnAdvance(
-      [device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
+  clock->setOnAdvance([device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
   platform.sound = std::move(sound);
   platform.systemMixer = std::make_unique<FakeSystemMixer>();
   platform.clock = std::move(clock);
   platform.images = makeSdlImageCodec();
   platform.display = std::make_unique<HeadlessDisplay>();
+  platform.text = makeFreeTypeRasterizer();
   return platform;
 }
 

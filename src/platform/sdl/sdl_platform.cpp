@@ -10,13 +10,16 @@
 #include "platform/alsa/alsa_mixer.h"
 #include "platform/error_log.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/freetype/freetype_rasterizer.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_sound.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // libdbus, which SDL opens on X11, keeps its allocations until the process ends.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libdbus-1.so\n";
+}
 #endif
 
 namespace avg {
@@ -191,11 +194,13 @@ class SdlWindow : public Window {
         translated.down = event.type == SDL_KEYDOWN;
         if (translated.key == Key::None) return;
         // Keys that type control characters arrive as characters too, as on the desktop.
-        if (translated.down && translated.key == Key::Escape) {
+        if (translated.down &&
+            (translated.key == Key::Escape || translated.key == Key::BackSpace)) {
+          const uint32_t character = translated.key == Key::Escape ? 27 : 8;
           out.push_back(translated);
           translated = PlatformEvent{};
           translated.type = Type::Char;
-          translated.codepoint = 27;
+          translated.codepoint = character;
         }
         break;
       case SDL_TEXTINPUT:
@@ -239,6 +244,7 @@ Platform makeSdlPlatform() {
   platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
   platform.systemMixer = openAlsaMixer();
   platform.volumeStateFile = volumeStateFile();
+  platform.text = makeFreeTypeRasterizer();
   return platform;
 }
 

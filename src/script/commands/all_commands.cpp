@@ -28,7 +28,8 @@ void registerAllCommands(CommandTable& table) {
   registerObject2DCommands(table);
   registerSpriteCommands(table);
   registerScreenCommands(table);
-  for (const char* code : {"MESS", "EDIT", "MENU", "VID_", "SAVE", "LOAD", "PAD_"}) {
+  registerTextCommands(table);
+  for (const char* code : {"MENU", "VID_", "SAVE", "LOAD", "PAD_"}) {
     char name[5] = {code[0], code[1], code[2], code[3], '\0'};
     table.add(name, notYetAvailable);
   }

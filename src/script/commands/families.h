@@ -19,5 +19,6 @@ void registerVolumeCommands(CommandTable& table);
 void registerObject2DCommands(CommandTable& table);
 void registerSpriteCommands(CommandTable& table);
 void registerScreenCommands(CommandTable& table);
+void registerTextCommands(CommandTable& table);
 
 }  // namespace avg

@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/surface.h"
+#include "platform/text_rasterizer.h"
+#include "script/engine.h"
+#include "stage/edit_box.h"
+#include "stage/glyph.h"
+#include "stage/message_window.h"
+#include "stage/stage_view.h"
+
+namespace avg {
+
+// The message windows and edit boxes with their shared glyph renderer. Window 0 exists
+// from the start and is current; no edit box is current at the start.
+class TextLayer : public EngineCompanion {
+ public:
+  TextLayer(TextRasterizer& rasterizer, std::string faceName);
+
+  GlyphRenderer& renderer() { return renderer_; }
+
+  // Makes window `number` current, creating it with the defaults when new.
+  MessageWindow& selectWindow(int32_t number);
+  MessageWindow& currentWindow() { return windows_.at(currentWindow_); }
+  const std::map<int32_t, MessageWindow>& windows() const { return windows_; }
+  // Discards the log pages of every window.
+  void clearAllLogs();
+
+  // Makes edit box `number` current, creating it with the defaults when new.
+  EditBox& selectEditBox(int32_t number);
+  // No edit box is current; the boxes stay and are still drawn.
+  void closeEditBox() { currentEditBox_.reset(); }
+  EditBox* currentEditBox();
+  const std::map<int32_t, EditBox>& editBoxes() const { return editBoxes_; }
+
+  // A character typed by the player, for the current edit box: Backspace (8) removes the
+  // character before the cursor; other control characters do nothing; anything else with
+  // a CP932 form is inserted as one character.
+  void typeCharacter(uint32_t codepoint);
+  // Left (step −1) and Right (+1) move the current edit box's cursor.
+  void moveEditCursor(int step);
+
+  // Draws the visible edit boxes through the view matrix, in number order.
+  void drawEditBoxes(Surface& target, const StageView& view) const;
+  // Draws the visible windows' live text or shown log page, in number order, offset from
+  // the screen centre as the view says.
+  void drawMessageWindows(Surface& target, const StageView& view) const;
+
+ private:
+  GlyphRenderer renderer_;
+  std::map<int32_t, MessageWindow> windows_;
+  int32_t currentWindow_ = 0;
+  std::map<int32_t, EditBox> editBoxes_;
+  std::optional<int32_t> currentEditBox_;
+};
+
+// The CP932 bytes of a typed character; empty for control characters and for characters
+// without a CP932 form.
+std::string typedCharacterBytes(uint32_t codepoint);
+
+}  // namespace avg

@@ -1,0 +1,127 @@
+// Drawing message windows and edit boxes, with a rasterizer that covers whole cells.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "stage/text_layer.h"
+
+namespace avg {
+namespace {
+
+// Every character is a fully covered cell half as wide as it is high.
+class BlockRasterizer : public TextRasterizer {
+ public:
+  Size measure(std::u32string_view text, const FontRequest& font) override {
+    return {static_cast<int32_t>(text.size()) * font.height / 2, font.height};
+  }
+  TextRaster rasterize(std::u32string_view text, const FontRequest& font) override {
+    TextRaster raster{measure(text, font), {}};
+    raster.coverage.assign(static_cast<size_t>(raster.extent.width) * raster.extent.height * 4,
+                           255);
+    return raster;
+  }
+};
+
+class TextLayerDrawTest : public ::testing::Test {
+ protected:
+  TextLayerDrawTest() { target_.create(640, 480); }
+
+  // Adds "ab" at 8 px with its top-left corner at the cursor (0, 0) of window `number`.
+  MessageWindow& windowWithText(int32_t number, uint32_t color) {
+    MessageWindow& window = layer_.selectWindow(number);
+    window.alignH = window.alignV = 0;
+    window.currentFont = {8, 0, color};
+    window.add("ab", layer_.renderer());
+    return window;
+  }
+  void draw() {
+    layer_.drawEditBoxes(target_, view_);
+    layer_.drawMessageWindows(target_, view_);
+  }
+
+  BlockRasterizer rasterizer_;
+  TextLayer layer_{rasterizer_, "face"};
+  StageView view_;
+  Surface target_;
+};
+
+TEST_F(TextLayerDrawTest, BlendModesAndColours) {
+  struct Case {
+    int32_t mode;
+    uint32_t color;
+    uint32_t background;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {0, 0xFFFFFFFF, 0x000000, 0xFEFEFE},  // (255 × 255) >> 8
+      {0, 0xFF0000FF, 0x000000, 0xFE0000},  // 0xAABBGGRR: red
+      {0, 0xFFFF0000, 0x000000, 0x0000FE},  // blue
+      {0, 0x80FFFFFF, 0x000000, 0x7F7F7F},  // half opacity
+      {0, 0x80FFFFFF, 0x646464, 0xB0B0B0},  // 127 + (100 × 127) >> 8
+      {1, 0x80FFFFFF, 0x646464, 0xE2E2E2},  // 127 + (100 × 255) >> 8
+      {2, 0xFFFFFFFF, 0x646464, 0x646464},  // other modes draw nothing
+  };
+  for (const Case& c : cases) {
+    target_.fill(c.background);
+    MessageWindow& window = windowWithText(0, c.color);
+    window.placement.blendMode = c.mode;
+    draw();
+    EXPECT_EQ(target_.pixel(320, 240) & 0xFFFFFF, c.expected) << c.mode << std::hex << c.color;
+    window.clear();
+  }
+}
+
+TEST_F(TextLayerDrawTest, WindowsDrawAtTheScreenCentreThroughTheirPlacement) {
+  target_.fill(0);
+  MessageWindow& window = windowWithText(0, 0xFFFFFFFF);
+  window.placement.x = 10.0f;
+  window.placement.y = -4.0f;
+  window.placement.refresh();
+  draw();
+  // "ab" at 8 px is 8 × 8 at (330, 236).
+  EXPECT_EQ(target_.pixel(329, 236), 0u);
+  EXPECT_NE(target_.pixel(330, 236), 0u);
+  EXPECT_NE(target_.pixel(337, 243), 0u);
+  EXPECT_EQ(target_.pixel(338, 243), 0u);
+  EXPECT_EQ(target_.pixel(337, 244), 0u);
+}
+
+TEST_F(TextLayerDrawTest, HiddenWindowsAndNoImagesDrawNothing) {
+  target_.fill(0);
+  windowWithText(0, 0xFFFFFFFF).placement.visible = 0;
+  windowWithText(1, 0xFFFFFFFF).glyphs[0]->image.reset();
+  draw();
+  EXPECT_EQ(target_.pixel(320, 240), 0u);
+}
+
+TEST_F(TextLayerDrawTest, EditBoxesGoThroughTheViewAndBelowWindows) {
+  target_.fill(0);
+  EditBox& box = layer_.selectEditBox(0);
+  box.alignH = box.alignV = 0;
+  box.originX = 16.0f;  // 10 screen pixels at the zoom of 1.6
+  box.typingFont = {8, 0, 0xFF0000FF};
+  box.type("x", layer_.renderer());
+  MessageWindow& window = windowWithText(0, 0xFFFF0000);
+  window.placement.x = 12.0f;
+  window.placement.refresh();
+  draw();
+  EXPECT_EQ(target_.pixel(330, 240) & 0xFFFFFF, 0xFE0000u);
+  EXPECT_EQ(target_.pixel(332, 240) & 0xFFFFFF, 0x0000FEu);  // the window covers the box
+}
+
+TEST_F(TextLayerDrawTest, FarAwayAndManyGlyphsDrawSafely) {
+  target_.fill(0);
+  MessageWindow& window = windowWithText(0, 0xFFFFFFFF);
+  window.alignH = window.alignV = 0xFFFFFFFF;  // MODE -1 -1
+  for (int i = 0; i < 5000; ++i)
+    window.add("ab", layer_.renderer());
+  window.placement.x = 3e9f;
+  window.placement.scaleY = std::numeric_limits<float>::infinity();
+  window.placement.refresh();
+  draw();
+  EXPECT_EQ(layer_.renderer().renderCount(), 1u);
+  EXPECT_EQ(target_.pixel(320, 240), 0u);
+}
+
+}  // namespace
+}  // namespace avg
