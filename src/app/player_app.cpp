@@ -1,6 +1,10 @@
 #include "app/player_app.h"
 
+#include "input/configuration.h"
+#include "input/input_devices.h"
+#include "input/virtual_keys.h"
 #include "media/sound_channel.h"
+#include "stage/menu_bar.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 
@@ -20,14 +24,34 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       errors_(*platform.messageBoxes),
       engine_(std::make_unique<ScriptEngine>(
           EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {
-  auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
-  // The start values of a game without config.ini until the configuration file is read.
-  channels.applySettings(SoundSettings{}, engine_->variables());
+  engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
+  engine_->attach(std::make_unique<PlayerSettings>());
+  engine_->attach(std::make_unique<MenuBar>());
+  engine_->attach(std::make_unique<InputDevices>(*engine_, *platform.joysticks));
 }
 
 PlayerApp::~PlayerApp() = default;
 
 void PlayerApp::run() {
+  startUp(IniFile::load(kConfigFileName));
+  runLoop();
+  IniFile config = IniFile::load(kConfigFileName);
+  writeSettings(config, *engine_);
+  config.save(kConfigFileName);
+}
+
+void PlayerApp::startUp(const IniFile& config) {
+  platform_.window->setCaption(cp932ToUtf8(config.string("GAME", "NAME", "AVG")));
+  StartOptions options = readStartOptions(config);
+  escConfirm_ = options.escConfirm != 0;
+  timer_.setRate(options.frameRate);
+  timer_.setWait(options.frameWait != 0);
+  timer_.setSkip(options.frameSkip != 0);
+  engine_->companion<InputDevices>().configure(config);
+  readSettings(config, *engine_, false);
+}
+
+void PlayerApp::runLoop() {
   engine_->builtin(BuiltinCell::RET_) = 0;
   if (!engine_->loadScript(0, 0, "autoexec.eve")) return;
   timer_.reset();
@@ -64,6 +88,8 @@ void PlayerApp::postCharacter(uint32_t character) {
 }
 
 void PlayerApp::handleEvent(const PlatformEvent& event) {
+  engine_->companion<InputDevices>().handleEvent(event);
+  if (handleAccelerator(event)) return;
   switch (event.type) {
     case PlatformEvent::Type::Activate:
       active_ = true;
@@ -89,17 +115,34 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
   }
 }
 
+bool PlayerApp::handleAccelerator(const PlatformEvent& event) {
+  if (event.type != PlatformEvent::Type::Key || !event.down) return false;
+  bool altHeld = engine_->companion<InputDevices>().keyHeld(vk::kMenu);
+  std::optional<int32_t> id = engine_->companion<MenuBar>().accelerator(event.key, altHeld);
+  if (!id) return false;
+  handleMenu(*id);
+  return true;
+}
+
 void PlayerApp::handleCharacter(uint32_t character) {
   if (character == kEscape && escConfirm_ && confirmQuit()) requestClose();
 }
 
 void PlayerApp::handleKey(Key key) {
-  if (key == Key::F4 && engine_->keySwitches().configKey) {
+  const KeySwitches& switches = engine_->keySwitches();
+  if (key == Key::F4 && switches.configKey) {
     engine_->variables().intVariable("Flag-Config") = 1;
+  } else if ((key == Key::F5 || key == Key::F6) && switches.quickKeys) {
+    // The quick save (F5) and quick load (F6) are the save system's; the input of the
+    // pass is dropped after them.
+    engine_->companion<InputDevices>().clearEvents();
   }
 }
 
 void PlayerApp::handleMenu(int id) {
+  // A grayed item chooses nothing, from the menu or from its accelerator.
+  MenuBar& menu = engine_->companion<MenuBar>();
+  if (!menu.enabled(id)) return;
   VariableStore& variables = engine_->variables();
   switch (id) {
     case kMenuSave:
@@ -109,6 +152,7 @@ void PlayerApp::handleMenu(int id) {
       break;
     case kMenuSkip:
       variables.intVariable("Flag-Skip") = 1;
+      menu.setEnabled(kMenuSkip, false);
       settle();
       break;
     case kMenuTitle:
@@ -143,6 +187,7 @@ bool PlayerApp::confirmQuit() {
 
 void PlayerApp::settle() {
   platform_.clock->sleepMs(kSettleSleepMs);
+  engine_->companion<InputDevices>().clearEvents();
   timer_.reset();
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/joystick.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
 
@@ -14,6 +15,7 @@ struct Platform {
   std::unique_ptr<MessageBoxes> messageBoxes;
   std::unique_ptr<Window> window;
   std::unique_ptr<SoundDevice> sound;
+  std::unique_ptr<Joysticks> joysticks = std::make_unique<NoJoysticks>();
 };
 
 }  // namespace avg

@@ -23,8 +23,10 @@ void registerAllCommands(CommandTable& table) {
   registerDebugCommands(table);
   registerArchiveCommands(table);
   registerSoundCommands(table);
-  for (const char* code : {"2D__", "SPR_", "MESS", "EDIT", "MENU", "SCRE", "MUSI", "VOL_", "VID_",
-                           "SAVE", "LOAD", "PAD_"}) {
+  registerMenuCommands(table);
+  registerPadCommands(table);
+  for (const char* code : {"2D__", "SPR_", "MESS", "EDIT", "SCRE", "MUSI", "VOL_", "VID_",
+                           "SAVE", "LOAD"}) {
     char name[5] = {code[0], code[1], code[2], code[3], '\0'};
     table.add(name, notYetAvailable);
   }

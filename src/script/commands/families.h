@@ -14,5 +14,7 @@ void registerConversionCommands(CommandTable& table);
 void registerDebugCommands(CommandTable& table);
 void registerArchiveCommands(CommandTable& table);
 void registerSoundCommands(CommandTable& table);
+void registerMenuCommands(CommandTable& table);
+void registerPadCommands(CommandTable& table);
 
 }  // namespace avg
