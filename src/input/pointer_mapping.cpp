@@ -1,9 +1,8 @@
 #include "input/pointer_mapping.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
-
-#include "script/int_ops.h"
 
 namespace avg {
 namespace {
@@ -11,19 +10,20 @@ namespace {
 constexpr int32_t kStageHalfWidth = 512;
 constexpr int32_t kStageHalfHeight = 384;
 
-int32_t scaledTruncated(int32_t pixel, float zoom) {
+// trunc(pixel × zoom) − half, saturating at the 32-bit range; NaN gives −half.
+int32_t toStage(int32_t pixel, float zoom, int32_t half) {
+  constexpr float kLimit = 4294967296.0f;  // far outside the result range, inside int64_t
   float scaled = std::trunc(static_cast<float>(pixel) * zoom);
-  // 2^31 is the first float past the 32-bit range; NaN falls to 0.
-  if (scaled >= 2147483648.0f) return std::numeric_limits<int32_t>::max();
-  if (scaled < -2147483648.0f) return std::numeric_limits<int32_t>::min();
-  return scaled == scaled ? static_cast<int32_t>(scaled) : 0;
+  if (!(scaled == scaled)) scaled = 0.0f;
+  int64_t value = static_cast<int64_t>(std::clamp(scaled, -kLimit, kLimit)) - half;
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace
 
 StagePoint pointerToStage(int32_t clientX, int32_t clientY, float zoomX, float zoomY) {
-  return {intops::sub(scaledTruncated(clientX, zoomX), kStageHalfWidth),
-          intops::sub(scaledTruncated(clientY, zoomY), kStageHalfHeight)};
+  return {toStage(clientX, zoomX, kStageHalfWidth), toStage(clientY, zoomY, kStageHalfHeight)};
 }
 
 }  // namespace avg

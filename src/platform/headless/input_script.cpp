@@ -139,6 +139,9 @@ ScriptedEvent parseEvent(const std::vector<std::string>& words) {
   } else if (name == "close") {
     expectWords(words, 2);
     event.type = Type::Close;
+  } else if (name == "activate" || name == "deactivate") {
+    expectWords(words, 2);
+    event.type = name == "activate" ? Type::Activate : Type::Deactivate;
   } else {
     throw LineError("unknown event '" + name + "'");
   }
