@@ -81,5 +81,6 @@ int main(int argc, char** argv) {
   }
   avg::PlayerApp app(platform, options);
   app.run();
+  if (!line.screenshot.empty()) app.saveScreenshot(line.screenshot);
   return 0;
 }

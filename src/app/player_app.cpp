@@ -1,5 +1,7 @@
 #include "app/player_app.h"
 
+#include <iostream>
+
 #include "input/configuration.h"
 #include "input/input_devices.h"
 #include "input/virtual_keys.h"
@@ -61,11 +63,23 @@ void PlayerApp::runLoop() {
     ++passes_;
     if (active_) {
       if (engine_->runThreads() == 0) break;
-      timer_.nextFrame();
+      if (timer_.nextFrame()) drawFrame();
     } else {
       platform_.clock->sleepMs(kInactiveSleepMs);
     }
   }
+}
+
+void PlayerApp::drawFrame() {
+  // Until the stage composes frames, every drawn frame is black.
+  platform_.display->backSurface().fill(0);
+  platform_.display->present();
+}
+
+bool PlayerApp::saveScreenshot(const std::string& path) {
+  if (avg::saveScreenshot(*platform_.display, *platform_.images, path)) return true;
+  std::cerr << "avgplayer: cannot write screenshot '" << path << "'\n";
+  return false;
 }
 
 void PlayerApp::pumpMessages() {
@@ -109,6 +123,9 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
       break;
     case PlatformEvent::Type::Menu:
       handleMenu(event.menuId);
+      break;
+    case PlatformEvent::Type::Screenshot:
+      saveScreenshot(event.path);
       break;
     default:
       break;

@@ -32,6 +32,8 @@ class PlayerApp : public AppControl {
   ScriptEngine& engine() { return *engine_; }
   FrameTimer& frameTimer() { return timer_; }
   uint64_t passes() const { return passes_; }
+  // Writes the last presented frame as a PNG file; complains on stderr when it cannot.
+  bool saveScreenshot(const std::string& path);
 
   // AppControl
   void requestClose() override { running_ = false; }
@@ -44,6 +46,7 @@ class PlayerApp : public AppControl {
   // Caption, options and settings from config.ini.
   void startUp(const IniFile& config);
   void runLoop();
+  void drawFrame();
   void pumpMessages();
   // Menu accelerators take their key presses before anything else.
   bool handleAccelerator(const PlatformEvent& event);

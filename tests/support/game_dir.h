@@ -47,6 +47,7 @@ class PlayerFixture {
   void run(uint64_t maxPasses = 10000);
 
   PlayerApp& app() { return *app_; }
+  Platform& platform() { return platform_; }
   ScriptEngine& engine() { return app_->engine(); }
   int32_t intVar(const std::string& name);
   float floatVar(const std::string& name);

@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/headless/headless_display.h"
 #include "platform/headless/headless_sound.h"
+#include "platform/image_io/sdl_image_codec.h"
 
 namespace avg {
 namespace {
@@ -78,6 +80,8 @@ Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& l
       [device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
   platform.sound = std::move(sound);
   platform.clock = std::move(clock);
+  platform.images = makeSdlImageCodec();
+  platform.display = std::make_unique<HeadlessDisplay>();
   return platform;
 }
 

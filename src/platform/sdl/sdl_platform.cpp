@@ -5,15 +5,20 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/error_log.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/image_io/sdl_image_codec.h"
+#include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_joysticks.h"
 #include "platform/sdl/sdl_sound.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// libdbus, which SDL opens on X11, keeps its allocations until the process ends.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+#endif
+
 namespace avg {
 namespace {
-
-constexpr int kClientWidth = 640;
-constexpr int kClientHeight = 480;
 
 class SdlClock : public Clock {
  public:
@@ -138,15 +143,11 @@ uint32_t firstCodepoint(const char* text) {
 
 class SdlWindow : public Window {
  public:
-  SdlWindow() {
-    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientWidth,
-                               kClientHeight, 0);
-    if (!window_) throw std::runtime_error(std::string("cannot open a window: ") + SDL_GetError());
-    SDL_StartTextInput();
-  }
-  ~SdlWindow() override { SDL_DestroyWindow(window_); }
+  explicit SdlWindow(SdlDisplay& display) : display_(display) { SDL_StartTextInput(); }
 
-  void setCaption(const std::string& utf8) override { SDL_SetWindowTitle(window_, utf8.c_str()); }
+  void setCaption(const std::string& utf8) override {
+    SDL_SetWindowTitle(display_.window(), utf8.c_str());
+  }
 
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override {
     SDL_Event event;
@@ -168,6 +169,10 @@ class SdlWindow : public Window {
           translated.type = Type::Activate;
         } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
           translated.type = Type::Deactivate;
+        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                   event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          display_.repaint();
+          return;
         } else {
           return;
         }
@@ -176,6 +181,7 @@ class SdlWindow : public Window {
         translated.type = Type::MouseMove;
         translated.x = event.motion.x;
         translated.y = event.motion.y;
+        display_.toPicture(translated.x, translated.y);
         break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
@@ -217,19 +223,23 @@ class SdlWindow : public Window {
     out.push_back(translated);
   }
 
-  SDL_Window* window_ = nullptr;
+  SdlDisplay& display_;
 };
 
 }  // namespace
 
 Platform makeSdlPlatform() {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    writeErrorLog("CWindow::CreateでRegisterClassEx失敗");
     throw std::runtime_error(std::string("cannot start SDL: ") + SDL_GetError());
   }
   Platform platform;
   platform.clock = std::make_unique<SdlClock>();
   platform.messageBoxes = std::make_unique<SdlMessageBoxes>();
-  platform.window = std::make_unique<SdlWindow>();
+  platform.images = makeSdlImageCodec();
+  auto display = std::make_unique<SdlDisplay>();
+  platform.window = std::make_unique<SdlWindow>(*display);
+  platform.display = std::move(display);
   platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
   platform.joysticks = makeSdlJoysticks();
   return platform;

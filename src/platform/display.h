@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/image_codec.h"
+#include "platform/surface.h"
+
+namespace avg {
+
+// The game's picture: 640 × 480 pixels composed in software on the back surface, then
+// presented. Windowed or full screen; in full screen the 4:3 picture is letterboxed on the
+// desktop without changing the video mode.
+class Display {
+ public:
+  static constexpr int32_t kWidth = 640;
+  static constexpr int32_t kHeight = 480;
+
+  virtual ~Display() = default;
+  // The surface each frame is composed on (0x00RRGGBB; the top byte is not shown). Replaced
+  // by every display change: fetch it each frame, never keep it.
+  virtual Surface& backSurface() = 0;
+  // Shows the back surface.
+  virtual void present() = 0;
+  // Switches to full screen or windowed with a width × height back surface; bitsPerPixel
+  // 0 means 32. True when the requested mode is in force afterwards. Failures are written
+  // to the error log.
+  virtual bool changeDisplay(bool fullScreen, int32_t width, int32_t height,
+                             int32_t bitsPerPixel) = 0;
+  virtual bool isFullScreen() const = 0;
+  // The last presented frame as shown, 0x00RRGGBB; false when it cannot be read.
+  virtual bool readPresented(Surface& out) = 0;
+  virtual uint64_t presentCount() const = 0;
+};
+
+// Writes the last presented frame as a PNG file.
+bool saveScreenshot(Display& display, const ImageCodec& codec, const std::string& path);
+
+// For implementations: the mode-change sequence. Tries the requested mode through
+// `tryMode(fullScreen)`, a failed full screen falling back to windowed; logs when no mode
+// could be set. True when the requested mode is in force.
+bool changeDisplayMode(bool fullScreen, const std::function<bool(bool fullScreen)>& tryMode);
+
+// For implementations: a new black back surface of `size`; logs when it cannot be made.
+bool createBackSurface(Surface& back, Size size);
+
+}  // namespace avg

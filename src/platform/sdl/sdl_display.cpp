@@ -1,0 +1,185 @@
+#include "platform/sdl/sdl_display.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/error_log.h"
+
+namespace avg {
+namespace {
+
+// The grey of a desktop menu bar, until the menu bar draws itself there.
+constexpr uint32_t kMenuStripColor = 0xF0F0F0;
+// A mode change waits this many times this long at most for the window to take its size.
+constexpr int kSettleRounds = 10;
+constexpr uint32_t kSettleDelayMs = 10;
+
+Size usableDesktop() {
+  SDL_Rect bounds;
+  if (SDL_GetDisplayUsableBounds(0, &bounds) != 0) return {0, 0};
+  return {bounds.w, bounds.h};
+}
+
+SDL_Rect toSdl(const Rect& rect) {
+  return {rect.left, rect.top, rect.width(), rect.height()};
+}
+
+SDL_Texture* makeTexture(SDL_Renderer* renderer, const Surface& surface) {
+  SDL_Texture* texture =
+      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                        surface.width(), surface.height());
+  // The top bytes of the pixels are not shown.
+  if (texture) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+  return texture;
+}
+
+// The pixel nearest to the centre of each of `size`'s pixels in a `read` image of width
+// `readWidth` and height `readHeight`.
+void sampleInto(const std::vector<uint32_t>& read, int32_t readWidth, int32_t readHeight,
+                Surface& out) {
+  for (int32_t y = 0; y < out.height(); ++y) {
+    int64_t sourceY = (int64_t{2} * y + 1) * readHeight / (int64_t{2} * out.height());
+    for (int32_t x = 0; x < out.width(); ++x) {
+      int64_t sourceX = (int64_t{2} * x + 1) * readWidth / (int64_t{2} * out.width());
+      out.row(y)[x] = read[sourceY * readWidth + sourceX] & 0xFFFFFF;
+    }
+  }
+}
+
+}  // namespace
+
+SdlDisplay::SdlDisplay() {
+  scale_ = fittingWindowScale(usableDesktop(), size_);
+  window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth * scale_,
+                             (kHeight + kMenuStripHeight) * scale_, SDL_WINDOW_RESIZABLE);
+  if (!window_) {
+    writeErrorLog("CWindow::CreateでCreateWindowに失敗。");
+    throw std::runtime_error(std::string("cannot open a window: ") + SDL_GetError());
+  }
+  SDL_SetWindowMinimumSize(window_, kWidth / 2, (kHeight + kMenuStripHeight) / 2);
+  renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  strip_.create(kWidth, kMenuStripHeight);
+  strip_.fill(kMenuStripColor);
+  if (!renderer_ || !createBackSurface(back_, size_) || !recreateTextures()) {
+    std::string error = SDL_GetError();
+    destroy();
+    throw std::runtime_error("cannot draw in the window: " + error);
+  }
+  repaint();
+}
+
+SdlDisplay::~SdlDisplay() {
+  destroy();
+}
+
+void SdlDisplay::destroy() {
+  if (picture_) SDL_DestroyTexture(picture_);
+  if (stripTexture_) SDL_DestroyTexture(stripTexture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  picture_ = stripTexture_ = nullptr;
+  renderer_ = nullptr;
+  window_ = nullptr;
+}
+
+bool SdlDisplay::recreateTextures() {
+  if (picture_) SDL_DestroyTexture(picture_);
+  if (stripTexture_) SDL_DestroyTexture(stripTexture_);
+  picture_ = makeTexture(renderer_, back_);
+  stripTexture_ = makeTexture(renderer_, strip_);
+  if (!picture_ || !stripTexture_) return false;
+  SDL_UpdateTexture(picture_, nullptr, back_.row(0), back_.pitch());
+  return true;
+}
+
+void SdlDisplay::render() {
+  int width = 0;
+  int height = 0;
+  SDL_GetRendererOutputSize(renderer_, &width, &height);
+  layout_ = layoutDisplay({width, height}, size_, fullScreen_);
+  SDL_ScaleMode scaling = layout_.integerScale ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
+  SDL_SetTextureScaleMode(picture_, scaling);
+  SDL_SetTextureScaleMode(stripTexture_, scaling);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  if (!fullScreen_) {
+    SDL_UpdateTexture(stripTexture_, nullptr, strip_.row(0), strip_.pitch());
+    SDL_Rect strip = toSdl(layout_.menuStrip);
+    SDL_RenderCopy(renderer_, stripTexture_, nullptr, &strip);
+  }
+  SDL_Rect picture = toSdl(layout_.picture);
+  SDL_RenderCopy(renderer_, picture_, nullptr, &picture);
+}
+
+void SdlDisplay::present() {
+  if (!back_.loaded()) return;
+  SDL_UpdateTexture(picture_, nullptr, back_.row(0), back_.pitch());
+  repaint();
+  ++presents_;
+}
+
+void SdlDisplay::repaint() {
+  render();
+  SDL_RenderPresent(renderer_);
+}
+
+bool SdlDisplay::readPresented(Surface& out) {
+  render();
+  SDL_Rect picture = toSdl(layout_.picture);
+  if (picture.w <= 0 || picture.h <= 0) return false;
+  std::vector<uint32_t> read(static_cast<size_t>(picture.w) * picture.h);
+  if (SDL_RenderReadPixels(renderer_, &picture, SDL_PIXELFORMAT_ARGB8888, read.data(),
+                           picture.w * static_cast<int>(sizeof(uint32_t))) != 0) {
+    return false;
+  }
+  if (!out.create(size_.width, size_.height)) return false;
+  sampleInto(read, picture.w, picture.h, out);
+  return true;
+}
+
+void SdlDisplay::toPicture(int32_t& x, int32_t& y) const {
+  windowToPicture(layout_, size_, x, y);
+}
+
+bool SdlDisplay::changeDisplay(bool fullScreen, int32_t width, int32_t height,
+                               int32_t bitsPerPixel) {
+  if (width != 0 && height != 0) size_ = {width, height};
+  return changeDisplayMode(fullScreen, [this](bool full) { return tryMode(full); });
+}
+
+bool SdlDisplay::tryMode(bool fullScreen) {
+  if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    return false;
+  }
+  if (!fullScreen) restoreWindowSize();
+  awaitWindowSize(fullScreen);
+  bool resized = back_.width() != size_.width || back_.height() != size_.height;
+  if (!createBackSurface(back_, size_) || (resized && !recreateTextures())) return false;
+  fullScreen_ = fullScreen;
+  repaint();
+  return true;
+}
+
+void SdlDisplay::awaitWindowSize(bool fullScreen) {
+  Size wanted{size_.width * scale_, (size_.height + kMenuStripHeight) * scale_};
+  SDL_Rect desktop;
+  if (fullScreen && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &desktop) == 0) {
+    wanted = {desktop.w, desktop.h};
+  }
+  for (int round = 0; round < kSettleRounds; ++round) {
+    // Pumping lets the renderer see the new size; the events stay queued for the window.
+    SDL_PumpEvents();
+    Size current;
+    SDL_GetWindowSize(window_, &current.width, &current.height);
+    if (current == wanted) return;
+    SDL_Delay(kSettleDelayMs);
+  }
+}
+
+void SdlDisplay::restoreWindowSize() {
+  SDL_SetWindowSize(window_, size_.width * scale_, (size_.height + kMenuStripHeight) * scale_);
+  SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+}  // namespace avg

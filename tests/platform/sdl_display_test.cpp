@@ -1,0 +1,183 @@
+// The SDL window on a private X server started by the test; skipped where Xvfb is missing.
+#include "platform/sdl/sdl_display.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/sdl/sdl_platform.h"
+#include "support/game_dir.h"
+
+extern char** environ;
+
+namespace avg {
+namespace {
+
+std::optional<std::string> findProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string directories = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= directories.size()) {
+    size_t end = directories.find(':', start);
+    if (end == std::string::npos) end = directories.size();
+    std::filesystem::path candidate =
+        std::filesystem::path(directories.substr(start, end - start)) / name;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+// An Xvfb server on a free display number (it picks one and reports it through a pipe).
+// The screen is 1280 × 960, so the window opens at scale 1 and full screen is exactly 2×.
+class XvfbServer {
+ public:
+  explicit XvfbServer(const std::string& program) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return;
+    std::string fd = std::to_string(pipeEnds[1]);
+    const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen", "0",
+                          "1280x960x24", "-nolisten",  "tcp",      nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    bool started = posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv),
+                               environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(pipeEnds[1]);
+    if (started) display_ = readDisplayNumber(pipeEnds[0]);
+    ::close(pipeEnds[0]);
+  }
+  ~XvfbServer() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+
+  const std::optional<std::string>& display() const { return display_; }
+
+ private:
+  static std::optional<std::string> readDisplayNumber(int fd) {
+    std::string number;
+    pollfd ready{fd, POLLIN, 0};
+    while (::poll(&ready, 1, 20000) > 0) {
+      char c;
+      if (::read(fd, &c, 1) != 1) break;
+      if (c == '\n') return ":" + number;
+      number += c;
+    }
+    return std::nullopt;
+  }
+
+  pid_t pid_ = -1;
+  std::optional<std::string> display_;
+};
+
+// A picture that tells every pixel apart, with alpha bytes that must not show.
+void drawPattern(Surface& surface, uint32_t seed) {
+  for (int32_t y = 0; y < surface.height(); ++y) {
+    for (int32_t x = 0; x < surface.width(); ++x) {
+      surface.row(y)[x] = (x * 0x9E3779B1u + y * 0x85EBCA77u + seed) | 0x5A000000;
+    }
+  }
+}
+
+void expectShown(Display& display, const Surface& expected) {
+  Surface shown;
+  ASSERT_TRUE(display.readPresented(shown));
+  ASSERT_EQ(shown.width(), expected.width());
+  ASSERT_EQ(shown.height(), expected.height());
+  for (int32_t y = 0; y < shown.height(); ++y) {
+    for (int32_t x = 0; x < shown.width(); ++x) {
+      ASSERT_EQ(shown.pixel(x, y), expected.pixel(x, y) & 0xFFFFFF) << x << "," << y;
+    }
+  }
+}
+
+// One X server for all window tests of the process: SDL keeps its connection to the first
+// display it opened until the process ends.
+const XvfbServer* sharedServer() {
+  static std::optional<std::string> program = findProgram("Xvfb");
+  if (!program) return nullptr;
+  static XvfbServer server(*program);
+  return &server;
+}
+
+class SdlWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const XvfbServer* server = sharedServer();
+    if (!server) GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(server->display()) << "Xvfb did not start";
+    ::setenv("DISPLAY", server->display()->c_str(), 1);
+    ::setenv("SDL_VIDEODRIVER", "x11", 1);
+  }
+  void TearDown() override {
+    ::unsetenv("SDL_RENDER_DRIVER");
+    ::unsetenv("SDL_VIDEODRIVER");
+    ::unsetenv("DISPLAY");
+  }
+
+  test::TempGameDir dir_;
+};
+
+TEST_F(SdlWindowTest, ShowsThePresentedFrameAtItsWholeScale) {
+  Platform platform = makeSdlPlatform();
+  auto& display = dynamic_cast<SdlDisplay&>(*platform.display);
+  EXPECT_EQ(display.windowScale(), 1);
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(display.window(), &width, &height);
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(height, 500);
+
+  drawPattern(display.backSurface(), 1);
+  Surface shown = display.backSurface();
+  display.present();
+  EXPECT_EQ(display.presentCount(), 1u);
+  expectShown(display, shown);
+}
+
+// Without a window manager the X server never resizes a full-screen window, which only
+// the software renderer, drawing into its own copy of the window, does not notice.
+TEST_F(SdlWindowTest, SwitchesToFullScreenAndBack) {
+  ::setenv("SDL_RENDER_DRIVER", "software", 1);
+  Platform platform = makeSdlPlatform();
+  Display& display = *platform.display;
+  ASSERT_TRUE(display.changeDisplay(true, 640, 480, 32));
+  EXPECT_TRUE(display.isFullScreen());
+  drawPattern(display.backSurface(), 2);
+  Surface shown = display.backSurface();
+  display.present();
+  expectShown(display, shown);
+
+  ASSERT_TRUE(display.changeDisplay(false, 640, 480, 32));
+  EXPECT_FALSE(display.isFullScreen());
+  display.present();
+  Surface black;
+  black.create(640, 480);
+  expectShown(display, black);
+}
+
+TEST_F(SdlWindowTest, PlayerRunsInTheWindowAndWritesItsScreenshot) {
+  dir_.write("autoexec.eve", test::crlf({"#loop", "NEXT", "GOTO,loop"}));
+  std::string shot = (dir_.path() / "shot.png").string();
+  std::string command = std::string(AVGPLAYER_BINARY) + " --frames 5 --screenshot " + shot + " " +
+                        dir_.path().string() + " 2>/dev/null";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  EXPECT_FALSE(dir_.read("shot.png").empty());
+}
+
+}  // namespace
+}  // namespace avg
