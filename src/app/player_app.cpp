@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/colour_depth.h"
 #include "input/configuration.h"
 #include "input/input_devices.h"
 #include "input/virtual_keys.h"
@@ -35,22 +36,48 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
 PlayerApp::~PlayerApp() = default;
 
 void PlayerApp::run() {
+  if (!acceptColourDepth(platform_.display->desktopBitsPerPixel(), *platform_.messageBoxes)) {
+    return;
+  }
   startUp(IniFile::load(kConfigFileName));
   runLoop();
   IniFile config = IniFile::load(kConfigFileName);
   writeSettings(config, *engine_);
   config.save(kConfigFileName);
+  if (platform_.display->isFullScreen()) changeDisplay(false, {32});
 }
 
 void PlayerApp::startUp(const IniFile& config) {
   platform_.window->setCaption(cp932ToUtf8(config.string("GAME", "NAME", "AVG")));
+  changeDisplay(config.integer("SCREEN", "FULL", 0) != 0, {32, 24, 16});
   StartOptions options = readStartOptions(config);
   escConfirm_ = options.escConfirm != 0;
   timer_.setRate(options.frameRate);
   timer_.setWait(options.frameWait != 0);
   timer_.setSkip(options.frameSkip != 0);
   engine_->companion<InputDevices>().configure(config);
-  readSettings(config, *engine_, false);
+  readSettings(config, *engine_, platform_.display->isFullScreen());
+}
+
+bool PlayerApp::changeDisplay(bool fullScreen, std::initializer_list<int32_t> bitsPerPixel) {
+  for (int32_t bits : bitsPerPixel) {
+    if (platform_.display->changeDisplay(fullScreen, Display::kWidth, Display::kHeight, bits)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void PlayerApp::switchScreen() {
+  bool fullScreen = !platform_.display->isFullScreen();
+  if (!changeDisplay(fullScreen, {32, 24})) {
+    platform_.messageBoxes->show({.caption = "警告",
+                                  .text = "画面の切換に失敗しました",
+                                  .icon = MessageIcon::Warning});
+    return;
+  }
+  engine_->variables().intVariable("Flag-FullScreen") = fullScreen ? 1 : 0;
+  settle();
 }
 
 void PlayerApp::runLoop() {
@@ -153,6 +180,8 @@ void PlayerApp::handleKey(Key key) {
     // The quick save (F5) and quick load (F6) are the save system's; the input of the
     // pass is dropped after them.
     engine_->companion<InputDevices>().clearEvents();
+  } else if (key == Key::F7 && switches.screenKey) {
+    switchScreen();
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -45,6 +46,10 @@ class PlayerApp : public AppControl {
  private:
   // Caption, options and settings from config.ini.
   void startUp(const IniFile& config);
+  // F7: the other mode at 32, else 24 bits per pixel; a warning when neither can be set.
+  void switchScreen();
+  // Sets 640 × 480 full screen or windowed at the first depth that works.
+  bool changeDisplay(bool fullScreen, std::initializer_list<int32_t> bitsPerPixel);
   void runLoop();
   void drawFrame();
   void pumpMessages();
