@@ -7,9 +7,10 @@
 #include "input/input_devices.h"
 #include "input/virtual_keys.h"
 #include "media/sound_channel.h"
-#include "stage/menu_bar.h"
+#include "platform/error_log.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
+#include "stage/menu_bar.h"
 
 namespace avg {
 namespace {
@@ -43,7 +44,7 @@ void PlayerApp::run() {
   runLoop();
   IniFile config = IniFile::load(kConfigFileName);
   writeSettings(config, *engine_);
-  config.save(kConfigFileName);
+  if (!config.save(kConfigFileName)) writeErrorLog("config.ini could not be written");
   if (platform_.display->isFullScreen()) changeDisplay(false, {32});
 }
 
@@ -71,9 +72,8 @@ bool PlayerApp::changeDisplay(bool fullScreen, std::initializer_list<int32_t> bi
 void PlayerApp::switchScreen() {
   bool fullScreen = !platform_.display->isFullScreen();
   if (!changeDisplay(fullScreen, {32, 24})) {
-    platform_.messageBoxes->show({.caption = "警告",
-                                  .text = "画面の切換に失敗しました",
-                                  .icon = MessageIcon::Warning});
+    platform_.messageBoxes->show(
+        {.caption = "警告", .text = "画面の切換に失敗しました", .icon = MessageIcon::Warning});
     return;
   }
   engine_->variables().intVariable("Flag-FullScreen") = fullScreen ? 1 : 0;
