@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/player_app.h"
+#include "platform/instance_lock.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 
@@ -64,6 +65,13 @@ int main(int argc, char** argv) {
     return usageError("game directory '" + gameDir.string() + "' does not exist");
   }
   std::filesystem::current_path(gameDir);
+
+  // One windowed player at a time; headless runs (tests, tools) may run side by side.
+  std::optional<avg::InstanceLock> instanceLock;
+  if (!line.headless) {
+    instanceLock = avg::InstanceLock::acquire(avg::playerInstanceLockPath());
+    if (!instanceLock) return 0;
+  }
 
   avg::Platform platform;
   avg::RunOptions options;

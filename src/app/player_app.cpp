@@ -2,12 +2,18 @@
 
 #include <iostream>
 
+#include "app/colour_depth.h"
+#include "input/configuration.h"
+#include "input/input_devices.h"
+#include "input/virtual_keys.h"
 #include "media/music_player.h"
 #include "media/sound_channel.h"
 #include "media/volume_control.h"
+#include "platform/error_log.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 #include "stage/display_list.h"
+#include "stage/menu_bar.h"
 #include "stage/text_layer.h"
 
 namespace avg {
@@ -38,9 +44,10 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       errors_(*platform.messageBoxes),
       engine_(std::make_unique<ScriptEngine>(
           EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {
-  auto& channels = engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
-  // The start values of a game without config.ini until the configuration file is read.
-  channels.applySettings(SoundSettings{}, engine_->variables());
+  engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
+  engine_->attach(std::make_unique<PlayerSettings>());
+  engine_->attach(std::make_unique<MenuBar>());
+  engine_->attach(std::make_unique<InputDevices>(*engine_, *platform.joysticks));
   engine_->attach(
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
   auto& music = engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
@@ -58,6 +65,46 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
 PlayerApp::~PlayerApp() = default;
 
 void PlayerApp::run() {
+  if (!acceptColourDepth(platform_.display->desktopBitsPerPixel(), *platform_.messageBoxes)) {
+    return;
+  }
+  startUp(IniFile::load(kConfigFileName));
+  runLoop();
+  IniFile config = IniFile::load(kConfigFileName);
+  writeSettings(config, *engine_);
+  if (!config.save(kConfigFileName)) writeErrorLog("config.ini could not be written");
+  if (platform_.display->isFullScreen()) changeDisplay(false, {32});
+}
+
+void PlayerApp::startUp(const IniFile& config) {
+  platform_.window->setCaption(cp932ToUtf8(config.string("GAME", "NAME", "AVG")));
+  changeDisplay(config.integer("SCREEN", "FULL", 0) != 0, {32, 24, 16});
+  StartOptions options = readStartOptions(config);
+  escConfirm_ = options.escConfirm != 0;
+  timer_.setRate(options.frameRate);
+  timer_.setWait(options.frameWait != 0);
+  timer_.setSkip(options.frameSkip != 0);
+  engine_->companion<InputDevices>().configure(config);
+  readSettings(config, *engine_, platform_.display->isFullScreen());
+}
+
+bool PlayerApp::changeDisplay(bool fullScreen, std::initializer_list<int32_t> bitsPerPixel) {
+  for (int32_t bits : bitsPerPixel) {
+    if (platform_.display->changeDisplay(fullScreen, Display::kWidth, Display::kHeight, bits)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void PlayerApp::switchScreen() {
+  bool fullScreen = !platform_.display->isFullScreen();
+  if (switchDisplay(fullScreen) == DisplaySwitch::Switched) {
+    engine_->variables().intVariable("Flag-FullScreen") = fullScreen ? 1 : 0;
+  }
+}
+
+void PlayerApp::runLoop() {
   engine_->builtin(BuiltinCell::RET_) = 0;
   if (!engine_->loadScript(0, 0, "autoexec.eve")) return;
   timer_.reset();
@@ -82,10 +129,8 @@ void PlayerApp::drawFrame() {
 }
 
 DisplaySwitch PlayerApp::switchDisplay(bool fullScreen) {
-  Display& display = *platform_.display;
-  if (display.isFullScreen() == fullScreen) return DisplaySwitch::Unchanged;
-  if (!display.changeDisplay(fullScreen, Display::kWidth, Display::kHeight, 32) &&
-      !display.changeDisplay(fullScreen, Display::kWidth, Display::kHeight, 24)) {
+  if (platform_.display->isFullScreen() == fullScreen) return DisplaySwitch::Unchanged;
+  if (!changeDisplay(fullScreen, {32, 24})) {
     platform_.messageBoxes->show(
         {.caption = "警告", .text = "画面の切換に失敗しました", .icon = MessageIcon::Warning});
     return DisplaySwitch::Failed;
@@ -120,6 +165,8 @@ void PlayerApp::postCharacter(uint32_t character) {
 }
 
 void PlayerApp::handleEvent(const PlatformEvent& event) {
+  engine_->companion<InputDevices>().handleEvent(event);
+  if (handleAccelerator(event)) return;
   switch (event.type) {
     case PlatformEvent::Type::Activate:
       active_ = true;
@@ -148,6 +195,15 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
   }
 }
 
+bool PlayerApp::handleAccelerator(const PlatformEvent& event) {
+  if (event.type != PlatformEvent::Type::Key || !event.down) return false;
+  bool altHeld = engine_->companion<InputDevices>().keyHeld(vk::kMenu);
+  std::optional<int32_t> id = engine_->companion<MenuBar>().accelerator(event.key, altHeld);
+  if (!id) return false;
+  handleMenu(*id);
+  return true;
+}
+
 void PlayerApp::handleCharacter(uint32_t character) {
   if (character == kEscape && escConfirm_ && confirmQuit()) {
     requestClose();
@@ -157,14 +213,24 @@ void PlayerApp::handleCharacter(uint32_t character) {
 }
 
 void PlayerApp::handleKey(Key key) {
+  const KeySwitches& switches = engine_->keySwitches();
   if (key == Key::Left || key == Key::Right)
     engine_->companion<TextLayer>().moveEditCursor(key == Key::Left ? -1 : 1);
-  if (key == Key::F4 && engine_->keySwitches().configKey) {
+  if (key == Key::F4 && switches.configKey) {
     engine_->variables().intVariable("Flag-Config") = 1;
+  } else if ((key == Key::F5 || key == Key::F6) && switches.quickKeys) {
+    // The quick save (F5) and quick load (F6) are the save system's; the input of the
+    // pass is dropped after them.
+    engine_->companion<InputDevices>().clearEvents();
+  } else if (key == Key::F7 && switches.screenKey) {
+    switchScreen();
   }
 }
 
 void PlayerApp::handleMenu(int id) {
+  // A grayed item chooses nothing, from the menu or from its accelerator.
+  MenuBar& menu = engine_->companion<MenuBar>();
+  if (!menu.enabled(id)) return;
   VariableStore& variables = engine_->variables();
   switch (id) {
     case kMenuSave:
@@ -174,6 +240,7 @@ void PlayerApp::handleMenu(int id) {
       break;
     case kMenuSkip:
       variables.intVariable("Flag-Skip") = 1;
+      menu.setEnabled(kMenuSkip, false);
       settle();
       break;
     case kMenuTitle:
@@ -208,6 +275,7 @@ bool PlayerApp::confirmQuit() {
 
 void PlayerApp::settle() {
   platform_.clock->sleepMs(kSettleSleepMs);
+  engine_->companion<InputDevices>().clearEvents();
   timer_.reset();
 }
 

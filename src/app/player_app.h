@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
 #include "app/error_reporter.h"
 #include "app/frame_timer.h"
+#include "input/ini_file.h"
 #include "platform/platform.h"
 #include "script/app_control.h"
 #include "script/engine.h"
@@ -17,16 +19,6 @@ struct RunOptions {
   // Close as a window close would after this many frame passes.
   std::optional<uint64_t> maxPasses;
   uint32_t randomSeed = 0;
-};
-
-// Menu and accelerator command ids of the main window.
-enum MenuId : int {
-  kMenuSave = 10000,
-  kMenuLoad = 20000,
-  kMenuSkip = 40000,
-  kMenuTitle = 40001,
-  kMenuQuit = 40002,
-  kMenuVersion = 40003,
 };
 
 // The application: builds the script engine, runs the frame loop and reacts to the main
@@ -54,14 +46,24 @@ class PlayerApp : public AppControl {
   DisplaySwitch switchDisplay(bool fullScreen) override;
 
  private:
+  // Caption, options and settings from config.ini.
+  void startUp(const IniFile& config);
+  // F7: the other mode at 32, else 24 bits per pixel; a warning when neither can be set.
+  void switchScreen();
+  // Sets 640 × 480 full screen or windowed at the first depth that works.
+  bool changeDisplay(bool fullScreen, std::initializer_list<int32_t> bitsPerPixel);
+  void runLoop();
   void drawFrame();
   void pumpMessages();
+  // Menu accelerators take their key presses before anything else.
+  bool handleAccelerator(const PlatformEvent& event);
   void handleEvent(const PlatformEvent& event);
   void handleCharacter(uint32_t character);
   void handleKey(Key key);
   void handleMenu(int id);
   bool confirmQuit();
-  // Sleep 500 ms and restart frame pacing after something that blocked the player.
+  // Sleep 500 ms, drop the input events and restart frame pacing after something that
+  // blocked the player.
   void settle();
 
   Platform& platform_;

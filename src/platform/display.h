@@ -28,6 +28,8 @@ class Display {
   virtual bool changeDisplay(bool fullScreen, int32_t width, int32_t height,
                              int32_t bitsPerPixel) = 0;
   virtual bool isFullScreen() const = 0;
+  // Bits per pixel of the desktop's current mode.
+  virtual int32_t desktopBitsPerPixel() const = 0;
   // The last presented frame as shown, 0x00RRGGBB; false when it cannot be read.
   virtual bool readPresented(Surface& out) = 0;
   virtual uint64_t presentCount() const = 0;

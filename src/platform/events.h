@@ -67,6 +67,21 @@ enum class Key : uint8_t {
   Digit7,
   Digit8,
   Digit9,
+  Numpad0,
+  Numpad1,
+  Numpad2,
+  Numpad3,
+  Numpad4,
+  Numpad5,
+  Numpad6,
+  Numpad7,
+  Numpad8,
+  Numpad9,
+  NumpadMultiply,
+  NumpadAdd,
+  NumpadSubtract,
+  NumpadDecimal,
+  NumpadDivide,
 };
 
 enum class MouseButton : uint8_t { Left, Right };

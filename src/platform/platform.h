@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/image_codec.h"
+#include "platform/joystick.h"
 #include "platform/message_box.h"
 #include "platform/system_mixer.h"
 #include "platform/text_rasterizer.h"
@@ -27,6 +28,7 @@ struct Platform {
   // Where the master volume at start is kept while a game has changed it; empty for none.
   std::string volumeStateFile;
   std::unique_ptr<TextRasterizer> text;
+  std::unique_ptr<Joysticks> joysticks = std::make_unique<NoJoysticks>();
 };
 
 }  // namespace avg

@@ -74,6 +74,10 @@ std::string PlayerFixture::stringVar(const std::string& name) {
   return value ? *value : "<missing>";
 }
 
+std::string PlayerFixture::caption() const {
+  return dynamic_cast<const HeadlessWindow&>(*platform_.window).caption();
+}
+
 std::string PlayerFixture::errorLog() const {
   return dir_.read("ErrorLog.txt");
 }

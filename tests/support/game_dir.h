@@ -55,6 +55,8 @@ class PlayerFixture {
   // Everything the headless message boxes printed.
   std::string boxes() const { return log_.str(); }
   std::string errorLog() const;
+  // The caption the player gave its window.
+  std::string caption() const;
 
  private:
   TempGameDir dir_;

@@ -12,6 +12,7 @@ class HeadlessDisplay : public Display {
   void present() override;
   bool changeDisplay(bool fullScreen, int32_t width, int32_t height, int32_t bitsPerPixel) override;
   bool isFullScreen() const override { return fullScreen_; }
+  int32_t desktopBitsPerPixel() const override { return 32; }
   bool readPresented(Surface& out) override;
   uint64_t presentCount() const override { return presents_; }
 

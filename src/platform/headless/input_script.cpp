@@ -23,7 +23,10 @@ const std::pair<const char*, Key> kNamedKeys[] = {
     {"Down", Key::Down},   {"Return", Key::Return},
     {"Tab", Key::Tab},     {"BackSpace", Key::BackSpace},
     {"Ctrl", Key::Ctrl},   {"Shift", Key::Shift},
-    {"Alt", Key::Alt},
+    {"Alt", Key::Alt},     {"Space", Key::Space},
+    {"NumMultiply", Key::NumpadMultiply}, {"NumAdd", Key::NumpadAdd},
+    {"NumSubtract", Key::NumpadSubtract}, {"NumDecimal", Key::NumpadDecimal},
+    {"NumDivide", Key::NumpadDivide},
 };
 
 struct LineError : std::runtime_error {
@@ -49,6 +52,9 @@ Key keyNamed(const std::string& name) {
   }
   if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') {
     return static_cast<Key>(static_cast<int>(Key::Digit0) + (name[0] - '0'));
+  }
+  if (name.size() == 4 && name.starts_with("Num") && name[3] >= '0' && name[3] <= '9') {
+    return static_cast<Key>(static_cast<int>(Key::Numpad0) + (name[3] - '0'));
   }
   throw LineError("unknown key '" + name + "'");
 }
@@ -133,6 +139,9 @@ ScriptedEvent parseEvent(const std::vector<std::string>& words) {
   } else if (name == "close") {
     expectWords(words, 2);
     event.type = Type::Close;
+  } else if (name == "activate" || name == "deactivate") {
+    expectWords(words, 2);
+    event.type = name == "activate" ? Type::Activate : Type::Deactivate;
   } else {
     throw LineError("unknown event '" + name + "'");
   }

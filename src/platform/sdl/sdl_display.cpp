@@ -69,6 +69,13 @@ SdlDisplay::SdlDisplay() {
   repaint();
 }
 
+int32_t SdlDisplay::desktopBitsPerPixel() const {
+  SDL_DisplayMode mode;
+  int index = window_ ? SDL_GetWindowDisplayIndex(window_) : 0;
+  if (SDL_GetDesktopDisplayMode(index < 0 ? 0 : index, &mode) != 0) return 32;
+  return static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format));
+}
+
 SdlDisplay::~SdlDisplay() {
   destroy();
 }

@@ -13,6 +13,7 @@
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_display.h"
+#include "platform/sdl/sdl_joysticks.h"
 #include "platform/sdl/sdl_sound.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -85,7 +86,24 @@ Key keyFor(SDL_Keycode code) {
   if (code >= SDLK_0 && code <= SDLK_9) {
     return static_cast<Key>(static_cast<int>(Key::Digit0) + (code - SDLK_0));
   }
+  if (code >= SDLK_KP_1 && code <= SDLK_KP_9) {
+    return static_cast<Key>(static_cast<int>(Key::Numpad1) + (code - SDLK_KP_1));
+  }
   switch (code) {
+    case SDLK_KP_0:
+      return Key::Numpad0;
+    case SDLK_KP_MULTIPLY:
+      return Key::NumpadMultiply;
+    case SDLK_KP_PLUS:
+      return Key::NumpadAdd;
+    case SDLK_KP_MINUS:
+      return Key::NumpadSubtract;
+    case SDLK_KP_PERIOD:
+      return Key::NumpadDecimal;
+    case SDLK_KP_DIVIDE:
+      return Key::NumpadDivide;
+    case SDLK_KP_ENTER:
+      return Key::Return;
     case SDLK_ESCAPE:
       return Key::Escape;
     case SDLK_LEFT:
@@ -245,6 +263,7 @@ Platform makeSdlPlatform() {
   platform.systemMixer = openAlsaMixer();
   platform.volumeStateFile = volumeStateFile();
   platform.text = makeFreeTypeRasterizer();
+  platform.joysticks = makeSdlJoysticks();
   return platform;
 }
 

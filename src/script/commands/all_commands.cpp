@@ -29,7 +29,9 @@ void registerAllCommands(CommandTable& table) {
   registerSpriteCommands(table);
   registerScreenCommands(table);
   registerTextCommands(table);
-  for (const char* code : {"MENU", "VID_", "SAVE", "LOAD", "PAD_"}) {
+  registerMenuCommands(table);
+  registerPadCommands(table);
+  for (const char* code : {"VID_", "SAVE", "LOAD"}) {
     char name[5] = {code[0], code[1], code[2], code[3], '\0'};
     table.add(name, notYetAvailable);
   }

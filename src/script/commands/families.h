@@ -20,5 +20,7 @@ void registerObject2DCommands(CommandTable& table);
 void registerSpriteCommands(CommandTable& table);
 void registerScreenCommands(CommandTable& table);
 void registerTextCommands(CommandTable& table);
+void registerMenuCommands(CommandTable& table);
+void registerPadCommands(CommandTable& table);
 
 }  // namespace avg

@@ -53,7 +53,9 @@ TEST(ScreenMode, FailedSwitchWarnsAndReportsZero) {
   EXPECT_EQ(*variables.ints.find("result"), 0);
   EXPECT_EQ(*variables.ints.find("done"), 1);
   EXPECT_EQ(*variables.ints.find("Flag-FullScreen"), 5);
-  EXPECT_EQ(depths, (std::vector<int32_t>{32, 24}));
+  // The start asks for the window at 32, 24 and 16 bits (the game starts anyway), the
+  // switch for full screen at 32 and 24.
+  EXPECT_EQ(depths, (std::vector<int32_t>{32, 24, 16, 32, 24}));
   EXPECT_EQ(log.str(), "[messagebox] 警告 | 画面の切換に失敗しました -> ok\n");
 }
 

@@ -1,0 +1,70 @@
+// The colour depth check, the display mode at start and the F7 switch.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/colour_depth.h"
+#include "input/ini_file.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using test::PlayerFixture;
+
+TEST(ColourDepth, OnlyTrueColourGoesOnWithoutAsking) {
+  const std::string warning =
+      "[messagebox] 警告 | \\nこのアプリケーションはTrueColor用です。\\n"
+      "画面の色数を切り替えてから再度お試し下さい。\\n\\n終了しますか？ -> ";
+  struct Case {
+    int32_t bits;
+    std::optional<MessageAnswer> answer;
+    bool goesOn;
+    std::string shown;
+  };
+  for (const Case& c : {Case{32, std::nullopt, true, ""}, Case{24, std::nullopt, true, ""},
+                        Case{16, std::nullopt, true, warning + "no\n"},
+                        Case{16, MessageAnswer::Yes, false, warning + "yes\n"},
+                        Case{8, MessageAnswer::No, true, warning + "no\n"}}) {
+    std::ostringstream log;
+    HeadlessMessageBoxes boxes(log);
+    if (c.answer) boxes.queueAnswer(*c.answer);
+    EXPECT_EQ(acceptColourDepth(c.bits, boxes), c.goesOn) << c.bits;
+    EXPECT_EQ(log.str(), c.shown) << c.bits;
+  }
+}
+
+// Records "Flag-FullScreen" before and after the events of pass 2.
+const std::vector<std::string> kScreenScript = {"CALN,=___,$n__before,$n__Flag-FullScreen", "NEXT",
+                                                "NEXT", "CALN,=___,$n__after,$n__Flag-FullScreen",
+                                                "QUIT"};
+
+TEST(ScreenSwitch, StartsAsConfiguredAndF7Toggles) {
+  struct Case {
+    std::string config;
+    std::string input;
+    int32_t before, after, written;
+  };
+  for (const Case& c : {Case{"", "", 0, 0, 0}, Case{"[SCREEN]\r\nFULL=1\r\n", "", 1, 1, 1},
+                        Case{"", "2 key F7 down", 0, 1, 1},
+                        Case{"[SCREEN]\r\nFULL=5\r\n", "2 key F7 down", 1, 0, 0},
+                        Case{"", "2 key F7 up", 0, 0, 0}}) {
+    PlayerFixture player(parseInputScript(c.input));
+    player.dir().write("config.ini", c.config);
+    player.runScript(kScreenScript);
+    EXPECT_EQ(player.intVar("before"), c.before) << c.config << c.input;
+    EXPECT_EQ(player.intVar("after"), c.after) << c.config << c.input;
+    EXPECT_EQ(IniFile::load("config.ini").integer("SCREEN", "FULL", -1), c.written);
+  }
+}
+
+TEST(ScreenSwitch, GlobDispTurnsF7Off) {
+  PlayerFixture player(parseInputScript("2 key F7 down"));
+  std::vector<std::string> lines = kScreenScript;
+  lines.insert(lines.begin(), "GLOB,DISP,SET_,%n__0");
+  player.runScript(lines);
+  EXPECT_EQ(player.intVar("after"), 0);
+}
+
+}  // namespace
+}  // namespace avg
