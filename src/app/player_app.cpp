@@ -86,6 +86,8 @@ void PlayerApp::startUp(const IniFile& config) {
   timer_.setSkip(options.frameSkip != 0);
   engine_->companion<InputDevices>().configure(config);
   readSettings(config, *engine_, platform_.display->isFullScreen());
+  engine_->companion<TextLayer>().renderer().setFaceName(
+      cp932ToUtf8(engine_->companion<PlayerSettings>().fontName));
 }
 
 bool PlayerApp::changeDisplay(bool fullScreen, std::initializer_list<int32_t> bitsPerPixel) {

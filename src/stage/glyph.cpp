@@ -27,6 +27,13 @@ void GlyphItem::moveTo(float left, float top) {
 GlyphRenderer::GlyphRenderer(TextRasterizer& rasterizer, std::string faceName)
     : rasterizer_(rasterizer), faceName_(std::move(faceName)) {}
 
+void GlyphRenderer::setFaceName(std::string faceName) {
+  faceName_ = std::move(faceName);
+  cache_.clear();
+  ages_.clear();
+  cachedBytes_ = 0;
+}
+
 size_t GlyphRenderer::KeyHash::operator()(const Key& key) const {
   size_t hash = std::hash<std::string>()(key.text);
   for (uint64_t part : {static_cast<uint64_t>(key.size), static_cast<uint64_t>(key.bold),

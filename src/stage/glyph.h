@@ -67,6 +67,9 @@ class GlyphRenderer {
 
   GlyphRenderer(TextRasterizer& rasterizer, std::string faceName);
 
+  // Changes the face (a UTF-8 name) for text rendered from now on; cached images are dropped.
+  void setFaceName(std::string faceName);
+
   // The image of `text` in `style`; sizes of 0 or less give an empty image.
   std::shared_ptr<const TextImage> image(std::string_view text, const FontStyle& style);
   // A new glyph of `text` rendered in `font` (its render and draw colour).
