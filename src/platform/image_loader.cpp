@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/byte_order.h"
 #include "platform/game_path.h"
 
 namespace avg {
@@ -15,9 +16,7 @@ namespace {
 constexpr size_t kCgdHeaderBytes = 20;
 
 uint32_t littleEndianWord(std::span<const uint8_t> bytes, size_t index) {
-  const uint8_t* word = bytes.data() + index * 4;
-  return uint32_t{word[0]} | uint32_t{word[1]} << 8 | uint32_t{word[2]} << 16 |
-         uint32_t{word[3]} << 24;
+  return readLE32(bytes.data() + index * 4);
 }
 
 std::string_view extensionOf(std::string_view fileName) {

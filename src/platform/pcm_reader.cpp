@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_order.h"
 #include "platform/error_log.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
@@ -17,12 +18,11 @@ constexpr size_t kId3v1Size = 128;
 constexpr size_t kId3v2HeaderSize = 10;
 
 uint16_t le16(std::string_view bytes, size_t at) {
-  return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1])
-                                                                     << 8);
+  return readLE16(bytes.data() + at);
 }
 
 uint32_t le32(std::string_view bytes, size_t at) {
-  return le16(bytes, at) | static_cast<uint32_t>(le16(bytes, at + 2)) << 16;
+  return readLE32(bytes.data() + at);
 }
 
 uint8_t byteAt(std::string_view bytes, size_t at) {

@@ -28,16 +28,6 @@ std::optional<std::string> compressed(std::string_view content) {
 
 }  // namespace
 
-uint32_t readLE32(const char* bytes) {
-  const auto* b = reinterpret_cast<const uint8_t*>(bytes);
-  return b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
-}
-
-void appendLE32(std::string& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8)
-    out += static_cast<char>(value >> shift & 0xFF);
-}
-
 std::string packBlock(std::string_view content, PackRequest request) {
   std::optional<std::string> payload;
   if (request != PackRequest::StoreInverted) payload = compressed(content);

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include "platform/byte_order.h"
 
 namespace avg {
 
@@ -32,9 +33,5 @@ std::string packBlock(std::string_view content, PackRequest request);
 // beyond the bytes given, a mode other than 1, 2 or 3, or a payload that does not yield the
 // unpacked size. Bytes after the block's total size are ignored.
 std::optional<std::string> unpackBlock(std::string_view block);
-
-// Reads a 32-bit little-endian value.
-uint32_t readLE32(const char* bytes);
-void appendLE32(std::string& out, uint32_t value);
 
 }  // namespace avg

@@ -1,5 +1,6 @@
 #include "script/table_reader.h"
 
+#include "platform/byte_order.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
 
@@ -12,11 +13,7 @@ constexpr char kLF = '\n';
 // Undoes the complement scramble when the buffer starts with its magic.
 std::string_view unscrambled(std::string_view buffer, std::string& storage) {
   if (buffer.size() < 4) return buffer;
-  uint32_t magic = static_cast<uint32_t>(static_cast<unsigned char>(buffer[0])) |
-                   static_cast<uint32_t>(static_cast<unsigned char>(buffer[1])) << 8 |
-                   static_cast<uint32_t>(static_cast<unsigned char>(buffer[2])) << 16 |
-                   static_cast<uint32_t>(static_cast<unsigned char>(buffer[3])) << 24;
-  if (magic != kScrambleMagic) return buffer;
+  if (readLE32(buffer.data()) != kScrambleMagic) return buffer;
   storage.assign(buffer.substr(4));
   for (char& c : storage)
     c = static_cast<char>(~c);

@@ -2,14 +2,12 @@
 
 #include <bit>
 
+#include "platform/byte_order.h"
+
 namespace avg {
 
 uint32_t fourCCOf(const std::string& field) {
-  if (field.size() < 4) return 0;
-  return static_cast<uint32_t>(static_cast<unsigned char>(field[0])) |
-         static_cast<uint32_t>(static_cast<unsigned char>(field[1])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(field[2])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(field[3])) << 24;
+  return field.size() < 4 ? 0 : readLE32(field.data());
 }
 
 const float* LiteralPool::floatLiteral(float value) {
