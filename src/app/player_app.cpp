@@ -50,8 +50,7 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   engine_->attach(std::make_unique<InputDevices>(*engine_, *platform.joysticks));
   engine_->attach(
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
-  auto& music = engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
-  music.applySettings(MusicSettings{}, engine_->variables());
+  engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
   // The text layer goes first so that it outlives the display list that draws it.
   auto& text =
       engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "media/music_player.h"
 #include "media/sound_channel.h"
+#include "media/volume_control.h"
 #include "script/int_ops.h"
 
 namespace avg {
@@ -25,12 +27,18 @@ std::string characterVoiceKey(int32_t n) {
   return name;
 }
 
-void readMusicSettings(const IniFile& file, PlayerSettings& settings, VariableStore& variables) {
+// Applies the music device, music volume and master volume switch, and keeps what the
+// writer puts back.
+void readMusicSettings(const IniFile& file, ScriptEngine& engine) {
+  auto& settings = engine.companion<PlayerSettings>();
   int32_t device = file.integer("MUSIC", "DEVICE", 1);
   settings.musicEnabled = device == 1 || device == 2;
   if (settings.musicEnabled) settings.musicDevice = device;
-  variables.intVariable("Volume-Music") = within(file.integer("MUSIC", "VOLUME", 0), 0, 100, 0);
+  engine.companion<MusicPlayer>().applySettings(
+      MusicSettings{.device = device, .volume = file.integer("MUSIC", "VOLUME", 0)},
+      engine.variables());
   settings.mixerControl = file.integer("VOLUME", "CONTROL", 1) != 0;
+  engine.companion<VolumeControl>().setControl(settings.mixerControl);
 }
 
 SoundSettings readSoundSettings(const IniFile& file) {
@@ -52,7 +60,7 @@ StartOptions readStartOptions(const IniFile& file) {
 void readSettings(const IniFile& file, ScriptEngine& engine, bool fullScreen) {
   VariableStore& variables = engine.variables();
   auto& settings = engine.companion<PlayerSettings>();
-  readMusicSettings(file, settings, variables);
+  readMusicSettings(file, engine);
   engine.companion<SoundChannels>().applySettings(readSoundSettings(file), variables);
   for (int32_t n = 0; n < kCharacterVoices; ++n) {
     std::string key = characterVoiceKey(n);
