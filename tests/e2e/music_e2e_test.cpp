@@ -44,12 +44,7 @@ class MusicEndToEnd : public ::testing::Test {
   }
 
   int runPlayer(const std::string& environment, const std::string& options) {
-    // A windowed player takes the one-instance lock; a lock of this test's own lets tests run
-    // side by side.
-    std::string command = "XDG_RUNTIME_DIR=" + dir_.path().string() + " " + environment + " " +
-                          AVGPLAYER_BINARY + " " + options + " " + (dir_.path() / "game").string() +
-                          " >/dev/null 2>&1";
-    return std::system(command.c_str());
+    return test::runGameIn(dir_.path(), environment, options);
   }
 
   // Runs the game headless; returns the left channel of what was heard.

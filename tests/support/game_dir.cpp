@@ -97,4 +97,12 @@ PlayerRun runPlayer(const std::string& arguments) {
   return run;
 }
 
+int runGameIn(const std::filesystem::path& dir, const std::string& environment,
+              const std::string& options) {
+  std::string command = "XDG_RUNTIME_DIR=" + dir.string() + " " + environment + " " +
+                        AVGPLAYER_BINARY + " " + options + " " + (dir / "game").string() +
+                        " >/dev/null 2>&1";
+  return std::system(command.c_str());
+}
+
 }  // namespace avg::test

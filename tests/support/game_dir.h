@@ -79,4 +79,10 @@ struct PlayerRun {
 // Runs avgplayer with `arguments` (shell words, quoted by the caller where needed).
 PlayerRun runPlayer(const std::string& arguments);
 
+// Runs avgplayer on the game in `dir`/game with `environment` settings and `options`, output
+// discarded; returns the shell's status. A windowed player takes the one-instance lock, so
+// each run gets a lock of its own in `dir` and tests can run side by side.
+int runGameIn(const std::filesystem::path& dir, const std::string& environment,
+              const std::string& options);
+
 }  // namespace avg::test
