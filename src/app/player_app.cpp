@@ -55,6 +55,7 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   auto& text =
       engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
   auto& displayList = engine_->attach(std::make_unique<DisplayList>(*platform.images));
+  menu_ = std::make_unique<MenuBarView>(engine_->companion<MenuBar>(), *platform.text);
   editBoxOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::drawEditBoxes);
   windowOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::drawMessageWindows);
   displayList.setOverlay(Overlay::EditBoxes, editBoxOverlay_.get());
@@ -77,6 +78,7 @@ void PlayerApp::run() {
 
 void PlayerApp::startUp(const IniFile& config) {
   platform_.window->setCaption(cp932ToUtf8(config.string("GAME", "NAME", "AVG")));
+  platform_.window->show();
   changeDisplay(config.integer("SCREEN", "FULL", 0) != 0, {32, 24, 16});
   StartOptions options = readStartOptions(config);
   escConfirm_ = options.escConfirm != 0;
@@ -87,6 +89,7 @@ void PlayerApp::startUp(const IniFile& config) {
   readSettings(config, *engine_, platform_.display->isFullScreen());
   engine_->companion<TextLayer>().renderer().setFaceName(
       cp932ToUtf8(engine_->companion<PlayerSettings>().fontName));
+  showMenu();
 }
 
 bool PlayerApp::changeDisplay(bool fullScreen, std::initializer_list<int32_t> bitsPerPixel) {
@@ -113,11 +116,12 @@ void PlayerApp::runLoop() {
     pumpMessages();
     if (!running_) break;
     ++passes_;
-    if (active_) {
+    if (!active_) {
+      platform_.clock->sleepMs(kInactiveSleepMs);
+    } else if (!menu_->tracking()) {
+      // While the menu is in use the game waits, as behind a desktop menu.
       if (engine_->runThreads() == 0) break;
       if (timer_.nextFrame()) drawFrame();
-    } else {
-      platform_.clock->sleepMs(kInactiveSleepMs);
     }
   }
   engine_->companion<MusicPlayer>().stopAll();
@@ -151,9 +155,13 @@ void PlayerApp::pumpMessages() {
   platform_.window->beginPass();
   platform_.sound->pump();
   events_.clear();
-  platform_.window->pumpEvents(events_, !active_ && running_);
+  const bool menuInUse = menu_->tracking();
+  platform_.window->pumpEvents(events_, (!active_ || menuInUse) && running_);
   for (const PlatformEvent& event : events_)
     handleEvent(event);
+  // The time spent in the menu does not count as lateness.
+  if (menuInUse && !menu_->tracking()) timer_.reset();
+  showMenu();
   // Characters posted by scripts arrive like typed ones, after the window's own messages.
   std::vector<uint32_t> posted;
   posted.swap(postedCharacters_);
@@ -166,6 +174,7 @@ void PlayerApp::postCharacter(uint32_t character) {
 }
 
 void PlayerApp::handleEvent(const PlatformEvent& event) {
+  if (offerToMenu(event)) return;
   engine_->companion<InputDevices>().handleEvent(event);
   if (handleAccelerator(event)) return;
   switch (event.type) {
@@ -175,6 +184,7 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
       break;
     case PlatformEvent::Type::Deactivate:
       active_ = false;
+      menu_->cancel();
       break;
     case PlatformEvent::Type::Close:
       requestClose();
@@ -194,6 +204,50 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
     default:
       break;
   }
+}
+
+bool PlayerApp::offerToMenu(const PlatformEvent& event) {
+  MenuResponse response = menuResponse(event);
+  if (response.command) handleMenu(*response.command);
+  return response.taken;
+}
+
+MenuResponse PlayerApp::menuResponse(const PlatformEvent& event) {
+  using Type = PlatformEvent::Type;
+  MenuBarView& menu = *menu_;
+  switch (event.type) {
+    case Type::MouseMove:
+      pointer_ = {event.x, event.y + (platform_.display->isFullScreen() ? 0 : kMenuStripHeight)};
+      return menu.pointerMoved(pointer_.x, pointer_.y);
+    case Type::MouseButton:
+      if (event.button != MouseButton::Left) return MenuResponse::take(menu.tracking());
+      return event.action == ButtonAction::Up ? menu.buttonReleased(pointer_.x, pointer_.y)
+                                              : menu.buttonPressed(pointer_.x, pointer_.y);
+    case Type::Wheel:
+      return MenuResponse::take(menu.tracking());
+    case Type::Key:
+      if (!event.down) return {};
+      return menu.keyPressed(event.key, engine_->companion<InputDevices>().keyHeld(vk::kMenu));
+    case Type::Char:
+      return menu.characterTyped();
+    default:
+      return {};
+  }
+}
+
+void PlayerApp::showMenu() {
+  const bool fullScreen = platform_.display->isFullScreen();
+  const bool pointerOnBar = pointer_.y >= 0 && pointer_.y < MenuBarView::kBarHeight;
+  const bool barVisible = !fullScreen || menu_->tracking() || (active_ && pointerOnBar);
+  const MenuState state{menu_->appearance(), barVisible, fullScreen};
+  if (shownMenu_ == state) return;
+  shownMenu_ = state;
+  MenuPicture picture;
+  if (barVisible) picture.bar = &menu_->bar();
+  picture.popup = menu_->popup();
+  picture.popupX = menu_->popupOrigin().x;
+  picture.popupY = menu_->popupOrigin().y;
+  platform_.display->showMenu(picture);
 }
 
 bool PlayerApp::handleAccelerator(const PlatformEvent& event) {

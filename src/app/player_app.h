@@ -11,6 +11,7 @@
 #include "script/app_control.h"
 #include "script/engine.h"
 #include "stage/display_list.h"
+#include "stage/menu_bar_view.h"
 
 namespace avg {
 
@@ -55,6 +56,12 @@ class PlayerApp : public AppControl {
   void runLoop();
   void drawFrame();
   void pumpMessages();
+  // Pointer, button and key events that work the menu bar go no further.
+  bool offerToMenu(const PlatformEvent& event);
+  MenuResponse menuResponse(const PlatformEvent& event);
+  // Shows the menu bar as it looks now, when that changed. In full screen the bar shows
+  // only while the pointer is over it or the menu is in use.
+  void showMenu();
   // Menu accelerators take their key presses before anything else.
   bool handleAccelerator(const PlatformEvent& event);
   void handleEvent(const PlatformEvent& event);
@@ -75,6 +82,16 @@ class PlayerApp : public AppControl {
   std::unique_ptr<StageOverlay> editBoxOverlay_;
   std::unique_ptr<StageOverlay> windowOverlay_;
   std::unique_ptr<ScriptEngine> engine_;
+  std::unique_ptr<MenuBarView> menu_;
+  // The pointer in menu coordinates.
+  IntPoint pointer_{-1, -1};
+  struct MenuState {
+    uint64_t look = 0;
+    bool barVisible = false;
+    bool fullScreen = false;
+    bool operator==(const MenuState&) const = default;
+  };
+  std::optional<MenuState> shownMenu_;
   bool running_ = true;
   bool active_ = true;
   bool escConfirm_ = true;

@@ -8,6 +8,16 @@
 
 namespace avg {
 
+// The menu bar and its open popup as the player draws them, in menu coordinates: the bar's
+// top-left corner is the origin and popups hang below it.
+struct MenuPicture {
+  // Null hides the bar (full screen, while the pointer is away from it).
+  const Surface* bar = nullptr;
+  const Surface* popup = nullptr;
+  int32_t popupX = 0;
+  int32_t popupY = 0;
+};
+
 // The game's picture: 640 × 480 pixels composed in software on the back surface, then
 // presented. Windowed or full screen; in full screen the 4:3 picture is letterboxed on the
 // desktop without changing the video mode.
@@ -22,6 +32,10 @@ class Display {
   virtual Surface& backSurface() = 0;
   // Shows the back surface.
   virtual void present() = 0;
+  // Shows the menu: windowed, the bar sits in its strip above the picture; in full screen it
+  // lies over the top of the picture. Popups lie over the picture. The pictures are copied.
+  // Displays without a menu strip ignore it.
+  virtual void showMenu(const MenuPicture& menu) {}
   // Switches to full screen or windowed with a width × height back surface; bitsPerPixel
   // 0 means 32. True when the requested mode is in force afterwards. Failures are written
   // to the error log.

@@ -41,6 +41,15 @@ int32_t fittingWindowScale(Size desktop, Size picture) {
   return std::max(1, std::min(byWidth, byHeight));
 }
 
+Rect menuToWindow(const DisplayLayout& layout, Size picture, bool fullScreen, const Rect& menu) {
+  const int64_t scaled = layout.picture.width();
+  auto scale = [&](int32_t value) { return static_cast<int32_t>(value * scaled / picture.width); };
+  const int32_t left = layout.picture.left;
+  const int32_t top = fullScreen ? layout.picture.top : layout.menuStrip.top;
+  return {left + scale(menu.left), top + scale(menu.top), left + scale(menu.right),
+          top + scale(menu.bottom)};
+}
+
 void windowToPicture(const DisplayLayout& layout, Size picture, int32_t& x, int32_t& y) {
   if (layout.picture.empty()) return;
   x = static_cast<int32_t>(

@@ -24,6 +24,10 @@ DisplayLayout layoutDisplay(Size output, Size picture, bool fullScreen);
 // the usable desktop area.
 int32_t fittingWindowScale(Size desktop, Size picture);
 
+// Where a rectangle in menu coordinates (the bar's top-left corner is the origin) lies in
+// the window: on the strip and below it when windowed, over the picture's top in full screen.
+Rect menuToWindow(const DisplayLayout& layout, Size picture, bool fullScreen, const Rect& menu);
+
 // Window pixel coordinates to picture pixel coordinates (outside the picture they fall
 // outside 0..width-1 / 0..height-1).
 void windowToPicture(const DisplayLayout& layout, Size picture, int32_t& x, int32_t& y);

@@ -25,8 +25,7 @@ void makeTextImage(const TextRaster& raster, uint32_t colorRef, Surface& image) 
   image.setAlphaChannel(true);
 }
 
-std::u32string cp932ToCodepoints(std::string_view cp932) {
-  const std::string utf8 = cp932ToUtf8(cp932);
+std::u32string utf8ToCodepoints(std::string_view utf8) {
   std::u32string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
@@ -39,6 +38,10 @@ std::u32string cp932ToCodepoints(std::string_view cp932) {
     i += length;
   }
   return out;
+}
+
+std::u32string cp932ToCodepoints(std::string_view cp932) {
+  return utf8ToCodepoints(cp932ToUtf8(cp932));
 }
 
 }  // namespace avg

@@ -18,6 +18,9 @@ constexpr uint32_t colorRefToPixel(uint32_t colorRef) {
 // alpha-channel flag. An empty extent gives an empty surface.
 void makeTextImage(const TextRaster& raster, uint32_t colorRef, Surface& image);
 
+// UTF-8 text as code points (well-formed input assumed, as from iconv or the window system).
+std::u32string utf8ToCodepoints(std::string_view utf8);
+
 // Game text (CP932) as code points; bytes that do not convert become U+FFFD.
 std::u32string cp932ToCodepoints(std::string_view cp932);
 

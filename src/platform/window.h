@@ -12,6 +12,8 @@ class Window {
  public:
   virtual ~Window() = default;
   virtual void setCaption(const std::string& utf8) = 0;
+  // Shows the window, which stays hidden until the player has started up.
+  virtual void show() {}
   // Appends the events that arrived since the last call. With waitForOne, blocks until at
   // least one event is there (used while the application is inactive).
   virtual void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) = 0;

@@ -55,7 +55,10 @@ bool MenuBar::enabled(int32_t id) const {
 }
 
 void MenuBar::setEnabled(int32_t id, bool enabled) {
-  if (MenuItem* item = find(id)) item->enabled = enabled;
+  MenuItem* item = find(id);
+  if (!item || item->enabled == enabled) return;
+  item->enabled = enabled;
+  ++revision_;
 }
 
 std::optional<int32_t> MenuBar::accelerator(Key key, bool altHeld) const {

@@ -38,6 +38,8 @@ class MenuBar : public EngineCompanion {
   // False for a grayed item; an unknown id is never enabled.
   bool enabled(int32_t id) const;
   void setEnabled(int32_t id, bool enabled);
+  // Changes whenever an item is grayed or enabled, so that a drawn bar knows it is stale.
+  uint64_t revision() const { return revision_; }
   // The command of an accelerator key (F1, F2, F3, Alt+V), if `key` is one.
   std::optional<int32_t> accelerator(Key key, bool altHeld) const;
 
@@ -46,6 +48,7 @@ class MenuBar : public EngineCompanion {
   const MenuItem* find(int32_t id) const;
 
   std::vector<MenuItem> items_;
+  uint64_t revision_ = 0;
 };
 
 }  // namespace avg

@@ -9,7 +9,7 @@
 namespace avg {
 namespace {
 
-// The grey of a desktop menu bar, until the menu bar draws itself there.
+// The grey of a desktop menu bar, until the player draws the menu there.
 constexpr uint32_t kMenuStripColor = 0xF0F0F0;
 // A mode change waits this many times this long at most for the window to take its size.
 constexpr int kSettleRounds = 10;
@@ -52,7 +52,8 @@ void sampleInto(const std::vector<uint32_t>& read, int32_t readWidth, int32_t re
 SdlDisplay::SdlDisplay() {
   scale_ = fittingWindowScale(usableDesktop(), size_);
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth * scale_,
-                             (kHeight + kMenuStripHeight) * scale_, SDL_WINDOW_RESIZABLE);
+                             (kHeight + kMenuStripHeight) * scale_,
+                             SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
   if (!window_) {
     writeErrorLog("CWindow::CreateでCreateWindowに失敗。");
     throw std::runtime_error(std::string("cannot open a window: ") + SDL_GetError());
@@ -83,9 +84,10 @@ SdlDisplay::~SdlDisplay() {
 void SdlDisplay::destroy() {
   if (picture_) SDL_DestroyTexture(picture_);
   if (stripTexture_) SDL_DestroyTexture(stripTexture_);
+  if (popupTexture_) SDL_DestroyTexture(popupTexture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
-  picture_ = stripTexture_ = nullptr;
+  picture_ = stripTexture_ = popupTexture_ = nullptr;
   renderer_ = nullptr;
   window_ = nullptr;
 }
@@ -97,6 +99,7 @@ bool SdlDisplay::recreateTextures() {
   stripTexture_ = makeTexture(renderer_, strip_);
   if (!picture_ || !stripTexture_) return false;
   SDL_UpdateTexture(picture_, nullptr, back_.row(0), back_.pitch());
+  SDL_UpdateTexture(stripTexture_, nullptr, strip_.row(0), strip_.pitch());
   return true;
 }
 
@@ -106,17 +109,47 @@ void SdlDisplay::render() {
   SDL_GetRendererOutputSize(renderer_, &width, &height);
   layout_ = layoutDisplay({width, height}, size_, fullScreen_);
   SDL_ScaleMode scaling = layout_.integerScale ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
-  SDL_SetTextureScaleMode(picture_, scaling);
-  SDL_SetTextureScaleMode(stripTexture_, scaling);
+  for (SDL_Texture* texture : {picture_, stripTexture_, popupTexture_}) {
+    if (texture) SDL_SetTextureScaleMode(texture, scaling);
+  }
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  if (!fullScreen_) {
-    SDL_UpdateTexture(stripTexture_, nullptr, strip_.row(0), strip_.pitch());
-    SDL_Rect strip = toSdl(layout_.menuStrip);
-    SDL_RenderCopy(renderer_, stripTexture_, nullptr, &strip);
-  }
   SDL_Rect picture = toSdl(layout_.picture);
   SDL_RenderCopy(renderer_, picture_, nullptr, &picture);
+  renderMenu();
+}
+
+void SdlDisplay::renderMenu() {
+  if (barShown_ || !fullScreen_) {
+    SDL_Rect bar = toSdl(menuToWindow(layout_, size_, fullScreen_, strip_.bounds()));
+    SDL_RenderCopy(renderer_, stripTexture_, nullptr, &bar);
+  }
+  if (popupTexture_ && !popupPlace_.empty()) {
+    SDL_Rect popup = toSdl(menuToWindow(layout_, size_, fullScreen_, popupPlace_));
+    SDL_RenderCopy(renderer_, popupTexture_, nullptr, &popup);
+  }
+}
+
+void SdlDisplay::showMenu(const MenuPicture& menu) {
+  barShown_ = menu.bar != nullptr;
+  if (menu.bar && menu.bar->width() == strip_.width() && menu.bar->height() == strip_.height()) {
+    strip_ = *menu.bar;
+    SDL_UpdateTexture(stripTexture_, nullptr, strip_.row(0), strip_.pitch());
+  }
+  popupPlace_ = {};
+  if (menu.popup && menu.popup->loaded()) {
+    if (menu.popup->width() != popup_.width() || menu.popup->height() != popup_.height()) {
+      if (popupTexture_) SDL_DestroyTexture(popupTexture_);
+      popup_ = *menu.popup;
+      popupTexture_ = makeTexture(renderer_, popup_);
+    }
+    if (popupTexture_) {
+      SDL_UpdateTexture(popupTexture_, nullptr, menu.popup->row(0), menu.popup->pitch());
+      popupPlace_ = {menu.popupX, menu.popupY, menu.popupX + menu.popup->width(),
+                     menu.popupY + menu.popup->height()};
+    }
+  }
+  repaint();
 }
 
 void SdlDisplay::present() {

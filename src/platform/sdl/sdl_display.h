@@ -20,6 +20,7 @@ class SdlDisplay : public Display {
 
   Surface& backSurface() override { return back_; }
   void present() override;
+  void showMenu(const MenuPicture& menu) override;
   bool changeDisplay(bool fullScreen, int32_t width, int32_t height, int32_t bitsPerPixel) override;
   bool isFullScreen() const override { return fullScreen_; }
   int32_t desktopBitsPerPixel() const override;
@@ -27,8 +28,8 @@ class SdlDisplay : public Display {
   uint64_t presentCount() const override { return presents_; }
 
   SDL_Window* window() { return window_; }
-  // The menu bar's pixels, shown above the picture while windowed.
-  Surface& menuStrip() { return strip_; }
+  // The window opens hidden, so that nothing shows before the player has started up.
+  void show() { SDL_ShowWindow(window_); }
   // Shows the last presented frame again after the window was exposed or resized.
   void repaint();
   // Window coordinates to picture coordinates.
@@ -42,13 +43,18 @@ class SdlDisplay : public Display {
   void awaitWindowSize(bool fullScreen);
   bool recreateTextures();
   void render();
+  void renderMenu();
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* picture_ = nullptr;
   SDL_Texture* stripTexture_ = nullptr;
+  SDL_Texture* popupTexture_ = nullptr;
   Surface back_;
   Surface strip_;
+  Surface popup_;
+  Rect popupPlace_;
+  bool barShown_ = false;
   Size size_{kWidth, kHeight};
   DisplayLayout layout_;
   int32_t scale_ = 1;

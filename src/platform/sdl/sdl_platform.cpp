@@ -15,6 +15,7 @@
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_joysticks.h"
 #include "platform/sdl/sdl_sound.h"
+#include "platform/text_image.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // libdbus, which SDL opens on X11, keeps its allocations until the process ends.
@@ -136,17 +137,6 @@ Key keyFor(SDL_Keycode code) {
   }
 }
 
-// Decodes the first character of a UTF-8 text-input event.
-uint32_t firstCodepoint(const char* text) {
-  auto lead = static_cast<unsigned char>(text[0]);
-  int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-  uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
-  for (int i = 1; i < length && text[i]; ++i) {
-    code = code << 6 | (static_cast<unsigned char>(text[i]) & 0x3F);
-  }
-  return code;
-}
-
 class SdlWindow : public Window {
  public:
   explicit SdlWindow(SdlDisplay& display) : display_(display) { SDL_StartTextInput(); }
@@ -154,6 +144,8 @@ class SdlWindow : public Window {
   void setCaption(const std::string& utf8) override {
     SDL_SetWindowTitle(display_.window(), utf8.c_str());
   }
+
+  void show() override { display_.show(); }
 
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override {
     SDL_Event event;
@@ -222,9 +214,13 @@ class SdlWindow : public Window {
         }
         break;
       case SDL_TEXTINPUT:
+        // One event may carry several characters; each arrives as typed.
         translated.type = Type::Char;
-        translated.codepoint = firstCodepoint(event.text.text);
-        break;
+        for (char32_t character : utf8ToCodepoints(event.text.text)) {
+          translated.codepoint = character;
+          out.push_back(translated);
+        }
+        return;
       default:
         return;
     }
@@ -245,9 +241,18 @@ std::string volumeStateFile() {
   return directory.empty() ? directory : directory + "/avgplayer/master-volume";
 }
 
+// Games take typed text key by key, with no input method composing it: the window gets no
+// X input method and SDL no IBus or Fcitx connection.
+void switchInputMethodsOff() {
+  ::setenv("XMODIFIERS", "@im=none", 1);
+  ::setenv("SDL_IM_MODULE", "none", 1);
+  ::setenv("IBUS_ADDRESS", "unix:path=/nonexistent/ibus", 1);
+}
+
 }  // namespace
 
 Platform makeSdlPlatform() {
+  switchInputMethodsOff();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     writeErrorLog("CWindow::CreateでRegisterClassEx失敗");
     throw std::runtime_error(std::string("cannot start SDL: ") + SDL_GetError());
