@@ -12,7 +12,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
   libasound2-dev
   # tests, fuzzing and sanitizers
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libxtst-dev clang libclang-rt-14-dev
   # test and benchmark tools only
   ffmpeg sox imagemagick libpixman-1-dev lua5.4
 )

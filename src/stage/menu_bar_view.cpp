@@ -156,6 +156,12 @@ MenuResponse MenuBarView::pointerMoved(int32_t x, int32_t y) {
 }
 
 MenuResponse MenuBarView::buttonPressed(int32_t x, int32_t y) {
+  MenuResponse response = pressAt(x, y);
+  pressTaken_ = response.taken;
+  return response;
+}
+
+MenuResponse MenuBarView::pressAt(int32_t x, int32_t y) {
   const int32_t item = barItemAt(x, y);
   if (item >= 0) {
     if (barItem(item).items.empty()) {
@@ -176,6 +182,14 @@ MenuResponse MenuBarView::buttonPressed(int32_t x, int32_t y) {
 }
 
 MenuResponse MenuBarView::buttonReleased(int32_t x, int32_t y) {
+  MenuResponse response = releaseAt(x, y);
+  // The release of a press the menu took is the menu's too.
+  response.taken = response.taken || pressTaken_;
+  pressTaken_ = false;
+  return response;
+}
+
+MenuResponse MenuBarView::releaseAt(int32_t x, int32_t y) {
   const int32_t item = barItemAt(x, y);
   if (pressedItem_ >= 0) {
     const int32_t pressed = pressedItem_;
@@ -247,7 +261,7 @@ void MenuBarView::drawLabel(Surface& target, Label& label, bool enabled, int32_t
     makeTextImage(text_.rasterize(label.text, {kFace, kTextHeight}),
                   enabled ? kTextColor : kGrayedColor, image);
   }
-  target.blit(image, x, y, Blend::alpha(uniformRates(255), uniformRates(255)));
+  target.blit(image, x, y, Blend::alpha(uniformRates(255), 0));
 }
 
 void MenuBarView::redraw() {

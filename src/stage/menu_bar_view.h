@@ -75,6 +75,8 @@ class MenuBarView {
   int32_t barItemAt(int32_t x, int32_t y) const;
   int32_t popupRowAt(int32_t x, int32_t y) const;
   Rect popupRect() const;
+  MenuResponse pressAt(int32_t x, int32_t y);
+  MenuResponse releaseAt(int32_t x, int32_t y);
   void setState(int32_t hot, int32_t pressed, int32_t popup, int32_t row);
   void openPopup(int32_t index, int32_t row);
   MenuResponse choose(const MenuItem& item);
@@ -93,6 +95,7 @@ class MenuBarView {
   int32_t openPopup_ = -1;
   int32_t popupRow_ = -1;
   bool takeCharacter_ = false;
+  bool pressTaken_ = false;
   uint64_t changes_ = 0;
   uint64_t drawn_ = ~uint64_t{0};
   Surface bar_;

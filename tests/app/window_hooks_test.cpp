@@ -108,6 +108,34 @@ TEST(MenuHooks, SettleDropsTheInputOfThePass) {
   EXPECT_EQ(player.intVar("mbut"), 0);
 }
 
+// The bar lies in the strip above the picture (picture rows −20 to −1); the Game popup hangs
+// over the top of the picture. Clicks that work the menu never reach the game's mouse cells.
+TEST(MenuHooks, TheDrawnBarIsWorkedWithThePointer) {
+  struct Case {
+    const char* input;
+    int32_t triger;
+    bool gameSawAClick;
+  };
+  for (const Case& c : {
+           Case{"2 mouse 100 -10\n2 lbutton down\n2 lbutton up", 2, false},
+           Case{"2 mouse 10 -10\n2 lbutton down\n2 lbutton up\n2 mouse 10 10\n"
+                "2 lbutton down\n2 lbutton up",
+                1, false},
+           // A click beside the open popup closes it and chooses nothing.
+           Case{"2 mouse 10 -10\n2 lbutton down\n2 lbutton up\n2 mouse 400 300\n"
+                "2 lbutton down\n2 lbutton up",
+                0, false},
+           Case{"2 mouse 100 10\n2 lbutton down\n2 lbutton up", 0, true},
+       }) {
+    PlayerFixture player(parseInputScript(c.input));
+    const std::string addClicks = "CALN,+___,$n__clicks,$n__clicks,$$__MBUT";
+    player.runScript({kFlagScript[1], "NEXT", addClicks, "NEXT", addClicks, "NEXT", addClicks,
+                      kFlagScript[6], "QUIT"});
+    EXPECT_EQ(player.intVar("triger"), c.triger) << c.input;
+    EXPECT_EQ(player.intVar("clicks") != 0, c.gameSawAClick) << c.input;
+  }
+}
+
 TEST(MenuHooks, QuickKeysOnlyAfterGlobTurnsThemOn) {
   PlayerFixture player(
       parseInputScript("2 lbutton down\n2 key F5 down\n3 lbutton down\n"

@@ -17,6 +17,7 @@
 
 #include "platform/sdl/sdl_platform.h"
 #include "support/game_dir.h"
+#include "support/x_pointer.h"
 
 extern char** environ;
 
@@ -179,6 +180,68 @@ TEST_F(SdlWindowTest, PlayerRunsInTheWindowAndWritesItsScreenshot) {
                         dir_.path().string() + " 2>/dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0);
   EXPECT_FALSE(dir_.read("shot.png").empty());
+}
+
+// Runs `command` through the shell without waiting for it.
+pid_t spawnShell(const std::string& command) {
+  pid_t pid = -1;
+  const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+  posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ);
+  return pid;
+}
+
+// Waits up to `seconds` for dark text on the menu bar's grey in the rectangle of the screen.
+bool menuTextAppears(test::XPointer& screen, Rect area, int seconds) {
+  for (int round = 0; round < seconds * 10; ++round) {
+    if (screen.pixel(area.left - 5, area.top - 3) != 0xF0F0F0u) {
+      ::usleep(100000);
+      continue;
+    }
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+      for (int32_t x = area.left; x < area.right; ++x) {
+        if (screen.pixel(x, y).value_or(0xFFFFFF) < 0x404040) return true;
+      }
+    }
+    ::usleep(100000);
+  }
+  return false;
+}
+
+// The player in its own window: the menu bar is drawn in the strip above the picture, and
+// clicking "ゲーム(&G)" and then its first item, "タイトルへ戻る(&T)", sets "Flag-Triger".
+TEST_F(SdlWindowTest, MenuBarIsDrawnAndWorkedInTheRealWindow) {
+  std::unique_ptr<test::XPointer> screen = test::XPointer::open(*sharedServer()->display());
+  ASSERT_TRUE(screen) << "no XTest on the X server";
+  dir_.write("autoexec.eve",
+             test::crlf({"#wait", "NEXT", "IF__,$n__Flag-Triger", "GOTO,chosen", "GOTO,wait",
+                         "#chosen", "LOG_,INT_,$n__Flag-Triger,%s__chosen", "QUIT"}));
+  std::string command = "XDG_RUNTIME_DIR=" + dir_.path().string() + " exec " +
+                        std::string(AVGPLAYER_BINARY) + " --frames 3000 " + dir_.path().string() +
+                        " 2>/dev/null";
+  const pid_t player = spawnShell(command);
+  ASSERT_GT(player, 0);
+  // The window opens centred on the 1280 × 960 screen without decorations: its 640 × 500
+  // client area starts at (320, 230), the 20-row strip first. "ゲーム(G)" is the first item.
+  constexpr int32_t kLeft = 320;
+  constexpr int32_t kTop = 230;
+  EXPECT_TRUE(menuTextAppears(*screen, {kLeft + 7, kTop + 4, kLeft + 40, kTop + 16}, 20));
+  int status = 0;
+  bool exited = false;
+  // The first clicks may come before the window takes input; each round opens the popup
+  // (or closes one left open) and clicks its first row.
+  for (int round = 0; round < 40 && !exited; ++round) {
+    screen->click(kLeft + 10, kTop + 10);
+    ::usleep(200000);
+    screen->click(kLeft + 20, kTop + 30);
+    ::usleep(300000);
+    exited = ::waitpid(player, &status, WNOHANG) == player;
+  }
+  if (!exited) {
+    ::kill(player, SIGTERM);
+    ::waitpid(player, &status, 0);
+  }
+  EXPECT_TRUE(exited);
+  EXPECT_NE(dir_.read("ErrorLog.txt").find("chosen = 1"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,251 @@
+// The drawn menu bar worked with the pointer and the keyboard, and what it looks like.
+#include "stage/menu_bar_view.h"
+
+#include <gtest/gtest.h>
+
+namespace avg {
+namespace {
+
+// Every character is 6 × 12 pixels of full coverage, so item places are easy to reckon:
+// "ゲーム(G)" 0–50, "セーブ[F1]" 50–106, "ロード[F2]" 106–162, "スキップ[F3]" 162–224.
+class BlockText : public TextRasterizer {
+ public:
+  Size measure(std::u32string_view text, const FontRequest& font) override {
+    return {static_cast<int32_t>(text.size()) * 6, font.height};
+  }
+  TextRaster rasterize(std::u32string_view text, const FontRequest& font) override {
+    TextRaster raster{measure(text, font), {}};
+    raster.coverage.assign(static_cast<size_t>(raster.extent.width) * raster.extent.height * 4,
+                           255);
+    return raster;
+  }
+};
+
+constexpr int32_t kSaveX = 60;
+constexpr int32_t kGameX = 10;
+constexpr int32_t kBarY = 10;
+// Rows of the Game popup: a 3-pixel border, then 20 pixels a row from y = 20.
+constexpr int32_t kTitleRowY = 30;
+constexpr int32_t kQuitRowY = 50;
+
+struct Step {
+  enum Kind { Move, Press, Release, KeyDown, Character } kind;
+  int32_t x = 0;
+  int32_t y = 0;
+  Key key = Key::None;
+  bool alt = false;
+};
+
+Step move(int32_t x, int32_t y) {
+  return {Step::Move, x, y};
+}
+Step press(int32_t x, int32_t y) {
+  return {Step::Press, x, y};
+}
+Step release(int32_t x, int32_t y) {
+  return {Step::Release, x, y};
+}
+Step key(Key key, bool alt = false) {
+  return {Step::KeyDown, 0, 0, key, alt};
+}
+Step character() {
+  return {Step::Character};
+}
+
+MenuResponse apply(MenuBarView& view, const Step& step) {
+  switch (step.kind) {
+    case Step::Move:
+      return view.pointerMoved(step.x, step.y);
+    case Step::Press:
+      return view.buttonPressed(step.x, step.y);
+    case Step::Release:
+      return view.buttonReleased(step.x, step.y);
+    case Step::KeyDown:
+      return view.keyPressed(step.key, step.alt);
+    case Step::Character:
+      return view.characterTyped();
+  }
+  return {};
+}
+
+struct Case {
+  const char* name;
+  std::vector<int32_t> grayed;
+  std::vector<Step> steps;
+  // Per step: whether the menu took it.
+  std::vector<bool> taken;
+  std::optional<int32_t> chosen;
+  bool trackingAfter;
+};
+
+class MenuBarViewCases : public ::testing::TestWithParam<Case> {};
+
+TEST_P(MenuBarViewCases, ChooseAsADesktopMenuDoes) {
+  const Case& c = GetParam();
+  MenuBar menu;
+  for (int32_t id : c.grayed)
+    menu.setEnabled(id, false);
+  BlockText text;
+  MenuBarView view(menu, text);
+  std::optional<int32_t> chosen;
+  ASSERT_EQ(c.steps.size(), c.taken.size());
+  for (size_t i = 0; i < c.steps.size(); ++i) {
+    MenuResponse response = apply(view, c.steps[i]);
+    EXPECT_EQ(response.taken, c.taken[i]) << "step " << i;
+    if (response.command) {
+      EXPECT_FALSE(chosen) << "chose twice";
+      chosen = response.command;
+    }
+  }
+  EXPECT_EQ(chosen, c.chosen);
+  EXPECT_EQ(view.tracking(), c.trackingAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pointer, MenuBarViewCases,
+    ::testing::Values(
+        Case{"click_on_save",
+             {},
+             {press(kSaveX, kBarY), release(kSaveX, kBarY)},
+             {true, true},
+             kMenuSave,
+             false},
+        Case{"save_held_while_pressed",
+             {},
+             {press(kSaveX, kBarY), move(kSaveX, 200)},
+             {true, true},
+             std::nullopt,
+             true},
+        Case{"release_away_from_the_pressed_item",
+             {},
+             {press(kSaveX, kBarY), move(kSaveX, 200), release(kSaveX, 200)},
+             {true, true, true},
+             std::nullopt,
+             false},
+        Case{"grayed_save",
+             {kMenuSave},
+             {press(kSaveX, kBarY), release(kSaveX, kBarY)},
+             {true, true},
+             std::nullopt,
+             false},
+        Case{"game_popup_then_title",
+             {},
+             {press(kGameX, kBarY), release(kGameX, kBarY), move(kGameX, kTitleRowY),
+              press(kGameX, kTitleRowY), release(kGameX, kTitleRowY)},
+             {true, true, true, true, true},
+             kMenuTitle,
+             false},
+        Case{"drag_from_game_to_quit",
+             {},
+             {press(kGameX, kBarY), move(kGameX, kQuitRowY), release(kGameX, kQuitRowY)},
+             {true, true, true},
+             kMenuQuit,
+             false},
+        Case{"grayed_title_keeps_the_popup_open",
+             {kMenuTitle},
+             {press(kGameX, kBarY), release(kGameX, kBarY), press(kGameX, kTitleRowY),
+              release(kGameX, kTitleRowY)},
+             {true, true, true, true},
+             std::nullopt,
+             true},
+        Case{"click_beside_the_popup_closes_it",
+             {},
+             {press(kGameX, kBarY), release(kGameX, kBarY), press(400, 300), release(400, 300)},
+             {true, true, true, true},
+             std::nullopt,
+             false},
+        Case{"second_click_on_game_closes_it",
+             {},
+             {press(kGameX, kBarY), release(kGameX, kBarY), press(kGameX, kBarY),
+              release(kGameX, kBarY)},
+             {true, true, true, true},
+             std::nullopt,
+             false},
+        Case{"game_area_is_the_games",
+             {},
+             {move(300, 200), press(300, 200), release(300, 200)},
+             {false, false, false},
+             std::nullopt,
+             false},
+        Case{"empty_bar_is_the_menus",
+             {},
+             {move(600, kBarY), press(600, kBarY), release(600, kBarY)},
+             {true, true, true},
+             std::nullopt,
+             false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Keyboard, MenuBarViewCases,
+    ::testing::Values(Case{"alt_g_down_return",
+                           {},
+                           {key(Key::G, true), character(), key(Key::Down), key(Key::Return)},
+                           {true, true, true, true},
+                           kMenuQuit,
+                           false},
+                      Case{"up_wraps_to_the_last_row",
+                           {},
+                           {key(Key::G, true), key(Key::Up), key(Key::Return)},
+                           {true, true, true},
+                           kMenuQuit,
+                           false},
+                      Case{"mnemonic_chooses",
+                           {},
+                           {key(Key::G, true), key(Key::T)},
+                           {true, true},
+                           kMenuTitle,
+                           false},
+                      Case{"escape_and_its_character_close_the_popup",
+                           {},
+                           {key(Key::G, true), key(Key::Escape), character(), character()},
+                           {true, true, true, false},
+                           std::nullopt,
+                           false},
+                      Case{"grayed_mnemonic_chooses_nothing",
+                           {kMenuTitle},
+                           {key(Key::G, true), key(Key::T)},
+                           {true, true},
+                           std::nullopt,
+                           true},
+                      Case{"keys_without_alt_are_the_games",
+                           {},
+                           {key(Key::G), character(), key(Key::Return)},
+                           {false, false, false},
+                           std::nullopt,
+                           false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MenuBarViewLook, HighlightsGraysAndPlacesThePopup) {
+  MenuBar menu;
+  BlockText text;
+  MenuBarView view(menu, text);
+  ASSERT_EQ(view.bar().width(), 640);
+  ASSERT_EQ(view.bar().height(), 20);
+  // Label text starts 7 pixels into its item, 4 pixels down.
+  EXPECT_EQ(view.bar().pixel(kSaveX, kBarY) & 0xFFFFFF, 0x000000u);
+  EXPECT_EQ(view.bar().pixel(52, 1) & 0xFFFFFF, 0xF0F0F0u);
+  EXPECT_EQ(view.popup(), nullptr);
+
+  const uint64_t before = view.appearance();
+  view.pointerMoved(kSaveX, kBarY);
+  EXPECT_NE(view.appearance(), before);
+  EXPECT_EQ(view.bar().pixel(52, 1) & 0xFFFFFF, 0xE5F3FFu);
+
+  menu.setEnabled(kMenuSave, false);
+  // Grayed text is a mid gray (the blend rounds 0x6D down by one).
+  const uint32_t grayed = view.bar().pixel(kSaveX, kBarY) & 0xFFFFFF;
+  EXPECT_EQ(grayed, (grayed & 0xFF) * 0x010101u);
+  EXPECT_NEAR(grayed & 0xFF, 0x6D, 1);
+
+  view.keyPressed(Key::G, true);
+  const Surface* popup = view.popup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(view.popupOrigin(), (IntPoint{0, 20}));
+  EXPECT_EQ(popup->height(), 3 + 2 * 20 + 3);
+  // The first row is highlighted, the second is not.
+  EXPECT_EQ(popup->pixel(5, 5) & 0xFFFFFF, 0xCCE8FFu);
+  EXPECT_EQ(popup->pixel(5, 25) & 0xFFFFFF, 0xF2F2F2u);
+}
+
+}  // namespace
+}  // namespace avg
