@@ -51,6 +51,27 @@ TEST(WindowScale, LargestWholeScaleThatFitsTheDesktop) {
   EXPECT_EQ(fittingWindowScale({0, 0}, kPicture), 1);
 }
 
+TEST(MenuToWindow, BarOnTheStripOrOverThePictureAndPopupsBelow) {
+  struct Case {
+    Size output;
+    bool fullScreen;
+    Rect menu;
+    Rect window;
+  };
+  const Rect bar{0, 0, 640, 20};
+  const Rect popup{0, 20, 120, 66};
+  for (const Case& c : {Case{{640, 500}, false, bar, {0, 0, 640, 20}},
+                        Case{{640, 500}, false, popup, {0, 20, 120, 66}},
+                        Case{{1280, 1000}, false, popup, {0, 40, 240, 132}},
+                        Case{{640, 800}, false, bar, {0, 150, 640, 170}},
+                        Case{{1920, 1080}, true, bar, {240, 0, 1680, 45}},
+                        Case{{1920, 1080}, true, popup, {240, 45, 510, 148}}}) {
+    DisplayLayout layout = layoutDisplay(c.output, kPicture, c.fullScreen);
+    EXPECT_EQ(menuToWindow(layout, kPicture, c.fullScreen, c.menu), c.window)
+        << c.output.width << "x" << c.output.height;
+  }
+}
+
 TEST(WindowToPicture, UndoesScaleAndOffset) {
   DisplayLayout layout = layoutDisplay({1280, 1000}, kPicture, false);
   int32_t x = 1279;
