@@ -220,11 +220,13 @@ MenuResponse PlayerApp::menuResponse(const PlatformEvent& event) {
       pointer_ = {event.x, event.y + (platform_.display->isFullScreen() ? 0 : kMenuStripHeight)};
       return menu.pointerMoved(pointer_.x, pointer_.y);
     case Type::MouseButton:
-      if (event.button != MouseButton::Left) return MenuResponse::take(menu.tracking());
+      if (event.button != MouseButton::Left) {
+        return MenuResponse::take(menu.covers(pointer_.x, pointer_.y));
+      }
       return event.action == ButtonAction::Up ? menu.buttonReleased(pointer_.x, pointer_.y)
                                               : menu.buttonPressed(pointer_.x, pointer_.y);
     case Type::Wheel:
-      return MenuResponse::take(menu.tracking());
+      return MenuResponse::take(menu.covers(pointer_.x, pointer_.y));
     case Type::Key:
       if (!event.down) return {};
       return menu.keyPressed(event.key, engine_->companion<InputDevices>().keyHeld(vk::kMenu));

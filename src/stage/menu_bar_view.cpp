@@ -152,7 +152,7 @@ MenuResponse MenuBarView::pointerMoved(int32_t x, int32_t y) {
     return MenuResponse::take();
   }
   setState(item, pressedItem_, -1, -1);
-  return MenuResponse::take(tracking() || (y >= 0 && y < kBarHeight));
+  return MenuResponse::take(covers(x, y));
 }
 
 MenuResponse MenuBarView::buttonPressed(int32_t x, int32_t y) {
@@ -178,7 +178,7 @@ MenuResponse MenuBarView::pressAt(int32_t x, int32_t y) {
     if (!inside(popupRect(), x, y)) cancel();
     return MenuResponse::take();
   }
-  return MenuResponse::take(y >= 0 && y < kBarHeight);
+  return MenuResponse::take(covers(x, y));
 }
 
 MenuResponse MenuBarView::buttonReleased(int32_t x, int32_t y) {
@@ -204,7 +204,7 @@ MenuResponse MenuBarView::releaseAt(int32_t x, int32_t y) {
     if (item != openPopup_ && !inside(popupRect(), x, y)) cancel();
     return MenuResponse::take();
   }
-  return MenuResponse::take(y >= 0 && y < kBarHeight);
+  return MenuResponse::take(covers(x, y));
 }
 
 MenuResponse MenuBarView::keyPressed(Key key, bool altHeld) {

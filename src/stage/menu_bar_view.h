@@ -45,6 +45,8 @@ class MenuBarView {
   // Closes the popup and releases a pressed item without choosing anything.
   void cancel();
 
+  // The menu owns the point: the bar's rows, and everything while it is in use.
+  bool covers(int32_t x, int32_t y) const { return tracking() || (y >= 0 && y < kBarHeight); }
   // A popup is open or a bar item is held down: the game waits meanwhile.
   bool tracking() const { return openPopup_ >= 0 || pressedItem_ >= 0; }
 
