@@ -9,6 +9,7 @@
 #include "media/music_player.h"
 #include "media/sound_channel.h"
 #include "media/volume_control.h"
+#include "platform/cursor_file.h"
 #include "platform/error_log.h"
 #include "platform/text_encoding.h"
 #include "script/whole_file.h"
@@ -77,9 +78,11 @@ void PlayerApp::run() {
 }
 
 void PlayerApp::startUp(const IniFile& config) {
+  loadCursor(config);
   platform_.window->setCaption(cp932ToUtf8(config.string("GAME", "NAME", "AVG")));
   platform_.window->show();
-  changeDisplay(config.integer("SCREEN", "FULL", 0) != 0, {32, 24, 16});
+  const bool fullScreen = config.integer("SCREEN", "FULL", 0) != 0;
+  if (changeDisplay(fullScreen, {32, 24, 16}) && fullScreen) platform_.window->showCursor();
   StartOptions options = readStartOptions(config);
   escConfirm_ = options.escConfirm != 0;
   timer_.setRate(options.frameRate);
@@ -140,6 +143,7 @@ DisplaySwitch PlayerApp::switchDisplay(bool fullScreen) {
         {.caption = "警告", .text = "画面の切換に失敗しました", .icon = MessageIcon::Warning});
     return DisplaySwitch::Failed;
   }
+  platform_.window->showCursor();
   settle();
   return DisplaySwitch::Switched;
 }
@@ -334,6 +338,22 @@ void PlayerApp::settle() {
   platform_.clock->sleepMs(kSettleSleepMs);
   engine_->companion<InputDevices>().clearEvents();
   timer_.reset();
+}
+
+// A named file that is missing keeps the arrow quietly; one that is there but cannot be
+// decoded is logged, since the desktop's loader might have taken it.
+void PlayerApp::loadCursor(const IniFile& config) {
+  const std::string name = config.string("MOUSE", "CURSOR", "");
+  if (name.empty()) return;
+  const std::optional<std::string> bytes = readPlainFile(name);
+  if (!bytes) return;
+  const std::optional<CursorImage> cursor = decodeCursorFile(
+      {reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()}, *platform_.images);
+  if (cursor) {
+    platform_.window->setCursor(*cursor);
+  } else {
+    writeErrorLog("cannot decode the mouse cursor " + cp932ToUtf8(name));
+  }
 }
 
 }  // namespace avg

@@ -49,6 +49,8 @@ class PlayerApp : public AppControl {
  private:
   // Caption, options and settings from config.ini.
   void startUp(const IniFile& config);
+  // The cursor file named in config.ini becomes the window's cursor.
+  void loadCursor(const IniFile& config);
   // F7: the other mode at 32, else 24 bits per pixel; a warning when neither can be set.
   void switchScreen();
   // Sets 640 × 480 full screen or windowed at the first depth that works.

@@ -2,18 +2,24 @@
 #include <string>
 #include <vector>
 
+#include "platform/cursor_file.h"
 #include "platform/events.h"
 
 namespace avg {
 
-// The main window: its caption and its event queue. Drawing and presenting belong to the
-// display; this interface only carries what the frame loop needs to pump messages.
+// The main window: its caption, its mouse cursor and its event queue. Drawing and presenting
+// belong to the display; this interface only carries what the frame loop needs to pump
+// messages.
 class Window {
  public:
   virtual ~Window() = default;
   virtual void setCaption(const std::string& utf8) = 0;
   // Shows the window, which stays hidden until the player has started up.
   virtual void show() {}
+  // The cursor shown over the window from now on, in place of the standard arrow.
+  virtual void setCursor(const CursorImage& cursor) = 0;
+  // Makes the mouse cursor visible (after switching into full screen, which may hide it).
+  virtual void showCursor() {}
   // Appends the events that arrived since the last call. With waitForOne, blocks until at
   // least one event is there (used while the application is inactive).
   virtual void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) = 0;

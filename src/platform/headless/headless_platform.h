@@ -21,9 +21,7 @@ class HeadlessClock : public Clock {
     if (onAdvance_) onAdvance_(elapsed_);
   }
   // Called with the milliseconds elapsed since the start whenever time advances.
-  void setOnAdvance(std::function<void(uint64_t)> onAdvance) {
-    onAdvance_ = std::move(onAdvance);
-  }
+  void setOnAdvance(std::function<void(uint64_t)> onAdvance) { onAdvance_ = std::move(onAdvance); }
 
  private:
   uint64_t elapsed_ = 0;
@@ -55,14 +53,20 @@ struct ScriptedEvent {
 // Throws std::runtime_error naming the line of a malformed entry.
 std::vector<ScriptedEvent> parseInputScript(const std::string& text);
 
-// A window without a screen: delivers the scripted events of each pass.
+// A window without a screen: delivers the scripted events of each pass and keeps what the
+// player asked of its cursor.
 class HeadlessWindow : public Window {
  public:
   HeadlessWindow(HeadlessMessageBoxes& boxes, std::vector<ScriptedEvent> events);
   void setCaption(const std::string& utf8) override { caption_ = utf8; }
+  void setCursor(const CursorImage& cursor) override { cursor_ = cursor; }
+  void showCursor() override { ++cursorShows_; }
   void beginPass() override { ++pass_; }
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override;
   const std::string& caption() const { return caption_; }
+  // The last cursor set; nullopt while the standard arrow shows.
+  const std::optional<CursorImage>& cursor() const { return cursor_; }
+  int32_t cursorShows() const { return cursorShows_; }
 
  private:
   HeadlessMessageBoxes& boxes_;
@@ -70,6 +74,8 @@ class HeadlessWindow : public Window {
   size_t nextEvent_ = 0;
   uint64_t pass_ = 0;
   std::string caption_;
+  std::optional<CursorImage> cursor_;
+  int32_t cursorShows_ = 0;
 };
 
 // The system mixer without a sound card: channels that start at 40000 and keep what is

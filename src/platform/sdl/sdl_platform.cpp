@@ -147,6 +147,22 @@ class SdlWindow : public Window {
 
   void show() override { display_.show(); }
 
+  // Keeps the current cursor when SDL cannot make the new one.
+  void setCursor(const CursorImage& cursor) override {
+    const Surface& pixels = cursor.pixels;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(pixels.row(0)), pixels.width(), pixels.height(), 32, pixels.pitch(),
+        SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_Cursor* created = SDL_CreateColorCursor(surface, cursor.hotX, cursor.hotY);
+    SDL_FreeSurface(surface);
+    if (!created) return;
+    SDL_SetCursor(created);
+    cursor_.reset(created);
+  }
+
+  void showCursor() override { SDL_ShowCursor(SDL_ENABLE); }
+
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override {
     SDL_Event event;
     if (waitForOne && SDL_WaitEvent(&event)) translate(event, out);
@@ -228,6 +244,8 @@ class SdlWindow : public Window {
   }
 
   SdlDisplay& display_;
+  // The cursor set last, freed when replaced or with the window.
+  std::unique_ptr<SDL_Cursor, decltype(&SDL_FreeCursor)> cursor_{nullptr, SDL_FreeCursor};
 };
 
 // The user's state directory (XDG), where the master volume at start is kept while a game

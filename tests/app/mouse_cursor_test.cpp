@@ -1,0 +1,66 @@
+// The cursor named in config.ini and showing the cursor after full-screen switches.
+#include <gtest/gtest.h>
+
+#include "support/cursor_files.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using test::PlayerFixture;
+
+const HeadlessWindow& windowOf(PlayerFixture& player) {
+  return dynamic_cast<const HeadlessWindow&>(*player.platform().window);
+}
+
+TEST(MouseCursor, ConfigNamesTheFileAsGamesWriteIt) {
+  PlayerFixture player;
+  const test::CursorBitmap arrow{.width = 3, .height = 5, .colours = std::vector<uint32_t>(15)};
+  player.dir().write("data/arrow.cur", test::cursorFile(arrow, 2, 4));
+  player.dir().write("config.ini", "[MOUSE]\r\nCURSOR=Data\\Arrow.CUR\r\n");
+  player.runScript({"QUIT"});
+  const std::optional<CursorImage>& cursor = windowOf(player).cursor();
+  ASSERT_TRUE(cursor);
+  EXPECT_EQ(cursor->pixels.width(), 3);
+  EXPECT_EQ(cursor->pixels.height(), 5);
+  EXPECT_EQ(cursor->hotX, 2);
+  EXPECT_EQ(cursor->hotY, 4);
+  EXPECT_EQ(player.errorLog(), "");
+}
+
+TEST(MouseCursor, ArrowStaysWithoutAUsableFile) {
+  struct Case {
+    std::string config;
+    bool logged;
+  };
+  for (const Case& c : {Case{"", false}, Case{"[MOUSE]\r\nCURSOR=missing.cur\r\n", false},
+                        Case{"[MOUSE]\r\nCURSOR=autoexec.eve\r\n", true}}) {
+    PlayerFixture player;
+    player.dir().write("config.ini", c.config);
+    player.runScript({"QUIT"});
+    EXPECT_FALSE(windowOf(player).cursor()) << c.config;
+    EXPECT_EQ(
+        player.errorLog().find("cannot decode the mouse cursor autoexec.eve") != std::string::npos,
+        c.logged)
+        << c.config;
+  }
+}
+
+TEST(MouseCursor, ShownAfterEachSwitchIntoFullScreenOrBack) {
+  struct Case {
+    std::string config;
+    std::string input;
+    int32_t shows;
+  };
+  for (const Case& c : {Case{"", "", 0}, Case{"[SCREEN]\r\nFULL=1\r\n", "", 1},
+                        Case{"", "2 key F7 down\n3 key F7 up\n4 key F7 down", 2},
+                        Case{"[SCREEN]\r\nFULL=1\r\n", "2 key F7 down", 2}}) {
+    PlayerFixture player(parseInputScript(c.input));
+    player.dir().write("config.ini", c.config);
+    player.runScript({"NEXT", "NEXT", "NEXT", "NEXT", "NEXT", "QUIT"});
+    EXPECT_EQ(windowOf(player).cursorShows(), c.shows) << c.config << c.input;
+  }
+}
+
+}  // namespace
+}  // namespace avg
