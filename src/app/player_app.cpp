@@ -232,7 +232,10 @@ MenuResponse PlayerApp::menuResponse(const PlatformEvent& event) {
     case Type::Wheel:
       return MenuResponse::take(menu.covers(pointer_.x, pointer_.y));
     case Type::Key:
-      if (!event.down) return {};
+      if (!event.down) {
+        menu.keyReleased(event.key);
+        return {};
+      }
       return menu.keyPressed(event.key, engine_->companion<InputDevices>().keyHeld(vk::kMenu));
     case Type::Char:
       return menu.characterTyped();

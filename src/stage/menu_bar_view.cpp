@@ -25,25 +25,32 @@ constexpr uint32_t kOpenEdge = 0x99D1FF;
 constexpr uint32_t kTextColor = 0x000000;
 constexpr uint32_t kGrayedColor = 0x6D6D6D;
 
-// The text as shown: each "&" that marks a mnemonic removed ("&&" shows one "&").
-std::string shownText(const std::string& text) {
-  std::string shown;
+// A menu text as shown: each "&" that marks a mnemonic removed ("&&" shows one "&"), and
+// the byte offset of the mnemonic letter in the shown text.
+struct ShownText {
+  std::string text;
+  std::optional<size_t> mnemonic;
+};
+
+ShownText shownText(const std::string& text) {
+  ShownText shown;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    shown.push_back(text[i]);
+    if (text[i] == '&' && i + 1 < text.size()) {
+      ++i;
+      if (text[i] != '&' && !shown.mnemonic) shown.mnemonic = shown.text.size();
+    }
+    shown.text.push_back(text[i]);
   }
   return shown;
 }
 
 // The letter key after the "&" of `text`, if it has one.
 std::optional<Key> mnemonic(const std::string& text) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    char letter = static_cast<char>(text[i + 1] & ~0x20);
-    if (letter < 'A' || letter > 'Z') return std::nullopt;
-    return static_cast<Key>(static_cast<int>(Key::A) + (letter - 'A'));
-  }
-  return std::nullopt;
+  const ShownText shown = shownText(text);
+  if (!shown.mnemonic) return std::nullopt;
+  const char letter = static_cast<char>(shown.text[*shown.mnemonic] & ~0x20);
+  if (letter < 'A' || letter > 'Z') return std::nullopt;
+  return static_cast<Key>(static_cast<int>(Key::A) + (letter - 'A'));
 }
 
 void fillRect(Surface& target, const Rect& rect, uint32_t color) {
@@ -79,9 +86,17 @@ MenuBarView::MenuBarView(const MenuBar& menu, TextRasterizer& text) : menu_(menu
 }
 
 MenuBarView::Label MenuBarView::makeLabel(const std::string& text) {
+  const FontRequest font{kFace, kTextHeight};
+  const ShownText shown = shownText(text);
   Label label;
-  label.text = utf8ToCodepoints(shownText(text));
-  label.width = text_.measure(label.text, {kFace, kTextHeight}).width;
+  label.text = utf8ToCodepoints(shown.text);
+  label.width = text_.measure(label.text, font).width;
+  if (shown.mnemonic) {
+    const std::u32string before = utf8ToCodepoints(shown.text.substr(0, *shown.mnemonic));
+    label.mnemonicLeft = text_.measure(before, font).width;
+    label.mnemonicWidth =
+        text_.measure(std::u32string_view(label.text).substr(before.size(), 1), font).width;
+  }
   return label;
 }
 
@@ -94,12 +109,12 @@ int32_t MenuBarView::barItemAt(int32_t x, int32_t y) const {
 }
 
 Rect MenuBarView::popupRect() const {
-  if (openPopup_ < 0) return {};
+  if (state_.popup < 0) return {};
   const int32_t rows = static_cast<int32_t>(popupItems().size());
   int32_t width = kPopupMinWidth;
-  for (const Label& label : popupLabels_[openPopup_])
+  for (const Label& label : popupLabels_[state_.popup])
     width = std::max(width, kPopupTextLeft + label.width + kPopupTextRight);
-  const int32_t left = slots_[openPopup_].left;
+  const int32_t left = slots_[state_.popup].left;
   return {left, kBarHeight, left + width, kBarHeight + 2 * kPopupBorder + rows * kRowHeight};
 }
 
@@ -110,28 +125,30 @@ IntPoint MenuBarView::popupOrigin() const {
 
 int32_t MenuBarView::popupRowAt(int32_t x, int32_t y) const {
   const Rect rect = popupRect();
-  if (openPopup_ < 0 || !inside(rect, x, y)) return -1;
+  if (state_.popup < 0 || !inside(rect, x, y)) return -1;
   const int32_t row = (y - rect.top - kPopupBorder) / kRowHeight;
   const bool onRow =
       y - rect.top >= kPopupBorder && row < static_cast<int32_t>(popupItems().size());
   return onRow ? row : -1;
 }
 
-void MenuBarView::setState(int32_t hot, int32_t pressed, int32_t popup, int32_t row) {
-  if (hot == hotItem_ && pressed == pressedItem_ && popup == openPopup_ && row == popupRow_) return;
-  hotItem_ = hot;
-  pressedItem_ = pressed;
-  openPopup_ = popup;
-  popupRow_ = row;
+void MenuBarView::setState(const State& next) {
+  if (next == state_) return;
+  state_ = next;
   ++changes_;
 }
 
-void MenuBarView::openPopup(int32_t index, int32_t row) {
-  setState(index, -1, index, row);
+void MenuBarView::openPopup(int32_t index, int32_t row, bool keyboard) {
+  setState({.hot = index, .popup = index, .row = row, .keyboard = keyboard});
+}
+
+void MenuBarView::selectBarItem(int32_t index) {
+  setState({.hot = index, .keyboard = true});
 }
 
 void MenuBarView::cancel() {
-  setState(-1, -1, -1, -1);
+  altAlone_ = false;
+  setState({});
 }
 
 MenuResponse MenuBarView::choose(const MenuItem& item) {
@@ -143,19 +160,22 @@ MenuResponse MenuBarView::choose(const MenuItem& item) {
 
 MenuResponse MenuBarView::pointerMoved(int32_t x, int32_t y) {
   const int32_t item = barItemAt(x, y);
-  if (openPopup_ >= 0) {
-    if (item >= 0 && item != openPopup_ && !barItem(item).items.empty()) {
-      openPopup(item, -1);
-    } else {
-      setState(hotItem_, -1, openPopup_, popupRowAt(x, y));
+  State next = state_;
+  if (state_.popup >= 0) {
+    if (item >= 0 && item != state_.popup && !barItem(item).items.empty()) {
+      openPopup(item, -1, state_.keyboard);
+      return MenuResponse::take();
     }
-    return MenuResponse::take();
+    next.row = popupRowAt(x, y);
+  } else if (!state_.keyboard || item >= 0) {
+    next.hot = item;
   }
-  setState(item, pressedItem_, -1, -1);
+  setState(next);
   return MenuResponse::take(covers(x, y));
 }
 
 MenuResponse MenuBarView::buttonPressed(int32_t x, int32_t y) {
+  altAlone_ = false;
   MenuResponse response = pressAt(x, y);
   pressTaken_ = response.taken;
   return response;
@@ -165,15 +185,15 @@ MenuResponse MenuBarView::pressAt(int32_t x, int32_t y) {
   const int32_t item = barItemAt(x, y);
   if (item >= 0) {
     if (barItem(item).items.empty()) {
-      setState(item, item, -1, -1);
-    } else if (item == openPopup_) {
-      setState(item, -1, -1, -1);
+      setState({.hot = item, .pressed = item});
+    } else if (item == state_.popup) {
+      setState({.hot = item});
     } else {
-      openPopup(item, -1);
+      openPopup(item, -1, false);
     }
     return MenuResponse::take();
   }
-  if (openPopup_ >= 0) {
+  if (tracking()) {
     // A click beside an open popup closes it and goes no further.
     if (!inside(popupRect(), x, y)) cancel();
     return MenuResponse::take();
@@ -191,61 +211,130 @@ MenuResponse MenuBarView::buttonReleased(int32_t x, int32_t y) {
 
 MenuResponse MenuBarView::releaseAt(int32_t x, int32_t y) {
   const int32_t item = barItemAt(x, y);
-  if (pressedItem_ >= 0) {
-    const int32_t pressed = pressedItem_;
-    setState(item, -1, -1, -1);
+  if (state_.pressed >= 0) {
+    const int32_t pressed = state_.pressed;
+    setState({.hot = item});
     if (item == pressed) return choose(barItem(item));
     return MenuResponse::take();
   }
-  if (openPopup_ >= 0) {
+  if (state_.popup >= 0) {
     const int32_t row = popupRowAt(x, y);
     if (row >= 0) return choose(popupItems()[row]);
     // Releasing on the popup's own title keeps it open; anywhere else closes it.
-    if (item != openPopup_ && !inside(popupRect(), x, y)) cancel();
+    if (item != state_.popup && !inside(popupRect(), x, y)) cancel();
     return MenuResponse::take();
   }
   return MenuResponse::take(covers(x, y));
 }
 
 MenuResponse MenuBarView::keyPressed(Key key, bool altHeld) {
+  altAlone_ = key == Key::Alt;
   takeCharacter_ = false;
-  if (openPopup_ >= 0) {
+  if (key == Key::Alt) return {};
+  if (key == Key::F10 && !tracking()) {
+    selectBarItem(0);
+    return MenuResponse::take();
+  }
+  if (tracking()) {
     takeCharacter_ = true;
-    return popupKey(key);
+    return state_.popup >= 0 ? popupKey(key) : barKey(key);
   }
   if (!altHeld) return {};
-  for (size_t i = 0; i < menu_.items().size(); ++i) {
-    const MenuItem& item = menu_.items()[i];
-    if (!item.items.empty() && mnemonic(item.text) == key) {
+  for (int32_t i = 0; i < barItemCount(); ++i) {
+    if (!barItem(i).items.empty() && mnemonic(barItem(i).text) == key) {
       takeCharacter_ = true;
-      openPopup(static_cast<int32_t>(i), 0);
+      openPopup(i, 0, true);
       return MenuResponse::take();
     }
   }
   return {};
 }
 
-MenuResponse MenuBarView::popupKey(Key key) {
-  const auto rows = static_cast<int32_t>(popupItems().size());
+void MenuBarView::keyReleased(Key key) {
+  if (key != Key::Alt || !altAlone_) return;
+  altAlone_ = false;
+  if (tracking()) {
+    cancel();
+  } else {
+    selectBarItem(0);
+  }
+}
+
+MenuResponse MenuBarView::chooseMnemonic(const std::vector<MenuItem>& items, Key key,
+                                         bool opensPopups) {
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (mnemonic(items[i].text) != key) continue;
+    if (opensPopups && !items[i].items.empty()) {
+      openPopup(static_cast<int32_t>(i), 0, true);
+      return MenuResponse::take();
+    }
+    return choose(items[i]);
+  }
+  return MenuResponse::take();
+}
+
+// Keys while a bar item is selected from the keyboard and no popup is open.
+MenuResponse MenuBarView::barKey(Key key) {
+  const int32_t count = barItemCount();
+  const int32_t hot = state_.hot;
   switch (key) {
+    case Key::Left:
+      selectBarItem((hot + count - 1) % count);
+      return MenuResponse::take();
+    case Key::Right:
+      selectBarItem((hot + 1) % count);
+      return MenuResponse::take();
     case Key::Up:
-      setState(hotItem_, -1, openPopup_, popupRow_ <= 0 ? rows - 1 : popupRow_ - 1);
-      return MenuResponse::take();
     case Key::Down:
-      setState(hotItem_, -1, openPopup_, (popupRow_ + 1) % rows);
-      return MenuResponse::take();
     case Key::Return:
-      return popupRow_ >= 0 ? choose(popupItems()[popupRow_]) : MenuResponse::take();
+      if (!barItem(hot).items.empty()) {
+        openPopup(hot, 0, true);
+        return MenuResponse::take();
+      }
+      return key == Key::Return ? choose(barItem(hot)) : MenuResponse::take();
     case Key::Escape:
+    case Key::F10:
       cancel();
       return MenuResponse::take();
     default:
-      break;
+      return chooseMnemonic(menu_.items(), key, true);
   }
-  for (const MenuItem& item : popupItems()) {
-    if (mnemonic(item.text) == key) return choose(item);
+}
+
+MenuResponse MenuBarView::popupKey(Key key) {
+  const auto rows = static_cast<int32_t>(popupItems().size());
+  const int32_t row = state_.row;
+  switch (key) {
+    case Key::Up:
+      openPopup(state_.popup, row <= 0 ? rows - 1 : row - 1, true);
+      return MenuResponse::take();
+    case Key::Down:
+      openPopup(state_.popup, (row + 1) % rows, true);
+      return MenuResponse::take();
+    case Key::Left:
+    case Key::Right: {
+      // Over to the neighbouring bar item, opening its popup when it has one.
+      const int32_t count = barItemCount();
+      const int32_t next = (state_.popup + (key == Key::Left ? count - 1 : 1)) % count;
+      if (barItem(next).items.empty()) {
+        selectBarItem(next);
+      } else {
+        openPopup(next, 0, true);
+      }
+      return MenuResponse::take();
+    }
+    case Key::Return:
+      return row >= 0 ? choose(popupItems()[row]) : MenuResponse::take();
+    case Key::Escape:
+      // Back to the selected bar item, as a desktop menu steps back one level.
+      selectBarItem(state_.popup);
+      return MenuResponse::take();
+    case Key::F10:
+      cancel();
+      return MenuResponse::take();
+    default:
+      return chooseMnemonic(popupItems(), key, false);
   }
-  return MenuResponse::take();
 }
 
 MenuResponse MenuBarView::characterTyped() {
@@ -257,11 +346,17 @@ MenuResponse MenuBarView::characterTyped() {
 void MenuBarView::drawLabel(Surface& target, Label& label, bool enabled, int32_t x, int32_t y) {
   // Each label is rasterized once per colour, when first shown in it.
   Surface& image = enabled ? label.normal : label.grayed;
-  if (!image.loaded()) {
-    makeTextImage(text_.rasterize(label.text, {kFace, kTextHeight}),
-                  enabled ? kTextColor : kGrayedColor, image);
-  }
+  const uint32_t color = enabled ? kTextColor : kGrayedColor;
+  if (!image.loaded())
+    makeTextImage(text_.rasterize(label.text, {kFace, kTextHeight}), color, image);
   target.blit(image, x, y, Blend::alpha(uniformRates(255), 0));
+  if (state_.keyboard && label.mnemonicWidth > 0) {
+    const int32_t underline = y + kTextHeight;
+    fillRect(target,
+             {x + label.mnemonicLeft, underline, x + label.mnemonicLeft + label.mnemonicWidth,
+              underline + 1},
+             colorRefToPixel(color));
+  }
 }
 
 void MenuBarView::redraw() {
@@ -269,29 +364,29 @@ void MenuBarView::redraw() {
   drawn_ = appearance();
   if (!bar_.loaded()) bar_.create(kBarWidth, kBarHeight);
   bar_.fill(kBarColor);
-  for (size_t i = 0; i < slots_.size(); ++i) {
-    const auto index = static_cast<int32_t>(i);
-    const Rect slot{slots_[i].left, 0, slots_[i].right, kBarHeight};
+  for (int32_t index = 0; index < barItemCount(); ++index) {
+    const Rect slot{slots_[index].left, 0, slots_[index].right, kBarHeight};
     const bool enabled = barItem(index).enabled;
-    if (index == openPopup_ || (index == pressedItem_ && index == hotItem_)) {
+    const bool hot = index == state_.hot;
+    if (index == state_.popup || (hot && (state_.keyboard || index == state_.pressed))) {
       frameRect(bar_, slot, kOpenFill, kOpenEdge);
-    } else if (index == hotItem_ && enabled) {
+    } else if (hot && enabled) {
       frameRect(bar_, slot, kHotFill, kHotEdge);
     }
-    drawLabel(bar_, barLabels_[i], enabled, slot.left + kItemPadding,
+    drawLabel(bar_, barLabels_[index], enabled, slot.left + kItemPadding,
               (kBarHeight - kTextHeight) / 2);
   }
-  if (openPopup_ < 0) return;
+  if (state_.popup < 0) return;
   const Rect rect = popupRect();
   popup_.create(rect.width(), rect.height());
   frameRect(popup_, popup_.bounds(), kPopupColor, kPopupEdge);
   const std::vector<MenuItem>& items = popupItems();
   for (size_t row = 0; row < items.size(); ++row) {
     const int32_t top = kPopupBorder + static_cast<int32_t>(row) * kRowHeight;
-    if (static_cast<int32_t>(row) == popupRow_) {
+    if (static_cast<int32_t>(row) == state_.row) {
       frameRect(popup_, {2, top, rect.width() - 2, top + kRowHeight}, kOpenFill, kOpenEdge);
     }
-    drawLabel(popup_, popupLabels_[openPopup_][row], items[row].enabled, kPopupTextLeft,
+    drawLabel(popup_, popupLabels_[state_.popup][row], items[row].enabled, kPopupTextLeft,
               top + (kRowHeight - kTextHeight) / 2);
   }
 }
@@ -303,7 +398,7 @@ const Surface& MenuBarView::bar() {
 
 const Surface* MenuBarView::popup() {
   redraw();
-  return openPopup_ >= 0 ? &popup_ : nullptr;
+  return state_.popup >= 0 ? &popup_ : nullptr;
 }
 
 }  // namespace avg

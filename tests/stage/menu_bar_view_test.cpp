@@ -29,7 +29,7 @@ constexpr int32_t kTitleRowY = 30;
 constexpr int32_t kQuitRowY = 50;
 
 struct Step {
-  enum Kind { Move, Press, Release, KeyDown, Character } kind;
+  enum Kind { Move, Press, Release, KeyDown, KeyUp, Character } kind;
   int32_t x = 0;
   int32_t y = 0;
   Key key = Key::None;
@@ -48,6 +48,10 @@ Step release(int32_t x, int32_t y) {
 Step key(Key key, bool alt = false) {
   return {Step::KeyDown, 0, 0, key, alt};
 }
+// A key release is never taken.
+Step release(Key key) {
+  return {Step::KeyUp, 0, 0, key};
+}
 Step character() {
   return {Step::Character};
 }
@@ -62,6 +66,9 @@ MenuResponse apply(MenuBarView& view, const Step& step) {
       return view.buttonReleased(step.x, step.y);
     case Step::KeyDown:
       return view.keyPressed(step.key, step.alt);
+    case Step::KeyUp:
+      view.keyReleased(step.key);
+      return {};
     case Step::Character:
       return view.characterTyped();
   }
@@ -195,10 +202,47 @@ INSTANTIATE_TEST_SUITE_P(
                            {true, true},
                            kMenuTitle,
                            false},
-                      Case{"escape_and_its_character_close_the_popup",
+                      Case{"escape_steps_back_to_the_bar_then_leaves",
                            {},
-                           {key(Key::G, true), key(Key::Escape), character(), character()},
-                           {true, true, true, false},
+                           {key(Key::G, true), key(Key::Escape), character(), key(Key::Escape),
+                            character(), character()},
+                           {true, true, true, true, true, false},
+                           std::nullopt,
+                           false},
+                      Case{"alt_tap_selects_the_bar_then_right_and_return",
+                           {},
+                           {key(Key::Alt), release(Key::Alt), key(Key::Right), key(Key::Return)},
+                           {false, false, true, true},
+                           kMenuSave,
+                           false},
+                      Case{"alt_with_another_key_between_selects_nothing",
+                           {},
+                           {key(Key::Alt), key(Key::Tab, true), release(Key::Alt)},
+                           {false, false, false},
+                           std::nullopt,
+                           false},
+                      Case{"second_alt_tap_leaves_the_menu",
+                           {},
+                           {key(Key::Alt), release(Key::Alt), key(Key::Alt), release(Key::Alt)},
+                           {false, false, false, false},
+                           std::nullopt,
+                           false},
+                      Case{"f10_then_down_opens_the_popup_and_left_moves_on",
+                           {},
+                           {key(Key::F10), key(Key::Down), key(Key::Left), key(Key::Return)},
+                           {true, true, true, true},
+                           kMenuVersion,
+                           false},
+                      Case{"bar_mnemonic_chooses_a_command",
+                           {},
+                           {key(Key::F10), key(Key::V)},
+                           {true, true},
+                           kMenuVersion,
+                           false},
+                      Case{"click_beside_the_selected_bar_leaves_it",
+                           {},
+                           {key(Key::F10), press(300, 200), release(300, 200)},
+                           {true, true, true},
                            std::nullopt,
                            false},
                       Case{"grayed_mnemonic_chooses_nothing",
