@@ -201,6 +201,12 @@ void Surface::fill(uint32_t color) {
   std::fill(pixels_.begin(), pixels_.end(), color);
 }
 
+void Surface::fill(uint32_t color, const Rect& area) {
+  const Rect clipped = area.intersect(bounds());
+  for (int32_t y = clipped.top; y < clipped.bottom; ++y)
+    std::fill(row(y) + clipped.left, row(y) + clipped.right, color);
+}
+
 void Surface::clearAlphaBytes() {
   for (uint32_t& pixel : pixels_)
     pixel &= 0xFFFFFF;

@@ -17,6 +17,9 @@ struct Rect {
   int32_t width() const { return right - left; }
   int32_t height() const { return bottom - top; }
   bool empty() const { return right <= left || bottom <= top; }
+  bool contains(int32_t x, int32_t y) const {
+    return x >= left && x < right && y >= top && y < bottom;
+  }
   Rect intersect(const Rect& other) const;
   bool operator==(const Rect&) const = default;
 };
@@ -99,6 +102,8 @@ class Surface {
   const uint32_t* row(int32_t y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
   // Sets every pixel to `color`.
   void fill(uint32_t color);
+  // Sets the pixels of `area` that lie on the surface to `color`.
+  void fill(uint32_t color, const Rect& area);
   // Zeroes the top byte of every pixel.
   void clearAlphaBytes();
 

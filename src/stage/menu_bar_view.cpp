@@ -53,20 +53,10 @@ std::optional<Key> mnemonic(const std::string& text) {
   return static_cast<Key>(static_cast<int>(Key::A) + (letter - 'A'));
 }
 
-void fillRect(Surface& target, const Rect& rect, uint32_t color) {
-  const Rect area = rect.intersect(target.bounds());
-  for (int32_t y = area.top; y < area.bottom; ++y)
-    std::fill(target.row(y) + area.left, target.row(y) + area.right, color);
-}
-
 // A filled rectangle with a one-pixel edge, as a highlighted menu item is drawn.
 void frameRect(Surface& target, const Rect& rect, uint32_t fill, uint32_t edge) {
-  fillRect(target, rect, edge);
-  fillRect(target, {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1}, fill);
-}
-
-bool inside(const Rect& rect, int32_t x, int32_t y) {
-  return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+  target.fill(edge, rect);
+  target.fill(fill, {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1});
 }
 
 }  // namespace
@@ -125,7 +115,7 @@ IntPoint MenuBarView::popupOrigin() const {
 
 int32_t MenuBarView::popupRowAt(int32_t x, int32_t y) const {
   const Rect rect = popupRect();
-  if (state_.popup < 0 || !inside(rect, x, y)) return -1;
+  if (state_.popup < 0 || !rect.contains(x, y)) return -1;
   const int32_t row = (y - rect.top - kPopupBorder) / kRowHeight;
   const bool onRow =
       y - rect.top >= kPopupBorder && row < static_cast<int32_t>(popupItems().size());
@@ -195,7 +185,7 @@ MenuResponse MenuBarView::pressAt(int32_t x, int32_t y) {
   }
   if (tracking()) {
     // A click beside an open popup closes it and goes no further.
-    if (!inside(popupRect(), x, y)) cancel();
+    if (!popupRect().contains(x, y)) cancel();
     return MenuResponse::take();
   }
   return MenuResponse::take(covers(x, y));
@@ -221,7 +211,7 @@ MenuResponse MenuBarView::releaseAt(int32_t x, int32_t y) {
     const int32_t row = popupRowAt(x, y);
     if (row >= 0) return choose(popupItems()[row]);
     // Releasing on the popup's own title keeps it open; anywhere else closes it.
-    if (item != state_.popup && !inside(popupRect(), x, y)) cancel();
+    if (item != state_.popup && !popupRect().contains(x, y)) cancel();
     return MenuResponse::take();
   }
   return MenuResponse::take(covers(x, y));
@@ -352,10 +342,9 @@ void MenuBarView::drawLabel(Surface& target, Label& label, bool enabled, int32_t
   target.blit(image, x, y, Blend::alpha(uniformRates(255), 0));
   if (state_.keyboard && label.mnemonicWidth > 0) {
     const int32_t underline = y + kTextHeight;
-    fillRect(target,
-             {x + label.mnemonicLeft, underline, x + label.mnemonicLeft + label.mnemonicWidth,
-              underline + 1},
-             colorRefToPixel(color));
+    const int32_t left = x + label.mnemonicLeft;
+    target.fill(colorRefToPixel(color),
+                {left, underline, left + label.mnemonicWidth, underline + 1});
   }
 }
 

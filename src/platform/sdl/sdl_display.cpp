@@ -25,10 +25,9 @@ SDL_Rect toSdl(const Rect& rect) {
   return {rect.left, rect.top, rect.width(), rect.height()};
 }
 
-SDL_Texture* makeTexture(SDL_Renderer* renderer, const Surface& surface) {
-  SDL_Texture* texture =
-      SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                        surface.width(), surface.height());
+SDL_Texture* makeTexture(SDL_Renderer* renderer, int32_t width, int32_t height) {
+  SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                           SDL_TEXTUREACCESS_STREAMING, width, height);
   // The top bytes of the pixels are not shown.
   if (texture) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
   return texture;
@@ -95,8 +94,8 @@ void SdlDisplay::destroy() {
 bool SdlDisplay::recreateTextures() {
   if (picture_) SDL_DestroyTexture(picture_);
   if (stripTexture_) SDL_DestroyTexture(stripTexture_);
-  picture_ = makeTexture(renderer_, back_);
-  stripTexture_ = makeTexture(renderer_, strip_);
+  picture_ = makeTexture(renderer_, back_.width(), back_.height());
+  stripTexture_ = makeTexture(renderer_, strip_.width(), strip_.height());
   if (!picture_ || !stripTexture_) return false;
   SDL_UpdateTexture(picture_, nullptr, back_.row(0), back_.pitch());
   SDL_UpdateTexture(stripTexture_, nullptr, strip_.row(0), strip_.pitch());
@@ -138,10 +137,11 @@ void SdlDisplay::showMenu(const MenuPicture& menu) {
   }
   popupPlace_ = {};
   if (menu.popup && menu.popup->loaded()) {
-    if (menu.popup->width() != popup_.width() || menu.popup->height() != popup_.height()) {
+    const Size size{menu.popup->width(), menu.popup->height()};
+    if (size != popupSize_) {
       if (popupTexture_) SDL_DestroyTexture(popupTexture_);
-      popup_ = *menu.popup;
-      popupTexture_ = makeTexture(renderer_, popup_);
+      popupTexture_ = makeTexture(renderer_, size.width, size.height);
+      popupSize_ = popupTexture_ ? size : Size{};
     }
     if (popupTexture_) {
       SDL_UpdateTexture(popupTexture_, nullptr, menu.popup->row(0), menu.popup->pitch());

@@ -52,7 +52,7 @@ class SdlDisplay : public Display {
   SDL_Texture* popupTexture_ = nullptr;
   Surface back_;
   Surface strip_;
-  Surface popup_;
+  Size popupSize_;
   Rect popupPlace_;
   bool barShown_ = false;
   Size size_{kWidth, kHeight};
