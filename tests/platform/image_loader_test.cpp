@@ -4,6 +4,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -69,8 +70,8 @@ const char kGif[] =
     "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
     "\x00\x02\x02\x44\x01\x00;";
 
-// Saves kPicture through SDL2_image with the given saver, alpha bytes set to 0x80.
-std::string savedWithSdl(const std::function<int(SDL_Surface*, const char*)>& save) {
+// kPicture saved as PNG through SDL2_image, alpha bytes set to 0x80.
+std::string png() {
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 32, SDL_PIXELFORMAT_ARGB8888);
   for (int i = 0; i < 4; ++i) {
     auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
@@ -78,7 +79,7 @@ std::string savedWithSdl(const std::function<int(SDL_Surface*, const char*)>& sa
     row[i % 2] = kPicture[i] | 0x80000000;
   }
   std::string path = "saved.tmp";
-  int result = save(surface, path.c_str());
+  int result = IMG_SavePNG(surface, path.c_str());
   SDL_FreeSurface(surface);
   EXPECT_EQ(result, 0);
   std::ifstream in(path, std::ios::binary);
@@ -94,27 +95,25 @@ class ImageLoad : public testing::Test {
   Surface surface_;
 };
 
-TEST_F(ImageLoad, RawFormatKeepsAlphaBytesInAnyLetterCase) {
-  for (const char* name : {"pic.cgd", "pic.CGD", "pic.Cgd"}) {
-    dir_.write(name, cgd(16, 2, 2, cgdPixels()));
-    ASSERT_EQ(load(name), kImageLoaded) << name;
-    EXPECT_TRUE(surface_.hasAlphaChannel());
-    EXPECT_EQ(surface_.colorKey(), kPicture[0]);
-    for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(surface_.pixel(i % 2, i / 2), kPicture[i] | 0x80000000);
-  }
-}
-
-TEST_F(ImageLoad, FindsFilesAsGamesNameThem) {
+TEST_F(ImageLoad, RawFormatKeepsAlphaBytesAndIsFoundAsGamesNameIt) {
   dir_.write("bg/Title.cgd", cgd(16, 2, 2, cgdPixels()));
-  EXPECT_EQ(load("BG\\TITLE.CGD"), kImageLoaded);
-  EXPECT_EQ(surface_.width(), 2);
+  ASSERT_EQ(load("BG\\TITLE.CGD"), kImageLoaded);
+  EXPECT_TRUE(surface_.hasAlphaChannel());
+  EXPECT_EQ(surface_.colorKey(), kPicture[0]);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(surface_.pixel(i % 2, i / 2), kPicture[i] | 0x80000000);
 }
 
 struct DecodedCase {
   const char* name;
   std::function<std::string()> bytes;
 };
+
+std::string testName(const testing::TestParamInfo<DecodedCase>& info) {
+  std::string name = info.param.name;
+  std::replace(name.begin(), name.end(), '.', '_');
+  return name;
+}
 
 class DecodedImage : public ImageLoad, public testing::WithParamInterface<DecodedCase> {};
 
@@ -129,28 +128,11 @@ TEST_P(DecodedImage, LoadsWithoutAlphaAndKeyedOnTheTopLeftPixel) {
   EXPECT_EQ(surface_.colorKey(), kPicture[0]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, DecodedImage,
-    testing::Values(DecodedCase{"pic.bmp", bmp24}, DecodedCase{"pic.TGA", tga32},
-                    DecodedCase{"pic.png",
-                                [] {
-                                  return savedWithSdl([](SDL_Surface* s, const char* path) {
-                                    return IMG_SavePNG(s, path);
-                                  });
-                                }},
-                    DecodedCase{"named_wrongly.bmp",
-                                [] {
-                                  return savedWithSdl([](SDL_Surface* s, const char* path) {
-                                    return IMG_SavePNG(s, path);
-                                  });
-                                }}),
-    [](const testing::TestParamInfo<DecodedCase>& info) {
-      std::string name = info.param.name;
-      for (char& c : name) {
-        if (c == '.') c = '_';
-      }
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Formats, DecodedImage,
+                         testing::Values(DecodedCase{"pic.bmp", bmp24},
+                                         DecodedCase{"pic.TGA", tga32},
+                                         DecodedCase{"named_wrongly.bmp", png}),
+                         testName);
 
 TEST_F(ImageLoad, GifTakesItsPalette) {
   dir_.write("pic.gif", std::string(kGif, sizeof kGif - 1));
@@ -160,31 +142,13 @@ TEST_F(ImageLoad, GifTakesItsPalette) {
   EXPECT_EQ(surface_.colorKey(), 0xFF0000u);
 }
 
-TEST_F(ImageLoad, JpegDecodesCloseToItsColours) {
-  SDL_Surface* flat = SDL_CreateRGBSurfaceWithFormat(0, 16, 16, 32, SDL_PIXELFORMAT_ARGB8888);
-  SDL_FillRect(flat, nullptr, 0xFF3060C0);
-  ASSERT_EQ(IMG_SaveJPG(flat, "pic.jpg", 95), 0);
-  SDL_FreeSurface(flat);
-  ASSERT_EQ(load("pic.jpg"), kImageLoaded);
-  EXPECT_FALSE(surface_.hasAlphaChannel());
-  uint32_t pixel = surface_.pixel(8, 8);
-  EXPECT_EQ(pixel >> 24, 0u);
-  EXPECT_NEAR(static_cast<int>(pixel >> 16 & 0xFF), 0x30, 4);
-  EXPECT_NEAR(static_cast<int>(pixel >> 8 & 0xFF), 0x60, 4);
-  EXPECT_NEAR(static_cast<int>(pixel & 0xFF), 0xC0, 4);
-}
-
 TEST_F(ImageLoad, MissingFileIsUnreadable) {
   surface_.create(3, 3);
   EXPECT_EQ(load("nothing.png"), kImageUnreadable);
   EXPECT_FALSE(surface_.loaded());
 }
 
-struct BrokenCase {
-  const char* name;
-  std::function<std::string()> bytes;
-};
-
+using BrokenCase = DecodedCase;
 class BrokenImage : public ImageLoad, public testing::WithParamInterface<BrokenCase> {};
 
 TEST_P(BrokenImage, FailsAndLeavesTheSurfaceEmpty) {
@@ -201,25 +165,15 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"short_header.cgd", [] { return std::string(19, '\0'); }},
         BrokenCase{"sizes_disagree.cgd", [] { return cgd(12, 2, 2, cgdPixels()); }},
         BrokenCase{"pixels_cut_off.cgd", [] { return cgd(16, 2, 2, cgdPixels().substr(0, 15)); }},
-        BrokenCase{"zero_width.cgd", [] { return cgd(0, 0, 2, ""); }},
         BrokenCase{"overflowing_size.cgd", [] { return cgd(0, 0x40000000, 4, cgdPixels()); }},
-        BrokenCase{"empty.bmp", [] { return std::string(); }},
         BrokenCase{"header_only.bmp", [] { return bmp24().substr(0, 54); }},
-        BrokenCase{"garbage.png", [] { return std::string(300, '\x5A'); }},
         BrokenCase{"half.png",
                    [] {
-                     std::string png = savedWithSdl(
-                         [](SDL_Surface* s, const char* path) { return IMG_SavePNG(s, path); });
-                     return png.substr(0, png.size() / 2);
+                     std::string whole = png();
+                     return whole.substr(0, whole.size() / 2);
                    }},
         BrokenCase{"cut.gif", [] { return std::string(kGif, 20); }}),
-    [](const testing::TestParamInfo<BrokenCase>& info) {
-      std::string name = info.param.name;
-      for (char& c : name) {
-        if (c == '.') c = '_';
-      }
-      return name;
-    });
+    testName);
 
 }  // namespace
 }  // namespace avg

@@ -63,35 +63,23 @@ TEST_F(WaveFileTest, CompressedFormatsAreLeftToTheDecodingReader) {
   EXPECT_EQ(dir_.read("ErrorLog.txt"), "");
 }
 
-TEST_F(WaveFileTest, ASixteenByteFormatChunkHasNoExtraBytes) {
-  std::string wave = makeWave(1, 1, 8000, 8, "data!");
-  // Cut the cbSize field: chunk size 16, everything after it moved up.
-  wave.erase(36, 2);
-  setLe32(wave, 16, 16);
-  setLe32(wave, 4, static_cast<uint32_t>(wave.size() - 8));
-  std::optional<AudioSource> source = parseWaveFile(wave);
-  ASSERT_TRUE(source);
-  EXPECT_EQ(source->format.extra, "");
-  EXPECT_EQ(source->data(), "data!");
-}
-
-TEST_F(WaveFileTest, ChunkSizesPastTheEndAreCut) {
-  std::string wave = makeWave(1, 1, 8000, 8, "12345");
-  setLe32(wave, 4, 0xFFFFFFF0);
-  setLe32(wave, wave.size() - 9, 0x7FFFFFFF);
-  std::optional<AudioSource> source = parseWaveFile(wave);
-  ASSERT_TRUE(source);
-  EXPECT_EQ(source->data(), "12345");
-}
-
-TEST_F(WaveFileTest, OddChunksArePaddedAndSkipped) {
-  std::string wave = makeWave(1, 1, 8000, 8, "pcm");
-  size_t dataAt = wave.find("data");
-  wave.insert(dataAt, std::string("LIST\x03\0\0\0abc\0", 12));
-  setLe32(wave, 4, static_cast<uint32_t>(wave.size() - 8));
-  std::optional<AudioSource> source = parseWaveFile(wave);
-  ASSERT_TRUE(source);
-  EXPECT_EQ(source->data(), "pcm");
+TEST_F(WaveFileTest, OddLayoutsStillGiveTheData) {
+  std::string shortFormat = makeWave(1, 1, 8000, 8, "pcm");
+  shortFormat.erase(36, 2);  // a 16-byte format chunk, without cbSize
+  setLe32(shortFormat, 16, 16);
+  std::string oversized = makeWave(1, 1, 8000, 8, "pcm");
+  setLe32(oversized, 4, 0xFFFFFFF0);
+  setLe32(oversized, oversized.size() - 7, 0x7FFFFFFF);
+  std::string padded = makeWave(1, 1, 8000, 8, "pcm");
+  padded.insert(padded.find("data"), std::string("LIST\x03\0\0\0abc\0", 12));
+  for (std::string* wave : {&shortFormat, &padded})
+    setLe32(*wave, 4, static_cast<uint32_t>(wave->size() - 8));
+  for (const std::string& wave : {shortFormat, oversized, padded}) {
+    std::optional<AudioSource> source = parseWaveFile(wave);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->format.extra, "");
+    EXPECT_EQ(source->data(), "pcm");
+  }
 }
 
 TEST_F(WaveFileTest, MissingChunksAreLogged) {
@@ -143,7 +131,6 @@ TEST_F(Mp3FileTest, FormatComesFromTheFirstFrameHeader) {
     uint16_t blockSize;
   };
   for (const Case& c : {Case{"\xFF\xFB\x90\x64", 2, 44100, 16000, 417},
-                        Case{"\xFF\xFB\x90\xC4", 1, 44100, 16000, 417},
                         Case{"\xFF\xFB\xE4\x00", 2, 48000, 40000, 960},
                         Case{"\xFF\xF3\x80\x00", 2, 22050, 8000, 417}}) {
     std::optional<AudioSource> source = parseMp3File(mp3Image("", c.header, false));

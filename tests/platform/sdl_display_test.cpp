@@ -171,17 +171,6 @@ TEST_F(SdlWindowTest, SwitchesToFullScreenAndBack) {
   expectShown(display, black);
 }
 
-TEST_F(SdlWindowTest, PlayerRunsInTheWindowAndWritesItsScreenshot) {
-  dir_.write("autoexec.eve", test::crlf({"#loop", "NEXT", "GOTO,loop"}));
-  std::string shot = (dir_.path() / "shot.png").string();
-  // The test's own one-instance lock lets other windowed tests run at the same time.
-  std::string command = "XDG_RUNTIME_DIR=" + dir_.path().string() + " " +
-                        std::string(AVGPLAYER_BINARY) + " --frames 5 --screenshot " + shot + " " +
-                        dir_.path().string() + " 2>/dev/null";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  EXPECT_FALSE(dir_.read("shot.png").empty());
-}
-
 // Runs `command` through the shell without waiting for it.
 pid_t spawnShell(const std::string& command) {
   pid_t pid = -1;

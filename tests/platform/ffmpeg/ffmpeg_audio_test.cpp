@@ -58,8 +58,7 @@ TEST_F(FfmpegAudioTest, CompressedWaveDecodesCloseToItsSource) {
     const char* codec;
     double tolerance;
   };
-  for (Case c : {Case{"adpcm_ms", 0.01}, Case{"adpcm_ima_wav", 0.01}, Case{"pcm_mulaw", 0.01},
-                 Case{"pcm_alaw", 0.01}}) {
+  for (Case c : {Case{"adpcm_ima_wav", 0.01}, Case{"pcm_mulaw", 0.01}}) {
     std::string file = std::string(c.codec) + ".wav";
     encode(std::string("-c:a ") + c.codec, file);
     std::vector<int16_t> decoded = decode(file);
@@ -99,18 +98,6 @@ TEST_F(FfmpegAudioTest, Mp3InWaveDecodes) {
   encode("-c:a libmp3lame -b:a 128k", "mp3.wav");
   std::vector<int16_t> decoded = decode("mp3.wav");
   EXPECT_NEAR(static_cast<double>(decoded.size()), source_.size(), 4 * 1152 * 2);
-}
-
-TEST_F(FfmpegAudioTest, LoopingDecoderRewinds) {
-  encode("-c:a adpcm_ima_wav", "ima.wav");
-  std::unique_ptr<PcmReader> reader = createPcmReader("ima.wav");
-  ASSERT_TRUE(reader);
-  std::string once = readAll(*reader);
-  reader->rewind();
-  reader->setLoop(true);
-  std::string twice(once.size() * 2, '\0');
-  EXPECT_EQ(reader->read(reinterpret_cast<uint8_t*>(twice.data()), twice.size()), twice.size());
-  EXPECT_EQ(twice, once + once);
 }
 
 TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
