@@ -115,7 +115,7 @@ TEST_P(MenuBarViewCases, ChooseAsADesktopMenuDoes) {
 constexpr std::nullopt_t kNone = std::nullopt;
 
 INSTANTIATE_TEST_SUITE_P(
-    Pointer, MenuBarViewCases,
+    PointerAndKeys, MenuBarViewCases,
     ::testing::Values(
         row("click_on_save", "yy", kMenuSave, false, {},
             {press(kSaveX, kBarY), release(kSaveX, kBarY)}),
@@ -135,13 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
             {press(kGameX, kBarY), release(kGameX, kBarY), press(400, 300), release(400, 300)}),
         row("game_area_is_the_games", "nnn", kNone, false, {},
             {move(300, 200), press(300, 200), release(300, 200)}),
-        row("empty_bar_is_the_menus", "yyy", kNone, false, {},
-            {move(600, kBarY), press(600, kBarY), release(600, kBarY)})),
-    [](const auto& info) { return std::string(info.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Keyboard, MenuBarViewCases,
-    ::testing::Values(
         row("up_wraps_to_the_last_row", "yyy", kMenuQuit, false, {},
             {key(Key::G, true), key(Key::Up), key(Key::Return)}),
         row("mnemonic_chooses", "yy", kMenuTitle, false, {}, {key(Key::G, true), key(Key::T)}),
@@ -154,8 +147,6 @@ INSTANTIATE_TEST_SUITE_P(
             {key(Key::Alt), release(Key::Alt), key(Key::Right), key(Key::Return)}),
         row("alt_with_another_key_between_selects_nothing", "nnn", kNone, false, {},
             {key(Key::Alt), key(Key::Tab, true), release(Key::Alt)}),
-        row("second_alt_tap_leaves_the_menu", "nnnn", kNone, false, {},
-            {key(Key::Alt), release(Key::Alt), key(Key::Alt), release(Key::Alt)}),
         row("f10_then_down_opens_the_popup_and_left_moves_on", "yyyy", kMenuVersion, false, {},
             {key(Key::F10), key(Key::Down), key(Key::Left), key(Key::Return)}),
         row("bar_mnemonic_chooses_a_command", "yy", kMenuVersion, false, {},

@@ -47,8 +47,9 @@ TEST(ObjectTiming, FramesShownPassByPass) {
       {3, -1, -2, {-1, -1, -1, 0, 1, 2, -2}},  // a negative start hides for that many ticks
   };
   for (const Case& c : cases) {
+    auto animation = ticks(c.length, c.loopStep);
     ObjectStage2D stage;
-    ASSERT_NE(stage.add("o", ticks(c.length, c.loopStep), 0, 0, 0, c.startStep), nullptr);
+    ASSERT_NE(stage.add("o", animation, 0, 0, 0, c.startStep), nullptr);
     EXPECT_EQ(shownFrames(stage, static_cast<int>(c.shown.size())), c.shown) << c.startStep;
   }
 }
@@ -70,7 +71,9 @@ TEST(Objects, StartStepIsCheckedAgainstTheLength) {
         stage.add("o", c.animated ? animation : nullptr, 0, 0, 0, c.startStep);
     ASSERT_EQ(object != nullptr, c.created) << c.startStep;
     EXPECT_EQ(stage.current(), nullptr);
-    if (object) EXPECT_EQ(object->step, c.step);
+    if (object) {
+      EXPECT_EQ(object->step, c.step);
+    }
     EXPECT_EQ(stage.size(), c.created ? 1u : 0u);
   }
 }

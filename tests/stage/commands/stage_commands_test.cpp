@@ -59,7 +59,7 @@ TEST_F(StageCommands, FailedAddLeavesNoCurrentObject) {
 TEST_F(StageCommands, PlacementChangesTheObjectOnlyAfterRefresh) {
   run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,SET_,POS_,%f__10,%f__20",
        "2D__,SET_,SCA_,%f__2,%f__3", "2D__,ADD_,%s__b,%s__chars,%s__dot",
-       "2D__,SET_,POS_,%f__10,%f__20", "2D__,SET_,ROT_,%f__0,%f__0,%f__90", "2D__,SET_,REF_"});
+       "2D__,SET_,POS_,%f__10.5,%f__20", "2D__,SET_,ROT_,%f__0,%f__0,%f__90", "2D__,SET_,REF_"});
   EXPECT_EQ(object("a").matrix, Matrix4::identity());
   EXPECT_EQ(object("a").scaleY, 3.0f);
   // The part 100 units right of b's origin is turned (in degrees) to 100 below it.
