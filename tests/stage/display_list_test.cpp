@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "platform/image_io/sdl_image_codec.h"
 #include "support/game_dir.h"
 #include "support/pictures.h"
@@ -47,46 +49,25 @@ class Drawing : public testing::Test {
   Surface target_;
 };
 
-struct CornerCase {
-  float x, y;
-  int32_t left, top;
-};
-
-class DrawnCorner : public Drawing, public testing::WithParamInterface<CornerCase> {};
-
 // A 160 × 160 picture shown with the default pivot by an object at stage (x, y).
-TEST_P(DrawnCorner, PictureIsDrawnUnscaledFromItsCorner) {
+TEST_F(Drawing, PictureIsDrawnUnscaledFromItsCorner) {
   dir_.write("square.cgd", cgdPicture(160, 160, kRed));
   load({"#,a", "1,square.cgd,0,0,160,160"});
-  add("o", "a", GetParam().x, GetParam().y);
-  stage_.draw(target_);
-  // Checked inside the screen: the picture may reach past its edges.
-  const int32_t left = GetParam().left, top = GetParam().top;
-  const int32_t right = left + 159, bottom = top + 159;
-  const int32_t inside = std::max(left, 0);
-  EXPECT_EQ(at(inside, top), kRedShown);
-  EXPECT_EQ(at(std::min(right, 639), std::min(bottom, 479)), kRedShown);
-  EXPECT_EQ(at(inside, top - 1), 0u);
-  EXPECT_EQ(at(left - 1, top), 0u);
-  EXPECT_EQ(at(right + 1, top), 0u);
-  EXPECT_EQ(at(inside, bottom + 1), 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Stage, DrawnCorner,
-                         testing::Values(CornerCase{0, 0, 270, 190}, CornerCase{512, 384, 590, 430},
-                                         CornerCase{-515, 0, -51, 190}));
-
-TEST_F(Drawing, NewerObjectsAndHigherPrioritiesAreOnTop) {
-  dir_.write("red.cgd", cgdPicture(16, 16, kRed));
-  dir_.write("blue.cgd", cgdPicture(16, 16, kBlue));
-  load({"#,red", "1,red.cgd,0,0,16,16", "#,blue", "1,blue.cgd,0,0,16,16"});
-  add("b", "blue", 0, 0, 5);
-  add("a", "red", 0, 0, 5);
-  add("top", "blue", 100, 0, 6);
-  add("under", "red", 100, 0, 5);
-  stage_.draw(target_);
-  EXPECT_EQ(at(320, 240), kRedShown);
-  EXPECT_EQ(at(320 + 62, 240), kBlueShown);
+  const std::array<float, 4> cases[] = {
+      {0, 0, 270, 190}, {512, 384, 590, 430}, {-515, 0, -51, 190}};
+  for (const auto& [x, y, leftAt, topAt] : cases) {
+    target_.fill(0);
+    add("o", "a", x, y);
+    stage_.draw(target_);
+    // Checked inside the screen: the picture may reach past its edges.
+    const auto left = static_cast<int32_t>(leftAt), top = static_cast<int32_t>(topAt);
+    const int32_t right = left + 159, bottom = top + 159, inside = std::max(left, 0);
+    EXPECT_EQ(at(inside, top), kRedShown) << x;
+    EXPECT_EQ(at(std::min(right, 639), std::min(bottom, 479)), kRedShown) << x;
+    EXPECT_EQ(at(inside, top - 1) | at(left - 1, top) | at(right + 1, top) | at(inside, bottom + 1),
+              0u)
+        << x;
+  }
 }
 
 TEST_F(Drawing, QuarterRollMovesThePartNotItsPixels) {
@@ -136,15 +117,6 @@ TEST_F(Drawing, MissingPictureIsSkippedAndNotTriedAgain) {
   EXPECT_EQ(at(315, 235), kRedShown);
 }
 
-TEST_F(Drawing, LoadedPictureTakesPureGreenAsColourKey) {
-  dir_.write("red.cgd", cgdPicture(4, 4, kRed));
-  load({"#,a", "1,red.cgd,0,0,4,4"});
-  SpriteSet& set = stage_.sprites().named("s");
-  set.activate();
-  EXPECT_EQ(handle("red.cgd").image.colorKey(), 0x00FF00u);
-  EXPECT_TRUE(handle("red.cgd").image.hasAlphaChannel());
-}
-
 TEST_F(Drawing, ImagesLiveFromActivationOrDrawingUntilPutToSleep) {
   dir_.write("drawn.cgd", cgdPicture(4, 4, kRed));
   dir_.write("other.cgd", cgdPicture(4, 4, kBlue));
@@ -157,6 +129,8 @@ TEST_F(Drawing, ImagesLiveFromActivationOrDrawingUntilPutToSleep) {
   EXPECT_TRUE(handle("drawn.cgd").image.loaded());
   set.activate();
   EXPECT_TRUE(handle("other.cgd").image.loaded());
+  EXPECT_EQ(handle("other.cgd").image.colorKey(), 0x00FF00u);
+  EXPECT_TRUE(handle("other.cgd").image.hasAlphaChannel());
   set.sleep();
   EXPECT_FALSE(handle("drawn.cgd").image.loaded());
   EXPECT_EQ(handle("drawn.cgd").fileName, "drawn.cgd");
@@ -164,13 +138,6 @@ TEST_F(Drawing, ImagesLiveFromActivationOrDrawingUntilPutToSleep) {
   EXPECT_TRUE(handle("drawn.cgd").image.loaded());
   set.setAuto(0);  // inactive: released
   EXPECT_FALSE(handle("drawn.cgd").image.loaded());
-}
-
-TEST_F(Drawing, ActiveSetLoadsPicturesAsTheFileIsRead) {
-  dir_.write("red.cgd", cgdPicture(4, 4, kRed));
-  stage_.sprites().named("s").activate();
-  load({"#,a", "1,red.cgd,0,0,4,4"});
-  EXPECT_TRUE(handle("red.cgd").image.loaded());
 }
 
 TEST_F(Drawing, ObjectsOfAClearedSetNeverTouchItsData) {

@@ -35,59 +35,47 @@ std::vector<std::string> drawOrder(const ObjectStage2D& stage) {
   return names;
 }
 
-TEST(ObjectTiming, LengthTenIsDrawnInElevenFramesAndGoneInTheTwelfth) {
-  auto animation = ticks(10);
-  ObjectStage2D stage;
-  ASSERT_NE(stage.add("o", animation, 0, 0, 0, 0), nullptr);
-  EXPECT_EQ(shownFrames(stage, 12), (std::vector<int32_t>{0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -2}));
-}
-
-TEST(ObjectTiming, LoopContinuesFromTheLoopStep) {
-  auto animation = ticks(10, 3);
-  ObjectStage2D stage;
-  stage.add("o", animation, 0, 0, 0, 8);
-  EXPECT_EQ(shownFrames(stage, 6), (std::vector<int32_t>{8, 8, 9, 3, 4, 5}));
-}
-
-TEST(ObjectTiming, NegativeStartStepHidesForThatManyTicks) {
-  auto animation = ticks(3);
-  ObjectStage2D stage;
-  stage.add("o", animation, 0, 0, 0, -2);
-  EXPECT_EQ(shownFrames(stage, 7), (std::vector<int32_t>{-1, -1, -1, 0, 1, 2, -2}));
-}
-
-struct StartCase {
-  int32_t loopStep;
-  int32_t startStep;
-  bool created;
-  int32_t step;
-};
-
-class AddStart : public testing::TestWithParam<StartCase> {};
-
-TEST_P(AddStart, StartStepIsCheckedAgainstTheLength) {
-  auto animation = ticks(10, GetParam().loopStep);
-  ObjectStage2D stage;
-  stage.setCurrent(stage.add("o", animation, 0, 0, 0, 0));
-  DisplayObject2D* object = stage.add("o", animation, 0, 0, 0, GetParam().startStep);
-  ASSERT_EQ(object != nullptr, GetParam().created);
-  EXPECT_EQ(stage.current(), nullptr);  // the old object was replaced or removed
-  if (object) {
-    EXPECT_EQ(object->step, GetParam().step);
+TEST(ObjectTiming, FramesShownPassByPass) {
+  struct Case {
+    int32_t length, loopStep, startStep;
+    std::vector<int32_t> shown;
+  };
+  const Case cases[] = {
+      // Length 10 is drawn in eleven passes and gone in the twelfth.
+      {10, -1, 0, {0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -2}},
+      {10, 3, 8, {8, 8, 9, 3, 4, 5}},          // a loop continues from the loop step
+      {3, -1, -2, {-1, -1, -1, 0, 1, 2, -2}},  // a negative start hides for that many ticks
+  };
+  for (const Case& c : cases) {
+    auto animation = ticks(c.length, c.loopStep);
+    ObjectStage2D stage;
+    ASSERT_NE(stage.add("o", animation, 0, 0, 0, c.startStep), nullptr);
+    EXPECT_EQ(shownFrames(stage, static_cast<int>(c.shown.size())), c.shown) << c.startStep;
   }
-  EXPECT_EQ(stage.size(), GetParam().created ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Objects, AddStart,
-                         testing::Values(StartCase{-1, 10, false, 0}, StartCase{-1, 9, true, 9},
-                                         StartCase{3, 10, true, 3}, StartCase{3, 500, true, 3},
-                                         StartCase{-1, -4, true, -4}));
-
-TEST(Objects, AddWithoutAnimationRemovesTheNamedObject) {
-  ObjectStage2D stage;
-  stage.add("o", ticks(2), 0, 0, 0, 0);
-  EXPECT_EQ(stage.add("o", nullptr, 0, 0, 0, 0), nullptr);
-  EXPECT_EQ(stage.find("o"), nullptr);
+// Adding replaces (or, when it fails, removes) the object of that name, current or not.
+TEST(Objects, StartStepIsCheckedAgainstTheLength) {
+  struct Case {
+    int32_t loopStep, startStep;
+    bool created;
+    int32_t step;
+    bool animated = true;
+  };
+  for (const Case& c : {Case{-1, 10, false, 0}, Case{-1, 9, true, 9}, Case{3, 500, true, 3},
+                        Case{-1, -4, true, -4}, Case{-1, 0, false, 0, false}}) {
+    auto animation = ticks(10, c.loopStep);
+    ObjectStage2D stage;
+    stage.setCurrent(stage.add("o", animation, 0, 0, 0, 0));
+    DisplayObject2D* object =
+        stage.add("o", c.animated ? animation : nullptr, 0, 0, 0, c.startStep);
+    ASSERT_EQ(object != nullptr, c.created) << c.startStep;
+    EXPECT_EQ(stage.current(), nullptr);
+    if (object) {
+      EXPECT_EQ(object->step, c.step);
+    }
+    EXPECT_EQ(stage.size(), c.created ? 1u : 0u);
+  }
 }
 
 TEST(Objects, NewAndHigherPrioritiesAreDrawnOnTop) {
@@ -104,23 +92,11 @@ TEST(Objects, NewAndHigherPrioritiesAreDrawnOnTop) {
   EXPECT_EQ(drawOrder(stage), (std::vector<std::string>{"low", "b", "c", "a", "high"}));
 }
 
-TEST(Objects, NewObjectHasItsPositionAsMatrixAndDefaults) {
-  ObjectStage2D stage;
-  DisplayObject2D* object = stage.add("o", ticks(2), 12.5f, -3, kDefaultPriority, 1);
-  ASSERT_NE(object, nullptr);
-  EXPECT_EQ(object->matrix, Matrix4::translation(12.5f, -3, 0));
-  EXPECT_EQ(object->scaleX, 1.0f);
-  EXPECT_EQ(object->frame, 1);
-  EXPECT_EQ(object->step, 1);
-  EXPECT_EQ(object->priority, 2147483647);
-}
-
 TEST(Objects, RemovingTheCurrentObjectLeavesNone) {
   auto animation = ticks(1);
   ObjectStage2D stage;
   stage.setCurrent(stage.add("o", animation, 0, 0, 0, 0));
   stage.remove("other");
-  EXPECT_NE(stage.current(), nullptr);
   stage.tick();
   EXPECT_NE(stage.current(), nullptr);
   stage.tick();  // the end of the animation removes it

@@ -35,37 +35,27 @@ TEST(SpriteFile, TimedRowsBuildTheTimeline) {
     EXPECT_EQ(walk.frameIndexAt(tick), frame) << "tick " << tick;
 }
 
-TEST(SpriteFile, HeaderDefaultsToOneFrameWithoutLoop) {
-  SpriteSet set = setFrom({"#", "#,short", "2,a.png"});
+TEST(SpriteFile, HeaderDefaultsToOneFrameWithoutLoopAndRepeatedHeaderResets) {
+  SpriteSet set = setFrom({"#", "#,short,1,5", "7,a.png", "#,short", "2,a.png"});
+  EXPECT_EQ(animationOf(set, "short").frames.size(), 1u);
   EXPECT_EQ(animationOf(set, "short").loopStep, -1);
   EXPECT_EQ(animationOf(set, "short").length, 2);
   EXPECT_NE(set.findAnimation(""), nullptr);  // a header without a name names ""
 }
 
-TEST(SpriteFile, DashRowAddsAPartToTheCurrentFrame) {
-  SpriteSet set = setFrom({"#,a,1", "4,a.png", "-,b.png", "2,a.png"});
+TEST(SpriteFile, DashRowsAddPartsAndTimedRowsGrowTheAnimation) {
+  SpriteSet set = setFrom({"-,x.png", "#,a,1", "4,a.png", "-,b.png", "2,a.png", "1,a.png", "#,b",
+                           "-,y.png", "3,a.png"});
   const SpriteAnimation& a = animationOf(set, "a");
-  ASSERT_EQ(a.frames.size(), 2u);
+  ASSERT_EQ(a.frames.size(), 3u);  // more timed rows than the header's frames
   EXPECT_EQ(a.frames[0].size(), 2u);
   EXPECT_EQ(a.frames[1].size(), 1u);
-  EXPECT_EQ(a.length, 6);
+  EXPECT_EQ(a.length, 7);
   EXPECT_EQ(a.frameIndexAt(4), 1);
-}
-
-TEST(SpriteFile, DashRowBeforeAnyTimedRowIsIgnored) {
-  SpriteSet set = setFrom({"-,x.png", "#,a", "4,a.png", "#,b", "-,b.png", "3,c.png"});
-  EXPECT_EQ(animationOf(set, "a").frames[0].size(), 1u);
-  const SpriteAnimation& b = animationOf(set, "b");
-  ASSERT_EQ(b.frames.size(), 1u);
-  EXPECT_EQ(b.frames[0].size(), 1u);
-  EXPECT_EQ(set.images().count("b.png"), 0u);
-}
-
-TEST(SpriteFile, MoreTimedRowsThanFramesGrowTheAnimation) {
-  SpriteSet set = setFrom({"#,a,1", "1,a.png", "1,a.png", "1,a.png"});
-  const SpriteAnimation& a = animationOf(set, "a");
-  EXPECT_EQ(a.frames.size(), 3u);
-  EXPECT_EQ(a.frameIndexAt(2), 2);
+  EXPECT_EQ(a.frameIndexAt(6), 2);
+  // A dash row before any timed row is ignored.
+  EXPECT_EQ(animationOf(set, "b").frames.at(0).size(), 1u);
+  EXPECT_EQ(set.images().count("x.png") + set.images().count("y.png"), 0u);
 }
 
 TEST(SpriteFile, PartFieldsAndTheirDefaults) {
@@ -85,40 +75,24 @@ TEST(SpriteFile, PartFieldsAndTheirDefaults) {
   EXPECT_EQ(frame[4].source, Rect{});  // five fields: no rectangle
 }
 
-struct PivotCase {
-  std::string row;
-  IntPoint origin;
-};
-
-class PartPlacement : public testing::TestWithParam<PivotCase> {};
-
-TEST_P(PartPlacement, PivotScaleRotationAndPosition) {
-  SpriteSet set = setFrom({"#,a", GetParam().row});
-  const SpritePart& part = animationOf(set, "a").frames.at(0).at(0);
-  EXPECT_EQ(screenPosition(part.placement), GetParam().origin);
+TEST(SpriteFile, PartPivotScaleRotationAndPosition) {
+  const std::pair<std::string, IntPoint> cases[] = {
+      {"1,a.png,10,10,74,42,4,-6", {-36, -10}},
+      {"1,a.png,0,0,64,32,0,0,FFFFFFFF,0,100,50", {68, 34}},
+      {"1,a.png,0,0,64,32,0,0,FFFFFFFF,0,100,50,2,3", {36, 2}},
+      // A quarter roll turns the pivot offset (-32, -16) into (16, -32).
+      {"1,a.png,0,0,64,32,0,0,FFFFFFFF,0,0,0,1,1,0,0,90", {16, -32}}};
+  for (const auto& [row, origin] : cases) {
+    SpriteSet set = setFrom({"#,a", row});
+    EXPECT_EQ(screenPosition(animationOf(set, "a").frames.at(0).at(0).placement), origin) << row;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SpriteFile, PartPlacement,
-    testing::Values(PivotCase{"1,a.png,0,0,64,32", {-32, -16}},
-                    PivotCase{"1,a.png,10,10,74,42,4,-6", {-36, -10}},
-                    PivotCase{"1,a.png,0,0,64,32,0,0,FFFFFFFF,0,100,50", {68, 34}},
-                    PivotCase{"1,a.png,0,0,64,32,0,0,FFFFFFFF,0,100,50,2,3", {36, 2}},
-                    // A quarter roll turns the pivot offset (-32, -16) into (16, -32).
-                    PivotCase{"1,a.png,0,0,64,32,0,0,FFFFFFFF,0,0,0,1,1,0,0,90", {16, -32}}));
 
 TEST(SpriteFile, PartsNamingOneFileShareOneHandle) {
   SpriteSet set = setFrom({"#,a", "1,one.png", "-,two.png", "#,b", "1,one.png"});
   EXPECT_EQ(set.images().size(), 2u);
   EXPECT_EQ(animationOf(set, "a").frames[0][0].image, animationOf(set, "b").frames[0][0].image);
   EXPECT_NE(animationOf(set, "a").frames[0][0].image, animationOf(set, "a").frames[0][1].image);
-}
-
-TEST(SpriteFile, RepeatedHeaderResetsTheAnimation) {
-  SpriteSet set = setFrom({"#,a,1,5", "7,a.png", "#,a,1", "2,a.png"});
-  EXPECT_EQ(animationOf(set, "a").length, 2);
-  EXPECT_EQ(animationOf(set, "a").loopStep, -1);
-  EXPECT_EQ(animationOf(set, "a").frames.size(), 1u);
 }
 
 TEST(SpriteFile, BadInputNeitherCrashesNorAllocatesWithoutBound) {

@@ -53,10 +53,7 @@ TEST_F(TextLayerDrawTest, BlendModesAndColours) {
     uint32_t expected;
   };
   const Case cases[] = {
-      {0, 0xFFFFFFFF, 0x000000, 0xFEFEFE},  // (255 × 255) >> 8
-      {0, 0xFF0000FF, 0x000000, 0xFE0000},  // 0xAABBGGRR: red
-      {0, 0xFFFF0000, 0x000000, 0x0000FE},  // blue
-      {0, 0x80FFFFFF, 0x000000, 0x7F7F7F},  // half opacity
+      {0, 0xFF0000FF, 0x000000, 0xFE0000},  // 0xAABBGGRR: red, (255 × 255) >> 8
       {0, 0x80FFFFFF, 0x646464, 0xB0B0B0},  // 127 + (100 × 127) >> 8
       {1, 0x80FFFFFF, 0x646464, 0xE2E2E2},  // 127 + (100 × 255) >> 8
       {2, 0xFFFFFFFF, 0x646464, 0x646464},  // other modes draw nothing
@@ -82,8 +79,7 @@ TEST_F(TextLayerDrawTest, WindowsDrawAtTheScreenCentreThroughTheirPlacement) {
   EXPECT_EQ(target_.pixel(329, 236), 0u);
   EXPECT_NE(target_.pixel(330, 236), 0u);
   EXPECT_NE(target_.pixel(337, 243), 0u);
-  EXPECT_EQ(target_.pixel(338, 243), 0u);
-  EXPECT_EQ(target_.pixel(337, 244), 0u);
+  EXPECT_EQ(target_.pixel(338, 243) | target_.pixel(337, 244), 0u);
 }
 
 TEST_F(TextLayerDrawTest, HiddenWindowsAndNoImagesDrawNothing) {
