@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #include "support/audio_files.h"
 #include "support/game_dir.h"
@@ -13,22 +11,13 @@ namespace {
 
 constexpr uint32_t kRate = 48000;
 constexpr size_t kFadeFrames = 1200;
-constexpr size_t kToneFrames = 24000;
 
-// Left a cosine at half scale, right the left halved and inverted.
-std::vector<int16_t> sourceTone() {
-  std::vector<int16_t> samples;
-  for (size_t i = 0; i < kToneFrames; ++i) {
-    auto left = static_cast<int16_t>(std::lround(16383 * std::cos(2 * M_PI * 440 * i / kRate)));
-    samples.push_back(left);
-    samples.push_back(static_cast<int16_t>(-left / 2));
-  }
-  return samples;
-}
-
+// A cosine at half scale, played three passes in and stopped four passes later.
 class SoundEndToEnd : public ::testing::Test {
  protected:
-  SoundEndToEnd() : source_(sourceTone()) {
+  SoundEndToEnd()
+      : source_(test::stereoFromLeft(
+            24000, [](size_t i) { return 16383 * std::cos(2 * M_PI * 440 * i / kRate); })) {
     dir_.write("game/snd/beep.wav", test::makeWave(1, 2, kRate, 16, test::pcm16(source_)));
     dir_.write("game/se.tbl", test::crlf({"beep,snd\\Beep.wav"}));
     std::vector<std::string> lines = {
@@ -51,7 +40,9 @@ class SoundEndToEnd : public ::testing::Test {
 
 TEST_F(SoundEndToEnd, AudioOutHoldsTheSoundAtItsGainBetweenPlayAndTheFade) {
   ASSERT_EQ(runPlayer("", "--headless --audio-out out.wav"), 0);
+  ASSERT_EQ(runPlayer("", "--headless --audio-out again.wav"), 0);
   std::string wave = dir_.read("out.wav");
+  EXPECT_EQ(wave, dir_.read("again.wav"));  // the same on every run
   ASSERT_GT(wave.size(), 44u);
   EXPECT_EQ(wave.substr(0, 4), "RIFF");
   EXPECT_EQ(test::makeWave(1, 2, kRate, 16, "").substr(20, 16), wave.substr(20, 16));
@@ -80,18 +71,11 @@ TEST_F(SoundEndToEnd, AudioOutHoldsTheSoundAtItsGainBetweenPlayAndTheFade) {
   // Four passes later STOP fades the sound out over 25 ms.
   EXPECT_GE(stop - start, 4 * 16 * 48u);
   EXPECT_LE(stop - start, 4 * 17 * 48u + 1);
-  for (size_t i = stop; i < stop + kFadeFrames; ++i) {
+  for (size_t i = stop; i < stop + kFadeFrames; ++i)
     ASSERT_LE(std::abs(out[2 * i]), std::abs(expected(2 * (i - start))) + 1) << i;
-  }
   EXPECT_GT(frames, stop + kFadeFrames + 48);
   for (size_t i = 2 * (stop + kFadeFrames); i < out.size(); ++i)
     ASSERT_EQ(out[i], 0) << i;
-}
-
-TEST_F(SoundEndToEnd, AudioOutIsTheSameOnEveryRun) {
-  ASSERT_EQ(runPlayer("", "--headless --audio-out first.wav"), 0);
-  ASSERT_EQ(runPlayer("", "--headless --audio-out second.wav"), 0);
-  EXPECT_EQ(dir_.read("first.wav"), dir_.read("second.wav"));
 }
 
 TEST_F(SoundEndToEnd, RunsSilentlyOnSdlWithoutASoundCard) {
@@ -99,30 +83,6 @@ TEST_F(SoundEndToEnd, RunsSilentlyOnSdlWithoutASoundCard) {
   std::string log = dir_.read("game/ErrorLog.txt");
   EXPECT_EQ(log.find("CSound"), std::string::npos) << log;
   EXPECT_EQ(log.find("SDL audio"), std::string::npos) << log;
-}
-
-TEST_F(SoundEndToEnd, SdlOutputCarriesTheSound) {
-  // In real time a busy machine may run the audio thread late: the whole tone plays, for a
-  // second, so that it is mixed whenever the thread comes.
-  std::vector<std::string> lines = {"SND_,SET_,VOL_,%n__90", "SND_,LOAD,%s__se.tbl",
-                                    "SND_,PLAY,%s__beep"};
-  lines.insert(lines.end(), 60, "NEXT");
-  lines.push_back("QUIT");
-  dir_.write("game/autoexec.eve", test::crlf(lines));
-  // SDL's disk driver writes what the device would have played: float stereo at 48000 Hz.
-  std::string raw = (dir_.path() / "sdl.raw").string();
-  ASSERT_EQ(runPlayer("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " SDL_VIDEODRIVER=dummy",
-                      "--frames 120"),
-            0);
-  std::string bytes = dir_.read("sdl.raw");
-  std::vector<float> samples(bytes.size() / sizeof(float));
-  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
-  float peak = 0.0f;
-  for (float sample : samples)
-    peak = std::max(peak, std::fabs(sample));
-  // How long it was heard depends on the wall clock; that it was heard at its gain does not.
-  EXPECT_GT(peak, 0.05f);
-  EXPECT_LE(peak, 0.5f * std::pow(10.0f, -0.5f) + 1e-3f);
 }
 
 }  // namespace

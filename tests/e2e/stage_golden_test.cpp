@@ -15,14 +15,11 @@ namespace {
 
 using test::cgdPicture;
 using test::crlf;
+using test::quoted;
 using test::runPlayer;
 using test::TempGameDir;
 
 const std::filesystem::path kGoldenDir = std::filesystem::path(AVG_SOURCE_DIR) / "tests/golden";
-
-std::string quoted(const std::filesystem::path& path) {
-  return "'" + path.string() + "'";
-}
 
 std::string fileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -48,37 +48,73 @@ class MusicPlayerTest : public ::testing::Test {
   MusicPlayer music_{device_, errors_};
 };
 
-TEST_F(MusicPlayerTest, PlayPauseResumeAndStop) {
-  music_.readList("music.tbl", true);
-  expectPlayer(kStopped, "", false);
-  music_.play("a");
-  expectPlayer(kPlaying, "a", true);
-  music_.pause();
-  expectPlayer(kPaused, "a", false);
-  music_.resume();
-  expectPlayer(kPlaying, "a", true);
-  music_.stop();
-  expectPlayer(kStopped, "a", false);
-}
+// One step of a scenario and the state, current name and sound it leaves.
+struct Step {
+  std::string op, arg;
+  int32_t state;
+  std::string name;
+  bool sounding;
+};
 
-TEST_F(MusicPlayerTest, AnUnlistedNameStopsTheMusicAndKeepsStateAndName) {
-  music_.readList("music.tbl", true);
-  music_.play("a");
-  music_.play("nobody");
-  expectPlayer(kPlaying, "a", false);
-  music_.resume();
-  music_.load("nobody");
-  expectPlayer(kPlaying, "a", false);
-}
-
-TEST_F(MusicPlayerTest, LoadPreparesWhileStoppedAndStartsWhilePlaying) {
-  music_.readList("music.tbl", true);
-  music_.load("a");
-  expectPlayer(kStopped, "a", false);
-  music_.resume();
-  expectPlayer(kPlaying, "a", true);
-  music_.load("b");
-  expectPlayer(kPlaying, "b", true);
+TEST_F(MusicPlayerTest, StateMachineOnBothDevices) {
+  dir_.write("cd/track01.wav", toneWave(4800));
+  dir_.write("Track05.wav", toneWave(48000));
+  const Step list = {"list", "music.tbl", kStopped, "", false};
+  const std::vector<std::vector<Step>> scenarios = {
+      {list,
+       {"play", "a", kPlaying, "a", true},
+       {"pause", "", kPaused, "a", false},
+       {"resume", "", kPlaying, "a", true},
+       {"stop", "", kStopped, "a", false}},
+      // An unlisted name stops the music and keeps state and name.
+      {list,
+       {"play", "a", kPlaying, "a", true},
+       {"play", "nobody", kPlaying, "a", false},
+       {"resume", "", kPlaying, "a", true},
+       {"load", "nobody", kPlaying, "a", false}},
+      // LOAD prepares while stopped and starts while playing.
+      {list,
+       {"load", "a", kStopped, "a", false},
+       {"resume", "", kPlaying, "a", true},
+       {"load", "b", kPlaying, "b", true}},
+      // Disabled music ignores PLAY only.
+      {list,
+       {"off", "", kStopped, "", false},
+       {"play", "a", kStopped, "", false},
+       {"load", "a", kStopped, "a", false},
+       {"resume", "", kStopped, "a", false}},
+      // MODE stops the old device except from 1 to 1.
+      {list,
+       {"play", "a", kPlaying, "a", true},
+       {"device", "1", kPlaying, "a", true},
+       {"device", "2", kStopped, "a", false}},
+      // Lists follow the device chosen when they are read; track 0 stops the CD.
+      {list,
+       {"device", "2", kStopped, "", false},
+       {"play", "a", kStopped, "", false},
+       {"list", "cd.tbl", kStopped, "", false},
+       {"play", "five", kPlaying, "five", true},
+       {"play", "zero", kPlaying, "zero", false},
+       {"play", "one", kPlaying, "one", true},
+       {"play", "none", kPlaying, "none", false}},
+  };
+  for (size_t scenario = 0; scenario < scenarios.size(); ++scenario) {
+    MusicPlayer music(device_, errors_);
+    for (const Step& step : scenarios[scenario]) {
+      if (step.op == "list") music.readList(step.arg, true);
+      if (step.op == "play") music.play(step.arg);
+      if (step.op == "load") music.load(step.arg);
+      if (step.op == "pause") music.pause();
+      if (step.op == "resume") music.resume();
+      if (step.op == "stop") music.stop();
+      if (step.op == "off") music.setEnabled(false);
+      if (step.op == "device") music.setDevice(std::stoi(step.arg));
+      SCOPED_TRACE(testing::Message() << scenario << " " << step.op << " " << step.arg);
+      EXPECT_EQ(music.state(), step.state);
+      EXPECT_EQ(music.currentName(), step.name);
+      EXPECT_EQ(music.isPlaying(), step.sounding);
+    }
+  }
 }
 
 TEST_F(MusicPlayerTest, ReadingAListStopsTheStateButNotTheMusic) {
@@ -110,19 +146,6 @@ TEST_F(MusicPlayerTest, LoopZeroPlaysOnceLoopOnePlaysOn) {
   EXPECT_TRUE(music_.isPlaying());
 }
 
-TEST_F(MusicPlayerTest, DisabledMusicIgnoresPlayOnly) {
-  music_.readList("music.tbl", true);
-  music_.setEnabled(false);
-  music_.play("a");
-  expectPlayer(kStopped, "", false);
-  music_.load("a");
-  expectPlayer(kStopped, "a", false);
-  music_.resume();
-  expectPlayer(kStopped, "a", false);
-  music_.setDevice(2);
-  EXPECT_EQ(music_.device(), 2);
-}
-
 TEST_F(MusicPlayerTest, AFileThatCannotBeOpenedIsReportedAndCountsAsPlayed) {
   dir_.write("bad.wav", "not a sound");
   dir_.write("bad.tbl", test::crlf({"bad,bad.wav"}));
@@ -139,66 +162,6 @@ TEST_F(MusicPlayerTest, AFileThatCannotBeOpenedIsReportedAndCountsAsPlayed) {
             std::string::npos);
 }
 
-TEST_F(MusicPlayerTest, ListsFollowTheDeviceChosenWhenTheyAreRead) {
-  dir_.write("cd/track01.wav", toneWave(4800));
-  dir_.write("Track05.wav", toneWave(48000));
-  music_.readList("music.tbl", true);
-  music_.setDevice(2);
-  EXPECT_EQ(music_.cd().trackCount(), 5);
-  music_.play("a");  // only in the file list
-  expectPlayer(kStopped, "", false);
-  music_.readList("cd.tbl", true);
-  music_.play("five");
-  expectPlayer(kPlaying, "five", true);
-  music_.play("zero");  // track 0 stops the CD
-  expectPlayer(kPlaying, "zero", false);
-  music_.play("one");
-  expectPlayer(kPlaying, "one", true);
-  music_.play("none");
-  expectPlayer(kPlaying, "none", false);
-}
-
-TEST_F(MusicPlayerTest, ModeStopsTheOldDeviceExceptForOneToOne) {
-  music_.readList("music.tbl", true);
-  music_.play("a");
-  music_.setDevice(1);
-  expectPlayer(kPlaying, "a", true);
-  music_.setDevice(2);
-  expectPlayer(kStopped, "a", false);
-  EXPECT_EQ(music_.cd().trackCount(), 0);  // no track files: an empty disc, silently
-  music_.setDevice(3);
-  music_.resume();
-  music_.stop();
-  EXPECT_EQ(music_.device(), 3);
-  EXPECT_FALSE(music_.isPlaying());
-}
-
-TEST_F(MusicPlayerTest, CdPauseHoldsTheTrackAndPlayGoesOn) {
-  dir_.write("track01.wav", toneWave(48000));
-  dir_.write("cd.tbl", test::crlf({"one,01"}));
-  music_.setDevice(2);
-  music_.readList("cd.tbl", true);
-  music_.play("one");
-  device_.advanceTo(100);
-  music_.pause();
-  expectPlayer(kPaused, "one", false);
-  music_.resume();
-  expectPlayer(kPlaying, "one", true);
-}
-
-TEST_F(MusicPlayerTest, VolumeUsesTheAttenuationFormulaAndTheMirrorVariable) {
-  EXPECT_EQ(music_.scriptVolume(), 100);
-  struct Case {
-    int32_t set, attenuation, read;
-  };
-  for (Case c : {Case{50, -5000, 50}, Case{150, 0, 100}, Case{-5, -10000, 0}, Case{1, -9900, 1}}) {
-    music_.setVolume(c.set, variables_);
-    EXPECT_EQ(music_.attenuation(), c.attenuation) << c.set;
-    EXPECT_EQ(music_.scriptVolume(), c.read) << c.set;
-    EXPECT_EQ(variables_.intVariable("Volume-Music"), c.set);
-  }
-}
-
 TEST_F(MusicPlayerTest, SettingsChooseDeviceSwitchAndVolume) {
   struct Case {
     MusicSettings settings;
@@ -206,8 +169,8 @@ TEST_F(MusicPlayerTest, SettingsChooseDeviceSwitchAndVolume) {
     int32_t device;
     int32_t volume;
   };
-  for (Case c : {Case{{1, 40}, true, 1, 40}, Case{{2, 100}, true, 2, 100},
-                 Case{{0, 150}, false, 1, 0}, Case{{7, -1}, false, 1, 0}}) {
+  for (Case c :
+       {Case{{2, 100}, true, 2, 100}, Case{{0, 150}, false, 1, 0}, Case{{7, -1}, false, 1, 0}}) {
     MusicPlayer music(device_, errors_);
     music.applySettings(c.settings, variables_);
     EXPECT_EQ(music.enabled(), c.enabled);
@@ -228,10 +191,10 @@ TEST_F(MusicPlayerTest, SaveRecordRestoresListNameAndPlaying) {
   restored.setLoop(0);
   restored.restoreRecord(rows[1]);
   EXPECT_EQ(restored.listFile(), "music.tbl");
+  EXPECT_EQ(restored.loop(), 0);
   EXPECT_EQ(restored.currentName(), "a");
   EXPECT_EQ(restored.state(), kPlaying);
   EXPECT_TRUE(restored.isPlaying());
-  EXPECT_EQ(restored.loop(), 0);
 
   restored.restoreRecord({"music.tbl", "b", "2"});
   EXPECT_EQ(restored.currentName(), "b");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace avg::test {
 namespace {
@@ -81,6 +82,33 @@ std::vector<int16_t> tone16(uint32_t rate, size_t frames, double hz, double ampl
     samples.push_back(value);
   }
   return samples;
+}
+
+std::vector<int16_t> stereoFromLeft(size_t frames, const std::function<double(size_t)>& left) {
+  std::vector<int16_t> samples;
+  for (size_t i = 0; i < frames; ++i) {
+    auto value = static_cast<int16_t>(std::lround(left(i)));
+    samples.push_back(value);
+    samples.push_back(static_cast<int16_t>(-value / 2));
+  }
+  return samples;
+}
+
+std::vector<int16_t> leftOf(const std::vector<int16_t>& stereo) {
+  std::vector<int16_t> left;
+  for (size_t i = 0; i < stereo.size(); i += 2)
+    left.push_back(stereo[i]);
+  return left;
+}
+
+float floatPeak(const std::string& bytes) {
+  float peak = 0.0f;
+  for (size_t i = 0; i + sizeof(float) <= bytes.size(); i += sizeof(float)) {
+    float sample;
+    std::memcpy(&sample, bytes.data() + i, sizeof(float));
+    peak = std::max(peak, std::fabs(sample));
+  }
+  return peak;
 }
 
 bool runQuietly(const std::string& command) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +19,14 @@ std::vector<int16_t> samples16(const std::string& bytes);
 
 // A sine tone of 16-bit stereo samples (left and right equal).
 std::vector<int16_t> tone16(uint32_t rate, size_t frames, double hz, double amplitude);
+
+// Stereo frames whose left sample i is left(i) rounded and whose right is the left halved
+// and inverted, so that a swapped or shifted channel shows.
+std::vector<int16_t> stereoFromLeft(size_t frames, const std::function<double(size_t)>& left);
+// The left channel of interleaved stereo samples.
+std::vector<int16_t> leftOf(const std::vector<int16_t>& stereo);
+// The largest magnitude in raw float samples, as SDL's disk audio driver writes them.
+float floatPeak(const std::string& bytes);
 
 // Runs a shell command quietly; true when it exited with 0.
 bool runQuietly(const std::string& command);

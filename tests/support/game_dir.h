@@ -76,6 +76,11 @@ struct PlayerRun {
   std::string stderrText;
 };
 
+// A path as one single-quoted shell word.
+inline std::string quoted(const std::filesystem::path& path) {
+  return "'" + path.string() + "'";
+}
+
 // Runs avgplayer with `arguments` (shell words, quoted by the caller where needed).
 PlayerRun runPlayer(const std::string& arguments);
 
