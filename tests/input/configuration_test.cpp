@@ -49,7 +49,9 @@ TEST(Configuration, KeysAreCorrectedMirroredAndWrittenBack) {
     player.runScript({"QUIT"});
     IniFile written = IniFile::load("config.ini");
     for (const KeyCase& k : keys) {
-      if (k.variable) EXPECT_EQ(player.intVar(k.variable), k.value) << k.key;
+      if (k.variable) {
+        EXPECT_EQ(player.intVar(k.variable), k.value) << k.key;
+      }
       EXPECT_EQ(written.integer(k.section, k.key, -99), k.written) << k.section << " " << k.key;
     }
   }
@@ -68,7 +70,6 @@ TEST(Configuration, SoundSettingsReachTheChannelsAndMixer) {
                      crlf({"[SOUND]", "DISABLE=5", "VOLUME=50", "[VOICE]", "DISABLE=3", "[MUSIC]",
                            "VOLUME=70", "[VOLUME]", "CONTROL=0"}));
   player.runScript({"MUSI,GET_,VOL_,$n__music", "QUIT"});
-  player.runScript({"QUIT"});
   auto& channels = player.engine().companion<SoundChannels>();
   EXPECT_FALSE(channels.effects.enabled());
   EXPECT_FALSE(channels.voice.enabled());
