@@ -22,10 +22,9 @@ TEST(ColourDepth, OnlyTrueColourGoesOnWithoutAsking) {
     bool goesOn;
     std::string shown;
   };
-  for (const Case& c : {Case{32, std::nullopt, true, ""}, Case{24, std::nullopt, true, ""},
-                        Case{16, std::nullopt, true, warning + "no\n"},
-                        Case{16, MessageAnswer::Yes, false, warning + "yes\n"},
-                        Case{8, MessageAnswer::No, true, warning + "no\n"}}) {
+  for (const Case& c :
+       {Case{24, std::nullopt, true, ""}, Case{16, std::nullopt, true, warning + "no\n"},
+        Case{16, MessageAnswer::Yes, false, warning + "yes\n"}}) {
     std::ostringstream log;
     HeadlessMessageBoxes boxes(log);
     if (c.answer) boxes.queueAnswer(*c.answer);
@@ -45,8 +44,7 @@ TEST(ScreenSwitch, StartsAsConfiguredAndF7Toggles) {
     std::string input;
     int32_t before, after, written;
   };
-  for (const Case& c : {Case{"", "", 0, 0, 0}, Case{"[SCREEN]\r\nFULL=1\r\n", "", 1, 1, 1},
-                        Case{"", "2 key F7 down", 0, 1, 1},
+  for (const Case& c : {Case{"", "", 0, 0, 0}, Case{"", "2 key F7 down", 0, 1, 1},
                         Case{"[SCREEN]\r\nFULL=5\r\n", "2 key F7 down", 1, 0, 0},
                         Case{"", "2 key F7 up", 0, 0, 0}}) {
     PlayerFixture player(parseInputScript(c.input));

@@ -19,14 +19,6 @@ class ManualClock : public Clock {
   uint32_t slept = 0;
 };
 
-TEST(FrameTimer, DefaultRateIsSixtyInFixedPoint) {
-  ManualClock clock;
-  FrameTimer timer(clock);
-  EXPECT_EQ(timer.frameWhole(), 16u);
-  EXPECT_EQ(timer.frameFraction(), 0xAAAAu);
-  EXPECT_EQ(timer.deadline(), 1016u);
-}
-
 TEST(FrameTimer, ThreeFramesTakeFiftyMillisecondsInTheLongRun) {
   HeadlessClock clock;
   FrameTimer timer(clock);
@@ -39,35 +31,32 @@ TEST(FrameTimer, ThreeFramesTakeFiftyMillisecondsInTheLongRun) {
 
 TEST(FrameTimer, RatesAndFallback) {
   const std::tuple<int32_t, uint32_t, uint32_t> cases[] = {
-      {30, 33, 0x5555}, {50, 20, 0}, {1000, 1, 0}, {0, 16, 0xAAAA}, {-5, 16, 0xAAAA}};
+      {30, 33, 0x5555}, {1000, 1, 0}, {0, 16, 0xAAAA}, {-5, 16, 0xAAAA}};
   for (const auto& [rate, whole, fraction] : cases) {
     ManualClock clock;
     FrameTimer timer(clock);
     timer.setRate(rate);
     EXPECT_EQ(timer.frameWhole(), whole) << rate;
     EXPECT_EQ(timer.frameFraction(), fraction) << rate;
+    EXPECT_EQ(timer.deadline(), 1000 + whole) << rate;
   }
 }
 
-TEST(FrameTimer, LateFrameIsSkippedOnlyWithSkipOn) {
-  for (bool skip : {true, false}) {
-    ManualClock clock;
-    FrameTimer timer(clock);
-    timer.setSkip(skip);
-    clock.now += 100;  // far past the deadline
-    EXPECT_EQ(timer.nextFrame(), !skip);
-    EXPECT_EQ(clock.slept, 0u);
-  }
-}
-
-TEST(FrameTimer, EarlyFrameSleepsOnlyWithWaitOn) {
-  for (bool wait : {true, false}) {
-    ManualClock clock;
-    FrameTimer timer(clock);
-    timer.setWait(wait);
-    clock.now += 6;
-    EXPECT_TRUE(timer.nextFrame());
-    EXPECT_EQ(clock.slept, wait ? 10u : 0u);
+// A late frame is skipped only with skip on; an early one sleeps only with wait on.
+TEST(FrameTimer, SkipAndWaitOnlyWhenOn) {
+  for (bool on : {true, false}) {
+    ManualClock late;
+    FrameTimer lateTimer(late);
+    lateTimer.setSkip(on);
+    late.now += 100;
+    EXPECT_EQ(lateTimer.nextFrame(), !on);
+    EXPECT_EQ(late.slept, 0u);
+    ManualClock early;
+    FrameTimer earlyTimer(early);
+    earlyTimer.setWait(on);
+    early.now += 6;
+    EXPECT_TRUE(earlyTimer.nextFrame());
+    EXPECT_EQ(early.slept, on ? 10u : 0u);
   }
 }
 

