@@ -61,7 +61,9 @@ TEST(MenuHooks, QuitAndEscAskFirstWithNoAsDefault) {
   };
   const std::string ask = "[messagebox] 確認 | 終了しますか？ -> ";
   for (const Case& c :
-       {Case{"", "2 menu 40002", ask + "no\n", false}, Case{"", "2 char 27", ask + "no\n", false},
+       {Case{"", "2 menu 40002", ask + "no\n", false},
+        Case{"", "2 answer yes\n2 menu 40002", ask + "yes\n", true},
+        Case{"", "2 char 27", ask + "no\n", false},
         Case{"", "2 answer yes\n2 char 27", ask + "yes\n", true},
         Case{"[OPTION]\r\nESC=0\r\n", "2 char 27", "", false}, Case{"", "2 close", "", true}}) {
     PlayerFixture player(parseInputScript(c.input));
