@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/surface.h"
+#include "base/surface.h"
+#include "graphics/blit.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "base/surface.h"
 #include "platform/image_io/sdl_image_codec.h"
-#include "platform/surface.h"
 #include "stage/display_list.h"
 
 namespace {

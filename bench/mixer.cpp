@@ -12,8 +12,10 @@
 #include <fstream>
 #include <random>
 
+#include "audio/attenuation.h"
+#include "audio/mixer.h"
+#include "audio/whole_sound.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
-#include "platform/mixer.h"
 
 namespace {
 

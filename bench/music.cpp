@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/mixer.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
-#include "platform/mixer.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/instance_lock.h"
 #include "app/player_app.h"
-#include "platform/instance_lock.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
 

@@ -3,15 +3,15 @@
 #include <iostream>
 
 #include "app/colour_depth.h"
+#include "base/error_log.h"
+#include "base/text_encoding.h"
+#include "graphics/cursor_file.h"
 #include "input/configuration.h"
 #include "input/input_devices.h"
 #include "input/virtual_keys.h"
 #include "media/music_player.h"
 #include "media/sound_channel.h"
 #include "media/volume_control.h"
-#include "platform/cursor_file.h"
-#include "platform/error_log.h"
-#include "platform/text_encoding.h"
 #include "script/whole_file.h"
 #include "stage/display_list.h"
 #include "stage/menu_bar.h"

@@ -6,12 +6,12 @@
 
 #include "app/error_reporter.h"
 #include "app/frame_timer.h"
+#include "app/menu_bar_view.h"
 #include "input/ini_file.h"
 #include "platform/platform.h"
 #include "script/app_control.h"
 #include "script/engine.h"
 #include "stage/display_list.h"
-#include "stage/menu_bar_view.h"
 
 namespace avg {
 

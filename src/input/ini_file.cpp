@@ -3,8 +3,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/atomic_file.h"
-#include "platform/text_encoding.h"
+#include "base/atomic_file.h"
+#include "base/text_encoding.h"
 
 namespace avg {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/game_path.h"
+#include "base/game_path.h"
 
 namespace avg {
 namespace {

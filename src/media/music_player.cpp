@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "app/error_reporter.h"
-#include "media/attenuation.h"
+#include "audio/attenuation.h"
+#include "base/game_path.h"
+#include "base/text_encoding.h"
 #include "media/cd_tracks.h"
-#include "platform/game_path.h"
-#include "platform/text_encoding.h"
 #include "script/literals.h"
 
 namespace avg {

@@ -1,6 +1,6 @@
 #include "media/sound_channel.h"
 
-#include "media/attenuation.h"
+#include "audio/attenuation.h"
 #include "script/literals.h"
 
 namespace avg {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/atomic_file.h"
-#include "platform/error_log.h"
+#include "base/atomic_file.h"
+#include "base/error_log.h"
 
 namespace avg {
 namespace {

@@ -6,11 +6,7 @@
 
 namespace avg {
 
-// A volume in hundredths of a decibel: 0 is full volume, -10000 silence.
-constexpr int32_t kSilentAttenuation = -10000;
-
-// Linear gain of an attenuation: 10^(a / 2000), exactly 0 at -10000 and below.
-float attenuationToGain(int32_t attenuation);
+// Volumes are attenuations in hundredths of a decibel (audio/attenuation.h).
 
 // One whole sound held by the sound device. Without loaded data it ignores Play, Stop and
 // SetVolume. Positions are milliseconds from the start of the sound.
@@ -95,15 +91,5 @@ class AudioDecoder {
     return openStream(path, rate);
   }
 };
-
-// Largest decoded sound accepted, in bytes of mixer data; larger files are refused with a
-// log entry instead of exhausting memory.
-constexpr uint64_t kMaxSoundBytes = 256ull << 20;
-
-// Decodes a whole file through `decoder`; null when it cannot be opened or its mixer data
-// would exceed `maxBytes`.
-std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder, const std::string& file,
-                                                  uint32_t rate,
-                                                  uint64_t maxBytes = kMaxSoundBytes);
 
 }  // namespace avg

@@ -1,6 +1,6 @@
 #include "platform/display.h"
 
-#include "platform/error_log.h"
+#include "base/error_log.h"
 
 namespace avg {
 

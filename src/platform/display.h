@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "base/surface.h"
 #include "platform/image_codec.h"
-#include "platform/surface.h"
 
 namespace avg {
 

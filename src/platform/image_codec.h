@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace avg {
 

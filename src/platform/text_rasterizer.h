@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/surface.h"
+#include "base/surface.h"
 
 namespace avg {
 

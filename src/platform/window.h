@@ -2,10 +2,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/cursor_file.h"
+#include "base/surface.h"
 #include "platform/events.h"
 
 namespace avg {
+
+// A mouse cursor: its picture, 0xAARRGGBB with alpha 0 where the screen shows through, and
+// the pixel that points, always inside the picture.
+struct CursorImage {
+  Surface pixels;
+  int32_t hotX = 0;
+  int32_t hotY = 0;
+};
 
 // The main window: its caption, its mouse cursor and its event queue. Drawing and presenting
 // belong to the display; this interface only carries what the frame loop needs to pump

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include "platform/byte_order.h"
+#include "base/byte_order.h"
 
 namespace avg {
 

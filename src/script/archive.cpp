@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/game_path.h"
+#include "base/game_path.h"
 #include "save/packed_block.h"
 
 namespace avg {

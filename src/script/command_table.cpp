@@ -1,7 +1,7 @@
 #include "script/command_table.h"
 
+#include "base/text_encoding.h"
 #include "platform/message_box.h"
-#include "platform/text_encoding.h"
 #include "script/exec.h"
 
 namespace avg {

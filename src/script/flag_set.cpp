@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "platform/atomic_file.h"
-#include "platform/game_path.h"
+#include "base/atomic_file.h"
+#include "base/game_path.h"
 #include "save/packed_block.h"
 #include "script/whole_file.h"
 

@@ -1,7 +1,7 @@
 #include "script/table_reader.h"
 
-#include "platform/byte_order.h"
-#include "platform/text_encoding.h"
+#include "base/byte_order.h"
+#include "base/text_encoding.h"
 #include "script/whole_file.h"
 
 namespace avg {

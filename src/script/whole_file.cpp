@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/game_path.h"
+#include "base/game_path.h"
 #include "script/archive.h"
 
 namespace avg {

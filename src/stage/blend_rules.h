@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/surface.h"
+#include "graphics/blit.h"
 
 namespace avg {
 

@@ -1,4 +1,5 @@
 #include "stage/display_list.h"
+#include "graphics/blit.h"
 
 #include "stage/blend_rules.h"
 
@@ -29,7 +30,7 @@ void DisplayList::drawPart(Surface& target, const SpritePart& part, const Matrix
   if (!picture) return;
   std::optional<Blend> blend =
       partBlend(part.blendMode, picture->hasAlphaChannel(), static_cast<uint8_t>(part.color >> 24));
-  if (blend) target.blit(*picture, at.x, at.y, *blend, {.source = part.source});
+  if (blend) blit(target, *picture, at.x, at.y, *blend, {.source = part.source});
 }
 
 bool outside(const Surface& target, IntPoint at, const Rect& source) {

@@ -1,8 +1,8 @@
 #pragma once
 #include <array>
 
+#include "base/surface.h"
 #include "platform/image_codec.h"
-#include "platform/surface.h"
 #include "script/engine.h"
 #include "stage/object_stage.h"
 #include "stage/sprite_set.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/text_image.h"
+#include "graphics/text_image.h"
 
 namespace avg {
 namespace {

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/surface.h"
+#include "base/surface.h"
 #include "platform/text_rasterizer.h"
 #include "stage/matrix.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <limits>
 
-#include "platform/image_loader.h"
+#include "graphics/image_loader.h"
 #include "script/int_ops.h"
 #include "script/literals.h"
 

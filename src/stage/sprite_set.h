@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/surface.h"
 #include "platform/image_codec.h"
-#include "platform/surface.h"
 #include "script/table_reader.h"
 #include "stage/matrix.h"
 

@@ -1,6 +1,7 @@
 #include "stage/text_layer.h"
+#include "graphics/blit.h"
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace avg {
 namespace {
@@ -44,8 +45,8 @@ void drawGlyphs(Surface& target, const std::vector<GlyphPtr>& glyphs, const Matr
     std::optional<Blend> blend = glyphBlend(mode, glyph->drawColor);
     if (!blend) return;
     const Matrix4 m = glyph->matrix * placement;
-    target.blit(glyph->image->surface, truncateToInt(m.translationX() + offsetX),
-                truncateToInt(m.translationY() + offsetY), *blend);
+    blit(target, glyph->image->surface, truncateToInt(m.translationX() + offsetX),
+         truncateToInt(m.translationY() + offsetY), *blend);
   }
 }
 

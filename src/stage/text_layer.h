@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/surface.h"
+#include "base/surface.h"
 #include "platform/text_rasterizer.h"
 #include "script/engine.h"
 #include "stage/edit_box.h"

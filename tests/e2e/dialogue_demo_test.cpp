@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "stage/text_layer.h"
 #include "support/game_dir.h"
 

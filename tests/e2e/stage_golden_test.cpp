@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "graphics/image_loader.h"
 #include "platform/image_io/sdl_image_codec.h"
-#include "platform/image_loader.h"
 #include "support/game_dir.h"
 #include "support/pictures.h"
 

@@ -2,8 +2,8 @@
 // player composes in process.
 #include <gtest/gtest.h>
 
+#include "graphics/image_loader.h"
 #include "platform/image_io/sdl_image_codec.h"
-#include "platform/image_loader.h"
 #include "support/game_dir.h"
 
 namespace avg {

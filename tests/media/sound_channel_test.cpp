@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "media/attenuation.h"
+#include "audio/attenuation.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/headless/headless_sound.h"
 #include "support/audio_files.h"

@@ -1,5 +1,6 @@
 // Which blend draws a sprite part, checked on real pixels.
 #include "stage/blend_rules.h"
+#include "graphics/blit.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ TEST_P(PartBlendTable, ModeAlphaChannelAndOpacityChooseTheOperation) {
   target.create(1, 1);
   target.fill(kDestination);
   std::optional<Blend> blend = partBlend(c.mode, c.alphaChannel, c.alpha);
-  if (blend) target.blit(picture, 0, 0, *blend);
+  if (blend) blit(target, picture, 0, 0, *blend);
   EXPECT_EQ(target.pixel(0, 0) & 0xFFFFFF, c.expected);
 }
 

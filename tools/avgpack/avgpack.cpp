@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/atomic_file.h"
-#include "platform/text_encoding.h"
+#include "base/atomic_file.h"
+#include "base/text_encoding.h"
 #include "save/packed_block.h"
 #include "script/archive.h"
 #include "script/table_reader.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/error_log.h"
+#include "base/error_log.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 
 extern "C" {

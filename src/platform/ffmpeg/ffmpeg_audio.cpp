@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/error_log.h"
-#include "platform/text_encoding.h"
+#include "base/error_log.h"
+#include "base/text_encoding.h"
 
 extern "C" {
 #include <libavutil/opt.h>

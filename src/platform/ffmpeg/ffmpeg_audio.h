@@ -2,8 +2,8 @@
 #include <memory>
 #include <string>
 
+#include "audio/pcm_reader.h"
 #include "platform/audio.h"
-#include "platform/pcm_reader.h"
 
 namespace avg {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/error_log.h"
+#include "base/error_log.h"
 
 namespace avg {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/error_log.h"
-#include "platform/pcm_reader.h"
+#include "audio/pcm_reader.h"
+#include "base/error_log.h"
 
 namespace avg {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/mixer.h"
 #include "platform/audio.h"
-#include "platform/mixer.h"
 
 namespace avg {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/error_log.h"
+#include "base/error_log.h"
 
 namespace avg {
 namespace {

@@ -7,15 +7,15 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/error_log.h"
+#include "graphics/text_image.h"
 #include "platform/alsa/alsa_mixer.h"
-#include "platform/error_log.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_joysticks.h"
 #include "platform/sdl/sdl_sound.h"
-#include "platform/text_image.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // libdbus, which SDL opens on X11, keeps its allocations until the process ends.

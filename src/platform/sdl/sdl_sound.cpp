@@ -5,8 +5,8 @@
 #include <atomic>
 #include <vector>
 
-#include "platform/error_log.h"
-#include "platform/mixer.h"
+#include "audio/mixer.h"
+#include "base/error_log.h"
 
 namespace avg {
 namespace {

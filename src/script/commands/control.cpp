@@ -1,7 +1,7 @@
 // Control flow: jumps to labels, calls and returns, relative jumps, conditional skips,
 // continuing in another script, and posting the quit request.
 #include "app/error_reporter.h"
-#include "platform/text_encoding.h"
+#include "base/text_encoding.h"
 #include "script/app_control.h"
 #include "script/command_table.h"
 #include "script/commands/families.h"

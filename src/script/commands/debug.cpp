@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/error_log.h"
+#include "base/error_log.h"
+#include "base/text_encoding.h"
 #include "platform/message_box.h"
-#include "platform/text_encoding.h"
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"

@@ -1,5 +1,5 @@
 // MESS and EDIT: message windows with their logs, and edit boxes.
-#include "platform/error_log.h"
+#include "base/error_log.h"
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"

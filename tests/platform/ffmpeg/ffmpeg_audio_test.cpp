@@ -1,4 +1,5 @@
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "audio/whole_sound.h"
 
 #include <gtest/gtest.h>
 

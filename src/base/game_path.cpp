@@ -1,0 +1,103 @@
+#include "base/game_path.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "base/text_encoding.h"
+
+namespace avg {
+namespace {
+
+bool exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+std::string withSlashes(std::string_view name) {
+  std::string path(name);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// Finds `component` in `directory` ignoring ASCII case; empty when there is none.
+std::string matchIgnoringCase(const std::string& directory, const std::string& component) {
+  DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (!dir) return {};
+  std::string found;
+  while (dirent* entry = ::readdir(dir)) {
+    if (::strcasecmp(entry->d_name, component.c_str()) == 0) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+// Resolves every component of a '/'-separated path ignoring case.
+std::optional<std::string> resolveIgnoringCase(const std::string& path) {
+  std::string resolved;
+  size_t start = 0;
+  if (!path.empty() && path[0] == '/') {
+    resolved = "/";
+    start = 1;
+  }
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    std::string component = path.substr(start, end - start);
+    if (!component.empty() && component != "." && component != "..") {
+      std::string directory = resolved;
+      std::string candidate = directory + component;
+      if (!exists(candidate)) {
+        std::string match = matchIgnoringCase(directory, component);
+        if (match.empty()) return std::nullopt;
+        candidate = directory + match;
+      }
+      resolved = candidate;
+    } else if (!component.empty()) {
+      resolved += component;
+    }
+    if (end < path.size()) resolved += '/';
+    start = end + 1;
+  }
+  return resolved;
+}
+
+std::vector<std::string> spellings(std::string_view gameName) {
+  std::vector<std::string> names{withSlashes(gameName)};
+  bool ascii = std::all_of(gameName.begin(), gameName.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!ascii) names.push_back(withSlashes(cp932ToUtf8(gameName)));
+  return names;
+}
+
+}  // namespace
+
+std::optional<std::string> findGameFile(std::string_view gameName) {
+  if (gameName.empty()) return std::nullopt;
+  std::vector<std::string> names = spellings(gameName);
+  for (const std::string& name : names) {
+    if (exists(name)) return name;
+  }
+  for (const std::string& name : names) {
+    if (auto resolved = resolveIgnoringCase(name)) return resolved;
+  }
+  return std::nullopt;
+}
+
+std::string gameOutputPath(std::string_view gameName) {
+  std::string path = withSlashes(gameName);
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash == 0) return path;
+  if (auto directory = findGameFile(std::string_view(gameName).substr(0, slash))) {
+    return *directory + path.substr(slash);
+  }
+  return path;
+}
+
+}  // namespace avg

@@ -1,0 +1,184 @@
+#include "audio/pcm_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "support/audio_files.h"
+#include "support/game_dir.h"
+
+namespace avg {
+namespace {
+
+using test::makeWave;
+
+std::string readAll(PcmReader& reader, size_t chunk) {
+  std::string out;
+  std::string buffer(chunk, '\0');
+  while (size_t n = reader.read(reinterpret_cast<uint8_t*>(buffer.data()), chunk)) {
+    out.append(buffer, 0, n);
+  }
+  return out;
+}
+
+void setLe32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+class WaveFileTest : public ::testing::Test {
+ protected:
+  test::TempGameDir dir_;
+};
+
+TEST_F(WaveFileTest, PcmIsDeliveredByteForByte) {
+  std::string data;
+  for (int i = 0; i < 1001; ++i)
+    data += static_cast<char>(i * 37);
+  std::optional<AudioSource> source = parseWaveFile(makeWave(1, 2, 22050, 16, data));
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->format.samplesPerSec, 22050u);
+  EXPECT_EQ(source->format.blockAlign, 4);
+  std::unique_ptr<PcmReader> reader = openRawWaveReader(*source);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(reader->pcmSize(), data.size());
+  for (size_t chunk : {size_t{1}, size_t{7}, size_t{4096}}) {
+    reader->rewind();
+    EXPECT_EQ(readAll(*reader, chunk), data) << chunk;
+  }
+}
+
+TEST_F(WaveFileTest, LoopingReaderWrapsAround) {
+  std::unique_ptr<PcmReader> reader =
+      openRawWaveReader(*parseWaveFile(makeWave(1, 1, 8000, 8, "abc")));
+  reader->setLoop(true);
+  std::string out(8, '\0');
+  EXPECT_EQ(reader->read(reinterpret_cast<uint8_t*>(out.data()), 8), 8u);
+  EXPECT_EQ(out, "abcabcab");
+}
+
+TEST_F(WaveFileTest, CompressedFormatsAreLeftToTheDecodingReader) {
+  std::optional<AudioSource> source = parseWaveFile(makeWave(2, 1, 8000, 4, "xy", "ab"));
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->format.extra, "ab");
+  EXPECT_EQ(openRawWaveReader(*source), nullptr);
+  EXPECT_EQ(dir_.read("ErrorLog.txt"), "");
+}
+
+TEST_F(WaveFileTest, OddLayoutsStillGiveTheData) {
+  std::string shortFormat = makeWave(1, 1, 8000, 8, "pcm");
+  shortFormat.erase(36, 2);  // a 16-byte format chunk, without cbSize
+  setLe32(shortFormat, 16, 16);
+  std::string oversized = makeWave(1, 1, 8000, 8, "pcm");
+  setLe32(oversized, 4, 0xFFFFFFF0);
+  setLe32(oversized, oversized.size() - 7, 0x7FFFFFFF);
+  std::string padded = makeWave(1, 1, 8000, 8, "pcm");
+  padded.insert(padded.find("data"), std::string("LIST\x03\0\0\0abc\0", 12));
+  for (std::string* wave : {&shortFormat, &padded})
+    setLe32(*wave, 4, static_cast<uint32_t>(wave->size() - 8));
+  for (const std::string& wave : {shortFormat, oversized, padded}) {
+    std::optional<AudioSource> source = parseWaveFile(wave);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->format.extra, "");
+    EXPECT_EQ(source->data(), "pcm");
+  }
+}
+
+TEST_F(WaveFileTest, MissingChunksAreLogged) {
+  struct Case {
+    std::string image;
+    const char* log;
+  };
+  std::string wave = makeWave(1, 1, 8000, 8, "pcm");
+  std::string noFormat = wave;
+  noFormat.replace(12, 4, "junk");
+  std::string noData = wave;
+  noData.replace(wave.find("data"), 4, "dat_");
+  for (const Case& c : {Case{noFormat, "CSound::LoadWaveFile : fmtチャンクが指定できない"},
+                        Case{noData, "CSound::LoadWaveFile : データチャンクに行けない"},
+                        Case{"RIFX....WAVE", ""}, Case{"RIFF", ""}}) {
+    std::remove("ErrorLog.txt");
+    EXPECT_FALSE(parseWaveFile(c.image));
+    std::string log = dir_.read("ErrorLog.txt");
+    if (*c.log) {
+      EXPECT_NE(log.find(c.log), std::string::npos) << c.log;
+    } else {
+      EXPECT_EQ(log, "");
+    }
+  }
+}
+
+// An MP3 image: optional ID3v2 tag, one frame header, filler and an optional ID3v1 tag.
+std::string mp3Image(const std::string& id3v2, const std::string& header, bool id3v1) {
+  std::string image = id3v2 + header + std::string(400, '\x55');
+  if (id3v1) image += "TAG" + std::string(125, 'x');
+  return image;
+}
+
+std::string id3v2Tag(char major, char flags, size_t bodySize, size_t totalSize) {
+  std::string tag = std::string("ID3") + major + '\0' + flags;
+  for (int shift : {21, 14, 7, 0})
+    tag += static_cast<char>(bodySize >> shift & 0x7F);
+  return tag + std::string(totalSize - 10, '\0');
+}
+
+class Mp3FileTest : public WaveFileTest {};
+
+TEST_F(Mp3FileTest, FormatComesFromTheFirstFrameHeader) {
+  struct Case {
+    std::string header;
+    uint16_t channels;
+    uint32_t rate;
+    uint32_t bytesPerSecond;
+    uint16_t blockSize;
+  };
+  for (const Case& c : {Case{"\xFF\xFB\x90\x64", 2, 44100, 16000, 417},
+                        Case{"\xFF\xFB\xE4\x00", 2, 48000, 40000, 960},
+                        Case{"\xFF\xF3\x80\x00", 2, 22050, 8000, 417}}) {
+    std::optional<AudioSource> source = parseMp3File(mp3Image("", c.header, false));
+    ASSERT_TRUE(source);
+    const WaveFormat& format = source->format;
+    EXPECT_EQ(format.formatTag, 0x55);
+    EXPECT_EQ(format.channels, c.channels);
+    EXPECT_EQ(format.samplesPerSec, c.rate);
+    EXPECT_EQ(format.avgBytesPerSec, c.bytesPerSecond);
+    EXPECT_EQ(format.blockAlign, 1);
+    EXPECT_EQ(format.bitsPerSample, 0);
+    EXPECT_EQ(format.extra.size(), 12u);
+    ASSERT_TRUE(source->mpeg);
+    EXPECT_EQ(source->mpeg->id, 1);
+    EXPECT_EQ(source->mpeg->flags, 2u);
+    EXPECT_EQ(source->mpeg->blockSize, c.blockSize);
+    EXPECT_EQ(source->mpeg->framesPerBlock, 1);
+    EXPECT_EQ(source->mpeg->codecDelay, 1393);
+  }
+}
+
+TEST_F(Mp3FileTest, TagsAreLeftOutOfTheDataRange) {
+  struct Case {
+    std::string id3v2;
+    bool id3v1;
+  };
+  const std::string header = "\xFF\xFB\x90\x64";
+  for (const Case& c :
+       {Case{"", false}, Case{id3v2Tag(3, 0, 245, 255), true},
+        Case{id3v2Tag(4, 0x10, 245, 265), true}, Case{id3v2Tag(4, 0, 245, 255), false}}) {
+    std::optional<AudioSource> source = parseMp3File(mp3Image(c.id3v2, header, c.id3v1));
+    ASSERT_TRUE(source) << c.id3v2.size();
+    EXPECT_EQ(source->data(), header + std::string(400, '\x55'));
+  }
+}
+
+TEST_F(Mp3FileTest, RefusesWhatIsNotLayerThree) {
+  EXPECT_FALSE(parseMp3File(mp3Image("", "\xFF\xFD\x90\x64", false)));
+  EXPECT_NE(dir_.read("ErrorLog.txt").find("kmMp3File::Open MP3が無効なレイヤ"), std::string::npos);
+  std::remove("ErrorLog.txt");
+  for (const std::string& image :
+       {mp3Image("", "\x12\xFB\x90\x64", false), mp3Image("", "\xFF\x07\x90\x64", false),
+        std::string(128, '\xFF'), id3v2Tag(3, 0, 300, 310) + std::string(100, '\xFF'),
+        mp3Image("", "\xFF\xFB\x9C\x64", false)}) {
+    EXPECT_FALSE(parseMp3File(image));
+  }
+  EXPECT_EQ(dir_.read("ErrorLog.txt"), "");
+}
+
+}  // namespace
+}  // namespace avg
