@@ -16,7 +16,7 @@ namespace avg {
 
 class AppControl;
 class CommandTable;
-class ErrorReporter;
+class ErrorReports;
 class MessageBoxes;
 
 // A cooperative script thread: a position in a script, a wait counter and a value stack.
@@ -51,7 +51,7 @@ class EngineCompanion {
 struct EngineServices {
   AppControl& app;
   MessageBoxes& messageBoxes;
-  ErrorReporter& errors;
+  ErrorReports& errors;
   uint32_t randomSeed = 0;
 };
 
