@@ -37,7 +37,7 @@ struct KeySwitches {
 
 // A subsystem that lives with the engine (sound channels, display list, input, ...): owned
 // by it, found by type, destroyed with it in reverse order of attachment, and told when each
-// pass starts and ends.
+// pass starts and ends and when the scripts skip animations ahead.
 class EngineCompanion {
  public:
   virtual ~EngineCompanion() = default;
@@ -45,6 +45,8 @@ class EngineCompanion {
   virtual void beforeThreads() {}
   // After the threads of a pass ran (clearing the pass's input events).
   virtual void afterThreads() {}
+  // Running animations jump `frames` frames ahead at once (FPS_ PASS).
+  virtual void skipAnimations(int32_t /*frames*/) {}
 };
 
 // The services of the application that the engine and its commands use.
@@ -75,6 +77,8 @@ class ScriptEngine {
 
   // One pass: every thread gets one turn in ascending id. Returns the threads left.
   size_t runThreads();
+  // Tells every companion to skip its animations `frames` frames ahead.
+  void skipAnimations(int32_t frames);
   // Runs one thread until it yields (true) or ends (false).
   bool runThread(ScriptThread& thread) { return execute(&thread, nullptr); }
   // The dispatcher's entry point for each Op, for the loader to store in instructions.
