@@ -3,16 +3,16 @@
 #include <string_view>
 
 #include "platform/message_box.h"
+#include "script/error_reports.h"
 
 namespace avg {
 
-// The player's own error channel: appends "message" + "detail" + CR LF to "Err.log" and
-// shows a box with the message as text and the detail (or "ERROR!!") as caption. Both are
-// UTF-8: callers convert game text first.
-class ErrorReporter {
+// The error channel on the platform's message boxes and the file "Err.log" in the current
+// directory.
+class ErrorReporter : public ErrorReports {
  public:
   explicit ErrorReporter(MessageBoxes& boxes) : boxes_(boxes) {}
-  void report(std::string_view message, std::optional<std::string_view> detail = std::nullopt);
+  void report(std::string_view message, std::optional<std::string_view> detail) override;
 
  private:
   MessageBoxes& boxes_;

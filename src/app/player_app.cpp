@@ -32,6 +32,24 @@ class TextOverlay : public StageOverlay {
   Draw draw_;
 };
 
+// The sound keys of config.ini go to the music player, the mixer switch and the channels.
+void applySoundConfig(const SoundConfig& sound, ScriptEngine& engine) {
+  VariableStore& variables = engine.variables();
+  engine.companion<MusicPlayer>().applySettings(
+      MusicSettings{.device = sound.musicDevice, .volume = sound.musicVolume}, variables);
+  engine.companion<VolumeControl>().setControl(sound.mixerControl);
+  engine.companion<SoundChannels>().applySettings(SoundSettings{.soundDisable = sound.soundDisable,
+                                                                .soundVolume = sound.soundVolume,
+                                                                .voiceDisable = sound.voiceDisable,
+                                                                .voiceVolume = sound.voiceVolume},
+                                                  variables);
+}
+
+ChannelSwitches channelSwitches(ScriptEngine& engine) {
+  const auto& channels = engine.companion<SoundChannels>();
+  return ChannelSwitches{.effects = channels.effects.enabled(), .voice = channels.voice.enabled()};
+}
+
 constexpr uint32_t kEscape = 27;
 constexpr uint32_t kInactiveSleepMs = 100;
 constexpr uint32_t kSettleSleepMs = 500;
@@ -72,7 +90,7 @@ void PlayerApp::run() {
   startUp(IniFile::load(kConfigFileName));
   runLoop();
   IniFile config = IniFile::load(kConfigFileName);
-  writeSettings(config, *engine_);
+  writeSettings(config, *engine_, channelSwitches(*engine_));
   if (!config.save(kConfigFileName)) writeErrorLog("config.ini could not be written");
   if (platform_.display->isFullScreen()) changeDisplay(false, {32});
 }
@@ -89,7 +107,7 @@ void PlayerApp::startUp(const IniFile& config) {
   timer_.setWait(options.frameWait != 0);
   timer_.setSkip(options.frameSkip != 0);
   engine_->companion<InputDevices>().configure(config);
-  readSettings(config, *engine_, platform_.display->isFullScreen());
+  applySoundConfig(readSettings(config, *engine_, platform_.display->isFullScreen()), *engine_);
   engine_->companion<TextLayer>().renderer().setFaceName(
       cp932ToUtf8(engine_->companion<PlayerSettings>().fontName));
   showMenu();

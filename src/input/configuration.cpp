@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "media/music_player.h"
-#include "media/sound_channel.h"
-#include "media/volume_control.h"
 #include "script/int_ops.h"
 
 namespace avg {
@@ -27,25 +24,19 @@ std::string characterVoiceKey(int32_t n) {
   return name;
 }
 
-// Applies the music device, music volume and master volume switch, and keeps what the
-// writer puts back.
-void readMusicSettings(const IniFile& file, ScriptEngine& engine) {
-  auto& settings = engine.companion<PlayerSettings>();
-  int32_t device = file.integer("MUSIC", "DEVICE", 1);
-  settings.musicEnabled = device == 1 || device == 2;
-  if (settings.musicEnabled) settings.musicDevice = device;
-  engine.companion<MusicPlayer>().applySettings(
-      MusicSettings{.device = device, .volume = file.integer("MUSIC", "VOLUME", 0)},
-      engine.variables());
-  settings.mixerControl = file.integer("VOLUME", "CONTROL", 1) != 0;
-  engine.companion<VolumeControl>().setControl(settings.mixerControl);
-}
-
-SoundSettings readSoundSettings(const IniFile& file) {
-  return SoundSettings{.soundDisable = file.integer("SOUND", "DISABLE", 0),
-                       .soundVolume = file.integer("SOUND", "VOLUME", 0),
-                       .voiceDisable = file.integer("VOICE", "DISABLE", 0),
-                       .voiceVolume = file.integer("VOICE", "VOLUME", 0)};
+// Keeps the music switch and device for the writer, and returns every sound key for the
+// application to apply.
+SoundConfig readSoundSettings(const IniFile& file, PlayerSettings& settings) {
+  SoundConfig sound{.musicDevice = file.integer("MUSIC", "DEVICE", 1),
+                    .musicVolume = file.integer("MUSIC", "VOLUME", 0),
+                    .mixerControl = file.integer("VOLUME", "CONTROL", 1) != 0,
+                    .soundDisable = file.integer("SOUND", "DISABLE", 0),
+                    .soundVolume = file.integer("SOUND", "VOLUME", 0),
+                    .voiceDisable = file.integer("VOICE", "DISABLE", 0),
+                    .voiceVolume = file.integer("VOICE", "VOLUME", 0)};
+  settings.musicEnabled = sound.musicDevice == 1 || sound.musicDevice == 2;
+  if (settings.musicEnabled) settings.musicDevice = sound.musicDevice;
+  return sound;
 }
 
 }  // namespace
@@ -57,11 +48,10 @@ StartOptions readStartOptions(const IniFile& file) {
                       .frameSkip = file.integer("FRAME", "SKIP", 1)};
 }
 
-void readSettings(const IniFile& file, ScriptEngine& engine, bool fullScreen) {
+SoundConfig readSettings(const IniFile& file, ScriptEngine& engine, bool fullScreen) {
   VariableStore& variables = engine.variables();
   auto& settings = engine.companion<PlayerSettings>();
-  readMusicSettings(file, engine);
-  engine.companion<SoundChannels>().applySettings(readSoundSettings(file), variables);
+  SoundConfig sound = readSoundSettings(file, settings);
   for (int32_t n = 0; n < kCharacterVoices; ++n) {
     std::string key = characterVoiceKey(n);
     variables.intVariable(key) = file.integer("VOICE", key, 1);
@@ -74,21 +64,21 @@ void readSettings(const IniFile& file, ScriptEngine& engine, bool fullScreen) {
   variables.intVariable("Flag-CtrlSkip") = within(file.integer("TEXT", "CTRL", 1), 0, 1, 1);
   settings.fontName = file.string("TEXT", "FONT", kDefaultFont);
   variables.intVariable("Flag-FullScreen") = fullScreen ? 1 : 0;
+  return sound;
 }
 
-void writeSettings(IniFile& file, ScriptEngine& engine) {
+void writeSettings(IniFile& file, ScriptEngine& engine, ChannelSwitches channels) {
   VariableStore& variables = engine.variables();
   const auto& settings = engine.companion<PlayerSettings>();
-  const auto& channels = engine.companion<SoundChannels>();
   // Music and effect volumes above 100 would read back as silence next time.
   auto volume = [&](const char* name) { return std::clamp(variables.intVariable(name), 0, 100); };
   file.set("SCREEN", "FULL", variables.intVariable("Flag-FullScreen") != 0 ? 1 : 0);
   file.set("FRAME", "RATE", intops::mul(intops::add(variables.intVariable("Flag-FPS"), 1), 60));
   file.set("MUSIC", "DEVICE", settings.musicEnabled ? settings.musicDevice : 0);
   file.set("MUSIC", "VOLUME", volume("Volume-Music"));
-  file.set("SOUND", "DISABLE", channels.effects.enabled() ? 0 : 1);
+  file.set("SOUND", "DISABLE", channels.effects ? 0 : 1);
   file.set("SOUND", "VOLUME", volume("Volume-Sound"));
-  file.set("VOICE", "DISABLE", channels.voice.enabled() ? 0 : 1);
+  file.set("VOICE", "DISABLE", channels.voice ? 0 : 1);
   file.set("VOICE", "VOLUME", variables.intVariable("Volume-Voice"));
   for (int32_t n = 0; n < kCharacterVoices; ++n) {
     std::string key = characterVoiceKey(n);

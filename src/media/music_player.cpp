@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/error_reporter.h"
 #include "audio/attenuation.h"
 #include "base/game_path.h"
 #include "base/text_encoding.h"

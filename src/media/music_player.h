@@ -6,6 +6,7 @@
 
 #include "platform/audio.h"
 #include "script/engine.h"
+#include "script/error_reports.h"
 #include "script/table_reader.h"
 
 namespace avg {
@@ -13,7 +14,7 @@ namespace avg {
 // The music file player (device 1): one piece at a time, streamed from its file.
 class MusicGraph {
  public:
-  MusicGraph(SoundDevice& device, ErrorReporter& errors) : device_(device), errors_(errors) {}
+  MusicGraph(SoundDevice& device, ErrorReports& errors) : device_(device), errors_(errors) {}
 
   // Replaces the piece by `file` (a game file name); false, with a report, when it cannot
   // be played. The piece is then unloaded and running it does nothing.
@@ -31,7 +32,7 @@ class MusicGraph {
 
  private:
   SoundDevice& device_;
-  ErrorReporter& errors_;
+  ErrorReports& errors_;
   std::unique_ptr<MusicStream> stream_;
   bool atStart_ = true;
   int32_t volume_ = 0;
@@ -80,7 +81,7 @@ class MusicPlayer : public EngineCompanion {
   static constexpr int32_t kStopped = 1;
   static constexpr int32_t kPaused = 2;
 
-  MusicPlayer(SoundDevice& device, ErrorReporter& errors) : graph_(device, errors), cd_(device) {}
+  MusicPlayer(SoundDevice& device, ErrorReports& errors) : graph_(device, errors), cd_(device) {}
 
   // MUSI PLAY name / PLAY / LOAD name / STOP / PAUS / LOOP n / MODE n.
   void play(const std::string& name);

@@ -140,6 +140,11 @@ size_t ScriptEngine::runThreads() {
   return threads_.size();
 }
 
+void ScriptEngine::skipAnimations(int32_t frames) {
+  for (auto& companion : companions_)
+    companion->skipAnimations(frames);
+}
+
 const void* const* ScriptEngine::primitiveLabels() {
   static const void* const* labels = nullptr;
   if (!labels) execute(nullptr, &labels);

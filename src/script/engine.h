@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <typeindex>
 #include <unordered_map>
@@ -16,7 +17,7 @@ namespace avg {
 
 class AppControl;
 class CommandTable;
-class ErrorReporter;
+class ErrorReports;
 class MessageBoxes;
 
 // A cooperative script thread: a position in a script, a wait counter and a value stack.
@@ -37,7 +38,7 @@ struct KeySwitches {
 
 // A subsystem that lives with the engine (sound channels, display list, input, ...): owned
 // by it, found by type, destroyed with it in reverse order of attachment, and told when each
-// pass starts and ends.
+// pass starts and ends and when the scripts skip animations ahead.
 class EngineCompanion {
  public:
   virtual ~EngineCompanion() = default;
@@ -45,13 +46,15 @@ class EngineCompanion {
   virtual void beforeThreads() {}
   // After the threads of a pass ran (clearing the pass's input events).
   virtual void afterThreads() {}
+  // Running animations jump `frames` frames ahead at once (FPS_ PASS).
+  virtual void skipAnimations(int32_t /*frames*/) {}
 };
 
 // The services of the application that the engine and its commands use.
 struct EngineServices {
   AppControl& app;
   MessageBoxes& messageBoxes;
-  ErrorReporter& errors;
+  ErrorReports& errors;
   uint32_t randomSeed = 0;
 };
 
@@ -75,6 +78,8 @@ class ScriptEngine {
 
   // One pass: every thread gets one turn in ascending id. Returns the threads left.
   size_t runThreads();
+  // Tells every companion to skip its animations `frames` frames ahead.
+  void skipAnimations(int32_t frames);
   // Runs one thread until it yields (true) or ends (false).
   bool runThread(ScriptThread& thread) { return execute(&thread, nullptr); }
   // The dispatcher's entry point for each Op, for the loader to store in instructions.
@@ -122,6 +127,9 @@ class ScriptEngine {
   // The shared random generator (a 15-bit linear congruential generator).
   int32_t nextRandom();
 
+  // True only the first time this engine is asked about `code`, for notices given once a run.
+  bool firstNotice(uint32_t code) { return noticed_.insert(code).second; }
+
  private:
   // Runs `thread`; with `labels`, only hands out the dispatch table instead.
   bool execute(ScriptThread* thread, const void* const** labels);
@@ -140,6 +148,7 @@ class ScriptEngine {
   std::map<int32_t, ScriptThread> threads_;
   std::vector<std::unique_ptr<EngineCompanion>> companions_;
   std::unordered_map<std::type_index, EngineCompanion*> companionsByType_;
+  std::set<uint32_t> noticed_;
 };
 
 }  // namespace avg

@@ -36,6 +36,7 @@ class DisplayList : public EngineCompanion {
   }
 
   void beforeThreads() override { objects_.tick(); }
+  void skipAnimations(int32_t frames) override { objects_.advance(frames); }
 
   // Draws the frame onto `target` over what it holds.
   void draw(Surface& target);

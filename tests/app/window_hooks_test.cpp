@@ -104,10 +104,6 @@ TEST(MenuHooks, TheDrawnBarIsWorkedWithThePointer) {
            Case{"2 mouse 10 -10\n2 lbutton down\n2 lbutton up\n2 mouse 10 10\n"
                 "2 lbutton down\n2 lbutton up",
                 1, false},
-           // A click beside the open popup closes it and chooses nothing.
-           Case{"2 mouse 10 -10\n2 lbutton down\n2 lbutton up\n2 mouse 400 300\n"
-                "2 lbutton down\n2 lbutton up",
-                0, false},
            Case{"2 mouse 100 10\n2 lbutton down\n2 lbutton up", 0, true},
        }) {
     PlayerFixture player(parseInputScript(c.input));

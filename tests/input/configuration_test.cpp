@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "media/sound_channel.h"
 #include "media/volume_control.h"
 #include "support/game_dir.h"
 
@@ -22,19 +21,14 @@ struct KeyCase {
   int32_t written;  // the key written back
 };
 
-// Each key is read, corrected, mirrored into its variable and written back.
+// Each key is read, corrected, mirrored into its variable and written back; the sound keys
+// reach their own channel (the channels' own corrections are tested with them).
 TEST(Configuration, KeysAreCorrectedMirroredAndWrittenBack) {
   const std::pair<std::vector<std::string>, std::vector<KeyCase>> configs[] = {
-      {{"[FRAME]", "RATE=90", "[MUSIC]", "VOLUME=150", "DEVICE=7", "[SOUND]", "VOLUME=150",
-        "DISABLE=5", "[VOICE]", "VOLUME=150", "DISABLE=101", "Flag-Char03CV=0", "[TEXT]", "WAIT=7",
-        "CTRL=3"},
+      {{"[FRAME]", "RATE=90", "[MUSIC]", "DEVICE=7", "[VOICE]", "Flag-Char03CV=0", "[TEXT]",
+        "WAIT=7", "CTRL=3"},
        {{"FRAME", "RATE", "Flag-FPS", 0, 60},
-        {"MUSIC", "VOLUME", "Volume-Music", 0, 0},
         {"MUSIC", "DEVICE", nullptr, 0, 0},
-        {"SOUND", "VOLUME", "Volume-Sound", 0, 0},
-        {"SOUND", "DISABLE", nullptr, 0, 1},
-        {"VOICE", "VOLUME", "Volume-Voice", 150, 150},
-        {"VOICE", "DISABLE", nullptr, 0, 0},
         {"VOICE", "Flag-Char03CV", "Flag-Char03CV", 0, 0},
         {"TEXT", "WAIT", "Talk-Wait", 2, 2},
         {"TEXT", "CTRL", "Flag-CtrlSkip", 1, 1}}},
@@ -42,6 +36,14 @@ TEST(Configuration, KeysAreCorrectedMirroredAndWrittenBack) {
        {{"FRAME", "RATE", "Flag-FPS", 1, 120},
         {"MUSIC", "DEVICE", nullptr, 0, 0},
         {"VOICE", "DISABLE", nullptr, 0, 1}}},
+      {{"[MUSIC]", "DEVICE=2", "VOLUME=70", "[SOUND]", "VOLUME=50", "DISABLE=5", "[VOICE]",
+        "VOLUME=150", "DISABLE=101"},
+       {{"MUSIC", "DEVICE", nullptr, 0, 2},
+        {"MUSIC", "VOLUME", "Volume-Music", 70, 70},
+        {"SOUND", "VOLUME", "Volume-Sound", 50, 50},
+        {"SOUND", "DISABLE", nullptr, 0, 1},
+        {"VOICE", "VOLUME", "Volume-Voice", 150, 150},
+        {"VOICE", "DISABLE", nullptr, 0, 0}}},
   };
   for (const auto& [config, keys] : configs) {
     PlayerFixture player;
@@ -64,18 +66,14 @@ TEST(Configuration, FrameKeysDriveTheTimer) {
   EXPECT_EQ(player.app().frameTimer().rate(), 90u);
 }
 
-TEST(Configuration, SoundSettingsReachTheChannelsAndMixer) {
-  PlayerFixture player;
-  player.dir().write("config.ini",
-                     crlf({"[SOUND]", "DISABLE=5", "VOLUME=50", "[VOICE]", "DISABLE=3", "[MUSIC]",
-                           "VOLUME=70", "[VOLUME]", "CONTROL=0"}));
-  player.runScript({"MUSI,GET_,VOL_,$n__music", "QUIT"});
-  auto& channels = player.engine().companion<SoundChannels>();
-  EXPECT_FALSE(channels.effects.enabled());
-  EXPECT_FALSE(channels.voice.enabled());
-  EXPECT_EQ(channels.effects.scriptVolume(), 50);
-  EXPECT_EQ(player.intVar("music"), 70);
-  EXPECT_FALSE(player.engine().companion<VolumeControl>().control());
+TEST(Configuration, MixerSwitchReachesTheVolumeControl) {
+  for (auto [config, control] :
+       {std::pair{"", true}, std::pair{"[VOLUME]\r\nCONTROL=0\r\n", false}}) {
+    PlayerFixture player;
+    player.dir().write("config.ini", config);
+    player.runScript({"QUIT"});
+    EXPECT_EQ(player.engine().companion<VolumeControl>().control(), control) << config;
+  }
 }
 
 TEST(Configuration, MissingFileIsCreatedWithTheDefaults) {
@@ -90,7 +88,6 @@ TEST(Configuration, MissingFileIsCreatedWithTheDefaults) {
                   "CTRL=1"}));
   auto& settings = player.engine().companion<PlayerSettings>();
   EXPECT_EQ(settings.fontName, "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e");
-  EXPECT_TRUE(settings.mixerControl);
   EXPECT_FALSE(settings.videoDisabled);
 }
 

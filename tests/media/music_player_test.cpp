@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "app/error_reporter.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
-#include "platform/headless/headless_platform.h"
 #include "platform/headless/headless_sound.h"
 #include "support/audio_files.h"
 #include "support/game_dir.h"
@@ -22,6 +22,15 @@ constexpr int32_t kPaused = MusicPlayer::kPaused;
 std::string toneWave(size_t frames) {
   return test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, frames, 440, 0.5)));
 }
+
+// Keeps the reports instead of writing and showing them.
+class RecordedErrors : public ErrorReports {
+ public:
+  void report(std::string_view message, std::optional<std::string_view> detail) override {
+    reports.emplace_back(message, detail.value_or("-"));
+  }
+  std::vector<std::pair<std::string, std::string>> reports;
+};
 
 class MusicPlayerTest : public ::testing::Test {
  protected:
@@ -40,9 +49,7 @@ class MusicPlayerTest : public ::testing::Test {
   }
 
   test::TempGameDir dir_;
-  std::ostringstream boxes_;
-  HeadlessMessageBoxes messageBoxes_{boxes_};
-  ErrorReporter errors_{messageBoxes_};
+  RecordedErrors errors_;
   HeadlessSoundDevice device_{std::make_shared<FfmpegAudioDecoder>(), ""};
   VariableStore variables_;
   MusicPlayer music_{device_, errors_};
@@ -155,11 +162,9 @@ TEST_F(MusicPlayerTest, AFileThatCannotBeOpenedIsReportedAndCountsAsPlayed) {
   expectPlayer(kPlaying, "gone", false);
   music_.play("bad");
   expectPlayer(kPlaying, "bad", false);
-  EXPECT_EQ(dir_.read("Err.log"),
-            "ファイルがオープンできませんでした。missing.wav\r\n"
-            "ファイルがオープンできませんでした。bad.wav\r\n");
-  EXPECT_NE(boxes_.str().find("[messagebox] missing.wav | ファイルがオープンできませんでした。"),
-            std::string::npos);
+  const std::string message = "ファイルがオープンできませんでした。";
+  EXPECT_EQ(errors_.reports, (std::vector<std::pair<std::string, std::string>>{
+                                 {message, "missing.wav"}, {message, "bad.wav"}}));
 }
 
 TEST_F(MusicPlayerTest, SettingsChooseDeviceSwitchAndVolume) {

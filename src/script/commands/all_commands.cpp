@@ -1,3 +1,4 @@
+#include "base/error_log.h"
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"
@@ -5,10 +6,13 @@
 namespace avg {
 namespace {
 
-// Commands of subsystems that are not built yet: they move on without effect, so that games
-// using them keep running.
-Outcome notYetAvailable(Exec& exec) {
-  return exec.next();
+// VID_, SAVE, LOAD: commands of subsystems that are not built yet. They move on without
+// effect, so that games using them keep running; the first use in a run is logged.
+Outcome notYetAvailable(Exec& x) {
+  if (x.engine.firstNotice(x.command.code)) {
+    writeErrorLogf("%.4s: not supported yet, the command is ignored", x.text(0).c_str());
+  }
+  return x.next();
 }
 
 }  // namespace

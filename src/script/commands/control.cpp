@@ -1,10 +1,10 @@
 // Control flow: jumps to labels, calls and returns, relative jumps, conditional skips,
 // continuing in another script, and posting the quit request.
-#include "app/error_reporter.h"
 #include "base/text_encoding.h"
 #include "script/app_control.h"
 #include "script/command_table.h"
 #include "script/commands/families.h"
+#include "script/error_reports.h"
 #include "script/exec.h"
 
 namespace avg {

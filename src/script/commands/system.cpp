@@ -3,7 +3,6 @@
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"
-#include "stage/display_list.h"
 
 namespace avg {
 namespace {
@@ -51,7 +50,7 @@ Outcome frameRate(Exec& x) {
       x.engine.services().app.resetFrameTimer();
       break;
     case fourCC("PASS"):
-      x.engine.companion<DisplayList>().objects().advance(x.intValue(2));
+      x.engine.skipAnimations(x.intValue(2));
       break;
   }
   return x.next();
