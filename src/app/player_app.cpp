@@ -1,5 +1,7 @@
 #include "app/player_app.h"
 
+#include "app/command_list.h"
+
 #include <iostream>
 
 #include "app/colour_depth.h"
@@ -61,8 +63,8 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       options_(options),
       timer_(*platform.clock),
       errors_(*platform.messageBoxes),
-      engine_(std::make_unique<ScriptEngine>(
-          EngineServices{*this, *platform.messageBoxes, errors_, options.randomSeed})) {
+      engine_(std::make_unique<ScriptEngine>(EngineServices{
+          *this, *platform.messageBoxes, errors_, options.randomSeed, registerAllCommands})) {
   engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
   engine_->attach(std::make_unique<PlayerSettings>());
   engine_->attach(std::make_unique<MenuBar>());

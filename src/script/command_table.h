@@ -33,9 +33,6 @@ class CommandTable {
   std::unordered_map<uint32_t, CommandDef> commands_;
 };
 
-// Registers every command family (the one list of them).
-void registerAllCommands(CommandTable& table);
-
 // The handler of codes that are not in the table: reports the command and ends the thread.
 Outcome unknownCommand(Exec& exec);
 

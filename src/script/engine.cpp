@@ -10,7 +10,7 @@ ScriptEngine::ScriptEngine(EngineServices services)
     : services_(services),
       commands_(std::make_unique<CommandTable>()),
       randomState_(services.randomSeed) {
-  registerAllCommands(*commands_);
+  services.registerCommands(*commands_);
 }
 
 ScriptEngine::~ScriptEngine() {

@@ -56,6 +56,8 @@ struct EngineServices {
   MessageBoxes& messageBoxes;
   ErrorReports& errors;
   uint32_t randomSeed = 0;
+  // Fills the command table: the rooms above the engine bring their command families.
+  void (*registerCommands)(CommandTable& table);
 };
 
 // The one script engine: loaded scripts by slot, threads by id, the variable store, literal

@@ -1,7 +1,7 @@
 // PAD_: selects the pad that PDIR and PBUT describe.
+#include "input/commands/families.h"
 #include "input/input_devices.h"
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
 
 namespace avg {

@@ -1,7 +1,7 @@
 // MUSI: background music from music lists.
+#include "media/commands/families.h"
 #include "media/music_player.h"
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
 
 namespace avg {

@@ -1,7 +1,7 @@
 // SND_ and VICE: sound effects and voices from named sound sets.
+#include "media/commands/families.h"
 #include "media/sound_channel.h"
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
 
 namespace avg {

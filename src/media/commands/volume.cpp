@@ -1,7 +1,7 @@
 // VOL_: the system's master volume relative to its volume at start.
+#include "media/commands/families.h"
 #include "media/volume_control.h"
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
 
 namespace avg {

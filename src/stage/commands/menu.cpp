@@ -1,7 +1,7 @@
 // MENU: grays and enables items of the menu bar.
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/commands/families.h"
 #include "stage/menu_bar.h"
 
 namespace avg {

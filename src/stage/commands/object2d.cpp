@@ -1,7 +1,7 @@
 // 2D__: creating, selecting, placing and removing 2D objects.
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/commands/families.h"
 #include "stage/display_list.h"
 
 namespace avg {

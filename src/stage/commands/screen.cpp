@@ -1,8 +1,8 @@
 // SCRE: the stage centre, the view matrix and the display mode.
 #include "script/app_control.h"
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/commands/families.h"
 #include "stage/display_list.h"
 
 namespace avg {

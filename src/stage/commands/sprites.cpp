@@ -1,7 +1,7 @@
 // SPR_: loading and clearing sprite sets, and when their images stay in memory.
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/commands/families.h"
 #include "stage/display_list.h"
 
 namespace avg {

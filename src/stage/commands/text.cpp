@@ -1,8 +1,8 @@
 // MESS and EDIT: message windows with their logs, and edit boxes.
 #include "base/error_log.h"
 #include "script/command_table.h"
-#include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/commands/families.h"
 #include "stage/text_layer.h"
 
 namespace avg {

@@ -1,7 +1,12 @@
+#include "app/command_list.h"
+
 #include "base/error_log.h"
+#include "input/commands/families.h"
+#include "media/commands/families.h"
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/commands/families.h"
 
 namespace avg {
 namespace {
