@@ -9,20 +9,12 @@ namespace {
 
 constexpr float kRadiansPerDegree = 0.017453292f;
 
-int32_t intOr(const Exec& x, size_t k, int32_t fallback) {
-  return x.has(k) ? x.intValue(k) : fallback;
-}
-
-float floatOr(const Exec& x, size_t k, float fallback) {
-  return x.has(k) ? x.floatValue(k) : fallback;
-}
-
 // Gives `object` the animation named by words k (set) and k + 1 (animation), from the start
 // step in word k + 2 (default 0).
 void showAnimation(Exec& x, DisplayList& stage, DisplayObject2D& object, size_t k) {
   const std::string& setName = x.stringValue(k);
   const std::string& animationName = x.stringValue(k + 1);
-  object.show(stage.sprites().findAnimation(setName, animationName), intOr(x, k + 2, 0));
+  object.show(stage.sprites().findAnimation(setName, animationName), x.intOr(k + 2, 0));
   object.setName = setName;
   object.animationName = animationName;
 }
@@ -32,8 +24,8 @@ void addObject(Exec& x, DisplayList& stage) {
   const std::string& setName = x.stringValue(3);
   const std::string& animationName = x.stringValue(4);
   DisplayObject2D* object = stage.objects().add(
-      x.stringValue(2), stage.sprites().findAnimation(setName, animationName), floatOr(x, 5, 0.0f),
-      floatOr(x, 6, 0.0f), intOr(x, 7, kDefaultPriority), intOr(x, 8, 0));
+      x.stringValue(2), stage.sprites().findAnimation(setName, animationName), x.floatOr(5, 0.0f),
+      x.floatOr(6, 0.0f), x.intOr(7, kDefaultPriority), x.intOr(8, 0));
   if (object) {
     object->setName = setName;
     object->animationName = animationName;
