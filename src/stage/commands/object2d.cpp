@@ -2,12 +2,11 @@
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"
+#include "stage/commands/placement.h"
 #include "stage/display_list.h"
 
 namespace avg {
 namespace {
-
-constexpr float kRadiansPerDegree = 0.017453292f;
 
 // Gives `object` the animation named by words k (set) and k + 1 (animation), from the start
 // step in word k + 2 (default 0).
@@ -44,28 +43,8 @@ void changeNamedObject(Exec& x, DisplayList& stage) {
 // changes the current object.
 void setOnCurrent(Exec& x, DisplayList& stage) {
   DisplayObject2D* object = stage.objects().current();
-  if (!object) return;
-  switch (x.keyword(2)) {
-    case fourCC("POS_"):
-      object->x = x.floatValue(3);
-      object->y = x.floatValue(4);
-      break;
-    case fourCC("SCA_"):
-      object->scaleX = x.floatValue(3);
-      object->scaleY = x.floatValue(4);
-      break;
-    case fourCC("ROT_"):
-      object->rotationX = x.floatValue(3) * kRadiansPerDegree;
-      object->rotationY = x.floatValue(4) * kRadiansPerDegree;
-      object->rotationZ = x.floatValue(5) * kRadiansPerDegree;
-      break;
-    case fourCC("SPR_"):
-      showAnimation(x, stage, *object, 3);
-      break;
-    case fourCC("REF_"):
-      object->refresh();
-      break;
-  }
+  if (!object || placementCommand(x, *object, AngleUnit::Degrees)) return;
+  if (x.keyword(2) == fourCC("SPR_")) showAnimation(x, stage, *object, 3);
 }
 
 // 2D__ ADD_ | EDIT name | SPR_ | DEL_ name | CLE_ | SET_ ...: 2D objects.
