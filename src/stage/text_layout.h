@@ -28,6 +28,8 @@ struct TextLayout {
 
   // Moves `glyph` to sit on (x, y) by the alignment.
   void align(GlyphItem& glyph, float x, float y) const;
+
+  bool operator==(const TextLayout&) const = default;
 };
 
 }  // namespace avg
