@@ -80,6 +80,12 @@ float Exec::floatValue(size_t k) const {
 const std::string& Exec::stringValue(size_t k) const {
   return readString(ref(k));
 }
+int32_t Exec::intOr(size_t k, int32_t fallback) const {
+  return has(k) ? intValue(k) : fallback;
+}
+float Exec::floatOr(size_t k, float fallback) const {
+  return has(k) ? floatValue(k) : fallback;
+}
 int32_t& Exec::intSlot(size_t k) const {
   return writableInt(ref(k));
 }

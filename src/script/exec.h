@@ -26,6 +26,9 @@ struct Exec {
   int32_t intValue(size_t k) const;
   float floatValue(size_t k) const;
   const std::string& stringValue(size_t k) const;
+  // Optional arguments: the value of word k, or `fallback` when the command has no word k.
+  int32_t intOr(size_t k, int32_t fallback) const;
+  float floatOr(size_t k, float fallback) const;
   int32_t& intSlot(size_t k) const;
   float& floatSlot(size_t k) const;
   std::string& stringSlot(size_t k) const;

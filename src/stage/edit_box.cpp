@@ -11,7 +11,7 @@ void EditBox::insert(std::string_view character, const FontStyle& font, GlyphRen
 }
 
 void EditBox::type(std::string_view character, GlyphRenderer& renderer) {
-  insert(character, typingFont, renderer);
+  insert(character, layout.font, renderer);
   layOut();
 }
 
@@ -37,7 +37,7 @@ void EditBox::compose(std::string_view text, GlyphRenderer& renderer) {
   characters.erase(characters.begin() + static_cast<ptrdiff_t>(cursor - removed),
                    characters.begin() + static_cast<ptrdiff_t>(cursor));
   cursor -= removed;
-  const FontStyle font = compositionFont.value_or(typingFont);
+  const FontStyle font = compositionFont.value_or(layout.font);
   int32_t inserted = 0;
   for (std::string_view character : splitCharacters(text)) {
     insert(character, font, renderer);
@@ -55,13 +55,10 @@ std::string EditBox::text() const {
 }
 
 void EditBox::layOut() {
-  float x = originX;
+  float x = layout.originX;
   for (const GlyphPtr& glyph : characters) {
-    const auto width = static_cast<float>(glyph->width);
-    const auto height = static_cast<float>(glyph->height);
-    glyph->moveTo(x - static_cast<float>(alignH) * width * 0.5f,
-                  originY - static_cast<float>(alignV) * height * 0.5f);
-    x += width + spacingX;
+    layout.align(*glyph, x, layout.originY);
+    x += static_cast<float>(glyph->width) + layout.spacingX;
   }
 }
 

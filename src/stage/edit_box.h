@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "stage/glyph.h"
-#include "stage/message_window.h"
+#include "stage/text_layout.h"
 
 namespace avg {
 
@@ -18,15 +18,9 @@ struct EditBox {
   size_t cursor = 0;
   int32_t compositionLength = 0;
   WindowPlacement placement;
-  float originX = 0.0f;
-  float originY = 0.0f;
-  float spacingX = 0.0f;
-  float spacingY = 0.0f;
-  FontStyle typingFont{36, 0, 0xFFFFFFFF};
+  TextLayout layout{.font = {36, 0, 0xFFFFFFFF}};  // its font is the typing font
   // Until a script sets it, composed text uses the typing font.
   std::optional<FontStyle> compositionFont;
-  uint32_t alignH = 1;
-  uint32_t alignV = 1;
 
   // Inserts one character (CP932 bytes) before the cursor in the typing font.
   void type(std::string_view character, GlyphRenderer& renderer);

@@ -30,18 +30,6 @@ struct TextImage {
   Size extent;
 };
 
-// Where a drawable sits: its matrix and the position, scale and rotation it is made from.
-struct PiecePlacement {
-  Matrix4 matrix = Matrix4::identity();
-  float x = 0.0f;
-  float y = 0.0f;
-  float scaleX = 1.0f;
-  float scaleY = 1.0f;
-  float rotationX = 0.0f;
-  float rotationY = 0.0f;
-  float rotationZ = 0.0f;
-};
-
 // A rendered piece of text placed at (x, y); its image may be released and rendered again.
 struct GlyphItem : PiecePlacement {
   std::shared_ptr<const TextImage> image;

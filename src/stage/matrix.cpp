@@ -55,4 +55,8 @@ Matrix4 placementMatrix(float x, float y, float scaleX, float scaleY, float pitc
          Matrix4::translation(x, y, 0.0f);
 }
 
+void PiecePlacement::refresh() {
+  matrix = placementMatrix(x, y, scaleX, scaleY, rotationX, rotationY, rotationZ);
+}
+
 }  // namespace avg

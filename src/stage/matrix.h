@@ -28,4 +28,20 @@ Matrix4 operator*(const Matrix4& a, const Matrix4& b);
 Matrix4 placementMatrix(float x, float y, float scaleX, float scaleY, float pitch, float yaw,
                         float roll);
 
+// Where a drawable sits: its matrix and the position, scale and rotation (radians: pitch,
+// yaw and roll) it is made from.
+struct PiecePlacement {
+  Matrix4 matrix = Matrix4::identity();
+  float x = 0.0f;
+  float y = 0.0f;
+  float scaleX = 1.0f;
+  float scaleY = 1.0f;
+  float rotationX = 0.0f;
+  float rotationY = 0.0f;
+  float rotationZ = 0.0f;
+
+  // matrix := Scaling × Rotation(yaw = y, pitch = x, roll = z) × Translation(x, y).
+  void refresh();
+};
+
 }  // namespace avg

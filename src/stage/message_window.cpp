@@ -15,30 +15,27 @@ void releaseImages(const std::vector<GlyphPtr>& glyphs) {
 
 }  // namespace
 
-void WindowPlacement::refresh() {
-  matrix = placementMatrix(x, y, scaleX, scaleY, rotationX, rotationY, rotationZ);
-}
-
 void MessageWindow::add(std::string_view text, GlyphRenderer& renderer) {
   GlyphPtr glyph = renderer.create(text, currentFont);
-  const auto width = static_cast<float>(glyph->width);
-  const auto height = static_cast<float>(glyph->height);
-  glyph->moveTo(cursorX - static_cast<float>(alignH) * width * 0.5f,
-                cursorY - static_cast<float>(alignV) * height * 0.5f);
+  layout.align(*glyph, cursorX, cursorY);
+  cursorX += static_cast<float>(glyph->width) + layout.spacingX;
   glyphs.push_back(std::move(glyph));
-  cursorX += width + spacingX;
 }
 
 void MessageWindow::newLine() {
-  cursorX = originX;
-  cursorY += spacingY + lineSpacing;
+  cursorX = layout.originX;
+  cursorY += layout.spacingY + lineSpacing;
+}
+
+void MessageWindow::rewind() {
+  currentFont = layout.font;
+  cursorX = layout.originX;
+  cursorY = layout.originY;
 }
 
 void MessageWindow::clear() {
   glyphs.clear();
-  cursorX = originX;
-  cursorY = originY;
-  currentFont = defaultFont;
+  rewind();
 }
 
 const std::vector<GlyphPtr>& MessageWindow::visibleGlyphs() const {
@@ -87,7 +84,7 @@ void MessageWindow::endLog(GlyphRenderer& renderer) {
   shownPage.reset();
   glyphs = logPages.back();
   for (const GlyphPtr& glyph : glyphs)
-    renderer.renderIn(*glyph, defaultFont.color);
+    renderer.renderIn(*glyph, layout.font.color);
 }
 
 void MessageWindow::clearLog(GlyphRenderer& renderer) {

@@ -6,36 +6,19 @@
 #include <vector>
 
 #include "stage/glyph.h"
-#include "stage/matrix.h"
+#include "stage/text_layout.h"
 
 namespace avg {
-
-// Where a message window or edit box is drawn. The matrix follows the other fields only
-// when refreshed.
-struct WindowPlacement : PiecePlacement {
-  int32_t visible = 1;
-  int32_t reserved = -1;
-  int32_t blendMode = 0;
-
-  // matrix := Scaling × Rotation × Translation of the fields.
-  void refresh();
-};
 
 // A numbered text layer: the live text added piece by piece at a cursor, and a log of
 // committed pages that can be shown instead of the live text. Pages share their glyphs
 // with the live text they were committed from.
 struct MessageWindow {
   WindowPlacement placement;
-  float originX = 0.0f;
-  float originY = 0.0f;
+  TextLayout layout;
   float cursorX = 0.0f;
   float cursorY = 0.0f;
-  float spacingX = 0.0f;
-  float spacingY = 0.0f;
-  FontStyle defaultFont;
   FontStyle currentFont;
-  uint32_t alignH = 1;
-  uint32_t alignV = 1;
   float lineSpacing = 0.0f;
   FontStyle logFont{18, 0, 0xFFFFC0C0};
 
@@ -48,7 +31,9 @@ struct MessageWindow {
   // moves the cursor right by its width plus the spacing.
   void add(std::string_view text, GlyphRenderer& renderer);
   void newLine();
-  // Removes the live text (pages keep their glyphs); cursor := origin, font := default.
+  // Current font := default font; cursor := origin.
+  void rewind();
+  // Removes the live text (pages keep their glyphs) and rewinds.
   void clear();
 
   // The glyphs drawn now: the shown log page, else the live text.

@@ -12,10 +12,6 @@ void DisplayObject2D::show(std::shared_ptr<const SpriteAnimation> next, int32_t 
   animation = next;
 }
 
-void DisplayObject2D::refresh() {
-  matrix = placementMatrix(x, y, scaleX, scaleY, rotationX, rotationY, rotationZ);
-}
-
 const SpriteFrame* DisplayObject2D::currentFrame(
     std::shared_ptr<const SpriteAnimation>& lock) const {
   if (frame < 0) return nullptr;

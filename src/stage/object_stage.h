@@ -12,29 +12,20 @@ namespace avg {
 
 constexpr int32_t kDefaultPriority = 2147483647;
 
-// A named instance of a sprite animation on the stage. It only watches its animation: when
-// the sprite set lets the animation go, the object shows nothing and leaves at the next tick.
-struct DisplayObject2D {
+// A named instance of a sprite animation on the stage, placed by its matrix (which follows
+// the placement fields only when refreshed). It only watches its animation: when the sprite
+// set lets the animation go, the object shows nothing and leaves at the next tick.
+struct DisplayObject2D : PiecePlacement {
   std::string name;
   std::weak_ptr<const SpriteAnimation> animation;
   int32_t frame = -1;  // index of the frame drawn this tick; -1: none
   int32_t step = 0;    // the next tick to show; negative: ticks left while hidden
-  float x = 0.0f;
-  float y = 0.0f;
-  float scaleX = 1.0f;
-  float scaleY = 1.0f;
-  float rotationX = 0.0f;  // radians: pitch, yaw and roll
-  float rotationY = 0.0f;
-  float rotationZ = 0.0f;
-  Matrix4 matrix;  // what drawing uses; follows the fields above only when refreshed
   int32_t priority = kDefaultPriority;
   std::string setName;
   std::string animationName;
 
   // Shows another animation from `startStep`, which is checked only at the next tick.
   void show(std::shared_ptr<const SpriteAnimation> next, int32_t startStep);
-  // matrix := Scaling × Rotation(yaw = y, pitch = x, roll = z) × Translation(x, y).
-  void refresh();
   // The frame drawn this tick, or none; valid while `lock` (the animation) is held.
   const SpriteFrame* currentFrame(std::shared_ptr<const SpriteAnimation>& lock) const;
   // One tick; false when the object is to be removed.

@@ -29,7 +29,7 @@ class TextLayerDrawTest : public ::testing::Test {
   // Adds "ab" at 8 px with its top-left corner at the cursor (0, 0) of window `number`.
   MessageWindow& windowWithText(int32_t number, uint32_t color) {
     MessageWindow& window = layer_.selectWindow(number);
-    window.alignH = window.alignV = 0;
+    window.layout.alignH = window.layout.alignV = 0;
     window.currentFont = {8, 0, color};
     window.add("ab", layer_.renderer());
     return window;
@@ -93,9 +93,9 @@ TEST_F(TextLayerDrawTest, HiddenWindowsAndNoImagesDrawNothing) {
 TEST_F(TextLayerDrawTest, EditBoxesGoThroughTheViewAndBelowWindows) {
   target_.fill(0);
   EditBox& box = layer_.selectEditBox(0);
-  box.alignH = box.alignV = 0;
-  box.originX = 16.0f;  // 10 screen pixels at the zoom of 1.6
-  box.typingFont = {8, 0, 0xFF0000FF};
+  box.layout.alignH = box.layout.alignV = 0;
+  box.layout.originX = 16.0f;  // 10 screen pixels at the zoom of 1.6
+  box.layout.font = {8, 0, 0xFF0000FF};
   box.type("x", layer_.renderer());
   MessageWindow& window = windowWithText(0, 0xFFFF0000);
   window.placement.x = 12.0f;
@@ -108,7 +108,7 @@ TEST_F(TextLayerDrawTest, EditBoxesGoThroughTheViewAndBelowWindows) {
 TEST_F(TextLayerDrawTest, FarAwayAndManyGlyphsDrawSafely) {
   target_.fill(0);
   MessageWindow& window = windowWithText(0, 0xFFFFFFFF);
-  window.alignH = window.alignV = 0xFFFFFFFF;  // MODE -1 -1
+  window.layout.alignH = window.layout.alignV = 0xFFFFFFFF;  // MODE -1 -1
   for (int i = 0; i < 5000; ++i)
     window.add("ab", layer_.renderer());
   window.placement.x = 3e9f;

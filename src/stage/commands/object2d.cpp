@@ -2,27 +2,18 @@
 #include "script/command_table.h"
 #include "script/exec.h"
 #include "stage/commands/families.h"
+#include "stage/commands/placement.h"
 #include "stage/display_list.h"
 
 namespace avg {
 namespace {
-
-constexpr float kRadiansPerDegree = 0.017453292f;
-
-int32_t intOr(const Exec& x, size_t k, int32_t fallback) {
-  return x.has(k) ? x.intValue(k) : fallback;
-}
-
-float floatOr(const Exec& x, size_t k, float fallback) {
-  return x.has(k) ? x.floatValue(k) : fallback;
-}
 
 // Gives `object` the animation named by words k (set) and k + 1 (animation), from the start
 // step in word k + 2 (default 0).
 void showAnimation(Exec& x, DisplayList& stage, DisplayObject2D& object, size_t k) {
   const std::string& setName = x.stringValue(k);
   const std::string& animationName = x.stringValue(k + 1);
-  object.show(stage.sprites().findAnimation(setName, animationName), intOr(x, k + 2, 0));
+  object.show(stage.sprites().findAnimation(setName, animationName), x.intOr(k + 2, 0));
   object.setName = setName;
   object.animationName = animationName;
 }
@@ -32,8 +23,8 @@ void addObject(Exec& x, DisplayList& stage) {
   const std::string& setName = x.stringValue(3);
   const std::string& animationName = x.stringValue(4);
   DisplayObject2D* object = stage.objects().add(
-      x.stringValue(2), stage.sprites().findAnimation(setName, animationName), floatOr(x, 5, 0.0f),
-      floatOr(x, 6, 0.0f), intOr(x, 7, kDefaultPriority), intOr(x, 8, 0));
+      x.stringValue(2), stage.sprites().findAnimation(setName, animationName), x.floatOr(5, 0.0f),
+      x.floatOr(6, 0.0f), x.intOr(7, kDefaultPriority), x.intOr(8, 0));
   if (object) {
     object->setName = setName;
     object->animationName = animationName;
@@ -52,28 +43,8 @@ void changeNamedObject(Exec& x, DisplayList& stage) {
 // changes the current object.
 void setOnCurrent(Exec& x, DisplayList& stage) {
   DisplayObject2D* object = stage.objects().current();
-  if (!object) return;
-  switch (x.keyword(2)) {
-    case fourCC("POS_"):
-      object->x = x.floatValue(3);
-      object->y = x.floatValue(4);
-      break;
-    case fourCC("SCA_"):
-      object->scaleX = x.floatValue(3);
-      object->scaleY = x.floatValue(4);
-      break;
-    case fourCC("ROT_"):
-      object->rotationX = x.floatValue(3) * kRadiansPerDegree;
-      object->rotationY = x.floatValue(4) * kRadiansPerDegree;
-      object->rotationZ = x.floatValue(5) * kRadiansPerDegree;
-      break;
-    case fourCC("SPR_"):
-      showAnimation(x, stage, *object, 3);
-      break;
-    case fourCC("REF_"):
-      object->refresh();
-      break;
-  }
+  if (!object || placementCommand(x, *object, AngleUnit::Degrees)) return;
+  if (x.keyword(2) == fourCC("SPR_")) showAnimation(x, stage, *object, 3);
 }
 
 // 2D__ ADD_ | EDIT name | SPR_ | DEL_ name | CLE_ | SET_ ...: 2D objects.

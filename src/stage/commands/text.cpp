@@ -3,6 +3,7 @@
 #include "script/command_table.h"
 #include "script/exec.h"
 #include "stage/commands/families.h"
+#include "stage/commands/placement.h"
 #include "stage/text_layer.h"
 
 namespace avg {
@@ -12,57 +13,61 @@ FontStyle fontAt(const Exec& x, size_t k) {
   return {x.intValue(k), x.intValue(k + 1), static_cast<uint32_t>(x.intValue(k + 2))};
 }
 
-// DRAW POS_ x y | SCA_ x y | ROT_ x y z | BLEN mode | REF_, from word 2.
-void drawCommand(const Exec& x, WindowPlacement& placement) {
+// WRIT POS_ x y | SHIF x y | FONT size bold colour | MODE h v, from word 2: the layout that
+// message windows and edit boxes share. False for any other keyword.
+bool writeLayout(const Exec& x, TextLayout& layout) {
   switch (x.keyword(2)) {
     case fourCC("POS_"):
-      placement.x = x.floatValue(3);
-      placement.y = x.floatValue(4);
-      break;
-    case fourCC("SCA_"):
-      placement.scaleX = x.floatValue(3);
-      placement.scaleY = x.floatValue(4);
-      break;
-    case fourCC("ROT_"):
-      placement.rotationX = x.floatValue(3);
-      placement.rotationY = x.floatValue(4);
-      placement.rotationZ = x.floatValue(5);
-      break;
-    case fourCC("BLEN"):
-      placement.blendMode = x.intValue(3);
-      break;
-    case fourCC("REF_"):
-      placement.refresh();
-      break;
+      layout.originX = x.floatValue(3);
+      layout.originY = x.floatValue(4);
+      return true;
+    case fourCC("SHIF"):
+      layout.spacingX = x.floatValue(3);
+      layout.spacingY = x.floatValue(4);
+      return true;
+    case fourCC("FONT"):
+      layout.font = fontAt(x, 3);
+      return true;
+    case fourCC("MODE"):
+      layout.alignH = static_cast<uint32_t>(x.intValue(3));
+      layout.alignV = static_cast<uint32_t>(x.intValue(4));
+      return true;
+    default:
+      return false;
   }
 }
 
-// WRIT POS_ x y | FONT size bold colour | REF_ | MODE h v | SHIF x y | LSP_ value.
+// WRIT <layout> | REF_ | LSP_ value.
 void writeCommand(const Exec& x, MessageWindow& window) {
-  switch (x.keyword(2)) {
-    case fourCC("POS_"):
-      window.originX = x.floatValue(3);
-      window.originY = x.floatValue(4);
-      break;
-    case fourCC("FONT"):
-      window.defaultFont = fontAt(x, 3);
-      break;
-    case fourCC("REF_"):
-      window.currentFont = window.defaultFont;
-      window.cursorX = window.originX;
-      window.cursorY = window.originY;
-      break;
-    case fourCC("MODE"):
-      window.alignH = static_cast<uint32_t>(x.intValue(3));
-      window.alignV = static_cast<uint32_t>(x.intValue(4));
-      break;
-    case fourCC("SHIF"):
-      window.spacingX = x.floatValue(3);
-      window.spacingY = x.floatValue(4);
-      break;
-    case fourCC("LSP_"):
-      window.lineSpacing = x.floatValue(3);
-      break;
+  if (writeLayout(x, window.layout)) return;
+  if (x.keyword(2) == fourCC("REF_")) window.rewind();
+  if (x.keyword(2) == fourCC("LSP_")) window.lineSpacing = x.floatValue(3);
+}
+
+// SHOW | HIDE | CALC width height text (measured in `font`) | DRAW POS_ x y | SCA_ x y |
+// ROT_ x y z | BLEN mode | REF_: the forms message windows and edit boxes share. False for any
+// other sub-command.
+bool windowCommand(const Exec& x, WindowPlacement& placement, const FontStyle& font,
+                   GlyphRenderer& renderer) {
+  switch (x.keyword(1)) {
+    case fourCC("SHOW"):
+      placement.visible = 1;
+      return true;
+    case fourCC("HIDE"):
+      placement.visible = 0;
+      return true;
+    case fourCC("CALC"): {
+      const Size extent = renderer.measure(x.stringValue(4), font.size, font.bold);
+      x.floatSlot(2) = static_cast<float>(extent.width);
+      x.floatSlot(3) = static_cast<float>(extent.height);
+      return true;
+    }
+    case fourCC("DRAW"):
+      if (!placementCommand(x, placement, AngleUnit::Radians) && x.keyword(2) == fourCC("BLEN"))
+        placement.blendMode = x.intValue(3);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -103,11 +108,6 @@ void logCommand(const Exec& x, TextLayer& text) {
   }
 }
 
-void storeExtent(const Exec& x, Size extent) {
-  x.floatSlot(2) = static_cast<float>(extent.width);
-  x.floatSlot(3) = static_cast<float>(extent.height);
-}
-
 // SPLI count array first text: the characters of text into array[first...], count :=
 // first + their number.
 void splitCommand(const Exec& x) {
@@ -128,13 +128,8 @@ Outcome message(Exec& x) {
     return x.next();
   }
   MessageWindow& window = text.currentWindow();
+  if (windowCommand(x, window.placement, window.currentFont, text.renderer())) return x.next();
   switch (x.keyword(1)) {
-    case fourCC("SHOW"):
-      window.placement.visible = 1;
-      break;
-    case fourCC("HIDE"):
-      window.placement.visible = 0;
-      break;
     case fourCC("ADD_"):
       window.add(x.stringValue(2), text.renderer());
       break;
@@ -150,15 +145,11 @@ Outcome message(Exec& x) {
       window.cursorY = x.floatValue(3);
       break;
     case fourCC("SHIF"):
-      window.spacingX = x.floatValue(2);
-      window.spacingY = x.floatValue(3);
+      window.layout.spacingX = x.floatValue(2);
+      window.layout.spacingY = x.floatValue(3);
       break;
     case fourCC("FONT"):
       window.currentFont = fontAt(x, 2);
-      break;
-    case fourCC("CALC"):
-      storeExtent(x, text.renderer().measure(x.stringValue(4), window.currentFont.size,
-                                             window.currentFont.bold));
       break;
     case fourCC("SPLI"):
       splitCommand(x);
@@ -171,9 +162,6 @@ Outcome message(Exec& x) {
       break;
     case fourCC("WRIT"):
       writeCommand(x, window);
-      break;
-    case fourCC("DRAW"):
-      drawCommand(x, window.placement);
       break;
     case fourCC("LOG_"):
       logCommand(x, text);
@@ -188,27 +176,12 @@ void editTextCommand(const Exec& x, EditBox& box, GlyphRenderer& renderer) {
   if (x.keyword(2) == fourCC("SET_")) box.compose(x.stringValue(3), renderer);
 }
 
-// EDIT WRIT POS_ x y | SHIF x y | FONT size bold colour | EDIT size bold colour | MODE h v.
+// EDIT WRIT <layout> (FONT: the typing font) | EDIT size bold colour (the composition font).
 void editWriteCommand(const Exec& x, EditBox& box) {
-  switch (x.keyword(2)) {
-    case fourCC("POS_"):
-      box.originX = x.floatValue(3);
-      box.originY = x.floatValue(4);
-      break;
-    case fourCC("SHIF"):
-      box.spacingX = x.floatValue(3);
-      box.spacingY = x.floatValue(4);
-      break;
-    case fourCC("FONT"):
-      box.typingFont = fontAt(x, 3);
-      break;
-    case fourCC("EDIT"):
-      box.compositionFont = fontAt(x, 3);
-      break;
-    case fourCC("MODE"):
-      box.alignH = static_cast<uint32_t>(x.intValue(3));
-      box.alignV = static_cast<uint32_t>(x.intValue(4));
-      break;
+  if (x.keyword(2) == fourCC("EDIT")) {
+    box.compositionFont = fontAt(x, 3);
+  } else {
+    writeLayout(x, box.layout);
   }
 }
 
@@ -220,16 +193,10 @@ Outcome editBox(Exec& x) {
     return x.next();
   }
   EditBox* box = text.currentEditBox();
-  if (!box) return x.next();
+  if (!box || windowCommand(x, box->placement, box->layout.font, text.renderer())) return x.next();
   switch (x.keyword(1)) {
     case fourCC("CLOS"):
       text.closeEditBox();
-      break;
-    case fourCC("SHOW"):
-      box->placement.visible = 1;
-      break;
-    case fourCC("HIDE"):
-      box->placement.visible = 0;
       break;
     case fourCC("TEXT"):
       editTextCommand(x, *box, text.renderer());
@@ -237,15 +204,8 @@ Outcome editBox(Exec& x) {
     case fourCC("CLE_"):
       box->clear();
       break;
-    case fourCC("CALC"):
-      storeExtent(
-          x, text.renderer().measure(x.stringValue(4), box->typingFont.size, box->typingFont.bold));
-      break;
     case fourCC("WRIT"):
       editWriteCommand(x, *box);
-      break;
-    case fourCC("DRAW"):
-      drawCommand(x, box->placement);
       break;
   }
   return x.next();

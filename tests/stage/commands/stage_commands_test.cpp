@@ -48,12 +48,17 @@ TEST_F(StageCommands, AddTakesDefaultsAndBecomesCurrent) {
   EXPECT_EQ(objects().current(), &object("b"));
 }
 
-TEST_F(StageCommands, FailedAddLeavesNoCurrentObject) {
+// A failed ADD_ and the DEL_ of the current object leave none current, so SET_ changes
+// nothing until EDIT selects an object.
+TEST_F(StageCommands, SetNeedsACurrentObject) {
   run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,ADD_,%s__b,%s__chars,%s__nothing",
-       "2D__,SET_,POS_,%f__5,%f__5"});
-  EXPECT_EQ(objects().current(), nullptr);
-  EXPECT_EQ(object("a").x, 0.0f);
+       "2D__,SET_,POS_,%f__5,%f__5", "2D__,ADD_,%s__c,%s__chars,%s__walk", "2D__,DEL_,%s__c",
+       "2D__,SET_,POS_,%f__9,%f__9", "2D__,SET_,REF_", "2D__,EDIT,%s__a",
+       "2D__,SET_,SCA_,%f__4,%f__4"});
   EXPECT_EQ(objects().size(), 1u);
+  EXPECT_EQ(object("a").x, 0.0f);
+  EXPECT_EQ(object("a").scaleX, 4.0f);
+  EXPECT_EQ(objects().current(), &object("a"));
 }
 
 TEST_F(StageCommands, PlacementChangesTheObjectOnlyAfterRefresh) {

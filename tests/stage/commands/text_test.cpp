@@ -178,6 +178,43 @@ TEST_F(TextCommandTest, EditCommandsNeedACurrentBox) {
   EXPECT_EQ(text().currentEditBox(), nullptr);
 }
 
+void addPrefixed(std::vector<std::string>& lines, const std::string& prefix,
+                 const std::vector<std::string>& forms) {
+  for (const std::string& form : forms)
+    lines.push_back(prefix + form);
+}
+
+// WRIT and DRAW set the same fields on windows and boxes, words left out reading as 0; MESS
+// alone has REF_ and LSP_, EDIT alone the EDIT font.
+TEST_F(TextCommandTest, WriteAndDrawFormsOfWindowsAndBoxes) {
+  std::vector<std::string> lines = {"EDIT,SET_,%n__0"};
+  for (const std::string family : {"MESS,", "EDIT,"}) {
+    addPrefixed(lines, family,
+                {"WRIT,POS_,%f__-50,%f__7", "WRIT,SHIF,%f__9,%f__9", "WRIT,SHIF,%f__3",
+                 "WRIT,FONT,%n__24,%n__1,%x__FF0000FF", "WRIT,MODE,%n__0,%n__2", "WRIT,LSP_,%f__4",
+                 "WRIT,EDIT,%n__30,%n__0,%x__FF00FF00", "WRIT,REF_", "DRAW,POS_,%f__1,%f__2",
+                 "DRAW,SCA_,%f__2,%f__3", "DRAW,ROT_,%f__0,%f__0,%f__0.5", "DRAW,BLEN,%n__1",
+                 "DRAW,REF_", "HIDE"});
+  }
+  run(lines);
+  const MessageWindow& w = window(0);
+  const EditBox& box = text().editBoxes().at(0);
+  const TextLayout layout{-50.0f, 7.0f, 3.0f, 0.0f, {24, 1, 0xFF0000FF}, 0, 2};
+  for (const auto& [written, placement] :
+       {std::pair{&w.layout, &w.placement}, std::pair{&box.layout, &box.placement}}) {
+    EXPECT_EQ(*written, layout);
+    // DRAW takes its angles in radians as given.
+    EXPECT_EQ(placement->matrix, placementMatrix(1, 2, 2, 3, 0, 0, 0.5f));
+    EXPECT_EQ(placement->blendMode, 1);
+    EXPECT_EQ(placement->visible, 0);
+  }
+  EXPECT_EQ(w.currentFont, layout.font);
+  EXPECT_EQ(w.cursorX, -50.0f);
+  EXPECT_EQ(w.cursorY, 7.0f);
+  EXPECT_EQ(w.lineSpacing, 4.0f);
+  EXPECT_EQ(box.compositionFont, (FontStyle{30, 0, 0xFF00FF00}));
+}
+
 // Typed input (headless input lines of pass 2) reaches the current box.
 std::string typed(const std::string& input, const std::vector<std::string>& afterTyping = {}) {
   test::PlayerFixture player(parseInputScript(input));
