@@ -35,7 +35,7 @@ std::vector<std::string> pageCharacters() {
 void addAndDrawPage(TextLayer& layer, const std::vector<std::string>& page, Surface& back) {
   MessageWindow& window = layer.currentWindow();
   window.clear();
-  window.spacingY = 24.0f;
+  window.layout.spacingY = 24.0f;
   for (size_t i = 0; i < page.size(); ++i) {
     if (i % 20 == 0) window.newLine();
     window.add(page[i], layer.renderer());
