@@ -13,6 +13,7 @@
 
 #include "base/surface.h"
 #include "platform/image_io/sdl_image_codec.h"
+#include "script/archive.h"
 #include "stage/display_list.h"
 
 namespace {
@@ -143,7 +144,7 @@ int main() {
   avg::DisplayList stage(*codec);
   avg::SpriteSet& set = stage.sprites().named("frame");
   set.activate();
-  set.load("frame.spr");
+  set.load("frame.spr", avg::ArchiveSet());
   auto add = [&](const char* name, const char* animation, float x, float y, int32_t priority) {
     stage.objects().add(name, stage.sprites().findAnimation("frame", animation), x, y, priority, 0);
   };

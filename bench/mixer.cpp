@@ -16,6 +16,7 @@
 #include "audio/mixer.h"
 #include "audio/whole_sound.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "script/whole_file.h"
 
 namespace {
 
@@ -88,7 +89,8 @@ double decodeTimesRealtime(const std::string& file) {
   double best = 0.0;
   for (int run = 0; run < 3; ++run) {
     Clock::time_point start = Clock::now();
-    std::shared_ptr<const avg::SoundData> sound = avg::decodeWholeSound(decoder, file, kRate);
+    std::shared_ptr<const avg::SoundData> sound =
+        avg::decodeWholeSound(decoder, avg::readPlainFile(file), file, kRate);
     double seconds = secondsSince(start);
     if (!sound) return 0.0;
     best = std::max(best, static_cast<double>(sound->frames()) / kRate / seconds);

@@ -65,13 +65,13 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       errors_(*platform.messageBoxes),
       engine_(std::make_unique<ScriptEngine>(EngineServices{
           *this, *platform.messageBoxes, errors_, options.randomSeed, registerAllCommands})) {
-  engine_->attach(std::make_unique<SoundChannels>(*platform.sound));
+  engine_->attach(std::make_unique<SoundChannels>(*platform.sound, engine_->archives()));
   engine_->attach(std::make_unique<PlayerSettings>());
   engine_->attach(std::make_unique<MenuBar>());
   engine_->attach(std::make_unique<InputDevices>(*engine_, *platform.joysticks));
   engine_->attach(
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
-  engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_));
+  engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_, engine_->archives()));
   // The text layer goes first so that it outlives the display list that draws it.
   auto& text =
       engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
@@ -336,7 +336,7 @@ void PlayerApp::handleMenu(int id) {
       if (confirmQuit()) requestClose();
       break;
     case kMenuVersion: {
-      std::optional<std::string> version = ReadWholeFile("version.txt");
+      std::optional<std::string> version = ReadWholeFile("version.txt", engine_->archives());
       platform_.messageBoxes->show({.caption = "Version",
                                     .text = cp932ToUtf8(version.value_or("")),
                                     .icon = MessageIcon::Information});

@@ -103,16 +103,17 @@ void MixerSound::fadeOutIfPlaying() {
   if (voice_.playing) mixer_->fadeOut(voice_, volume_);
 }
 
-bool MixerSound::load(const std::string& file) {
+bool MixerSound::load(std::optional<std::string> bytes, const std::string& name) {
   {
     std::lock_guard lock(mixer_->mutex());
     fadeOutIfPlaying();
     voice_ = Mixer::Voice{};
     volume_ = 0;
   }
-  std::shared_ptr<const SoundData> data = decodeWholeSound(*decoder_, file, mixer_->rate());
+  std::shared_ptr<const SoundData> data =
+      decodeWholeSound(*decoder_, std::move(bytes), name, mixer_->rate());
   if (!data) {
-    writeErrorLog("CSound::Load " + cp932ToUtf8(file) + "のファイル読み込み時のエラー");
+    writeErrorLog("CSound::Load " + cp932ToUtf8(name) + "のファイル読み込み時のエラー");
     return false;
   }
   std::lock_guard lock(mixer_->mutex());

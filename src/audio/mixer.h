@@ -72,7 +72,7 @@ class MixerSound : public Sound {
   MixerSound(const MixerSound&) = delete;
   MixerSound& operator=(const MixerSound&) = delete;
 
-  bool load(const std::string& file) override;
+  bool load(std::optional<std::string> bytes, const std::string& name) override;
   void play() override;
   void stop() override;
   void pause() override;

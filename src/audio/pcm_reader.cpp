@@ -6,7 +6,6 @@
 #include "base/byte_order.h"
 #include "base/error_log.h"
 #include "base/text_encoding.h"
-#include "script/whole_file.h"
 
 namespace avg {
 namespace {
@@ -182,10 +181,10 @@ std::optional<AudioSource> parseMp3File(std::string image) {
   return source;
 }
 
-std::optional<AudioSource> openAudioSource(const std::string& file) {
-  std::optional<std::string> image = ReadWholeFile(file);
+std::optional<AudioSource> openAudioSource(std::optional<std::string> image,
+                                           const std::string& name) {
   if (!image) {
-    writeErrorLog("kmMmioFile::open " + cp932ToUtf8(file) + "のファイル読み込み時のエラー");
+    writeErrorLog("kmMmioFile::open " + cp932ToUtf8(name) + "のファイル読み込み時のエラー");
     return std::nullopt;
   }
   if (std::optional<AudioSource> wave = parseWaveFile(*image)) return wave;

@@ -50,8 +50,10 @@ std::optional<AudioSource> parseWaveFile(std::string image);
 // The data range starts at the first frame header and ends before an ID3v1 tag.
 std::optional<AudioSource> parseMp3File(std::string image);
 
-// Reads a game sound file whole and opens it as WAVE, else as MP3.
-std::optional<AudioSource> openAudioSource(const std::string& file);
+// Opens the bytes of the sound file `name` as WAVE, else as MP3. Without bytes (the file could
+// not be read) the failure is logged under `name`.
+std::optional<AudioSource> openAudioSource(std::optional<std::string> image,
+                                           const std::string& name);
 
 // Delivers a sound file as PCM bytes in the format it reports.
 class PcmReader {

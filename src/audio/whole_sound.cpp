@@ -16,12 +16,14 @@ void logTooLarge(const std::string& file, uint64_t maxBytes) {
 
 }  // namespace
 
-std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder, const std::string& file,
-                                                  uint32_t rate, uint64_t maxBytes) {
-  std::unique_ptr<AudioStream> stream = decoder.openStream(file, rate);
+std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder,
+                                                  std::optional<std::string> bytes,
+                                                  const std::string& name, uint32_t rate,
+                                                  uint64_t maxBytes) {
+  std::unique_ptr<AudioStream> stream = decoder.openStream(std::move(bytes), name, rate);
   if (!stream) return nullptr;
   if (stream->frameCountEstimate() * kBytesPerFrame > maxBytes) {
-    logTooLarge(file, maxBytes);
+    logTooLarge(name, maxBytes);
     return nullptr;
   }
   auto sound = std::make_shared<SoundData>();
@@ -29,7 +31,7 @@ std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder, const s
   for (;;) {
     size_t have = sound->frames();
     if (have * kBytesPerFrame > maxBytes) {
-      logTooLarge(file, maxBytes);
+      logTooLarge(name, maxBytes);
       return nullptr;
     }
     sound->samples.resize((have + kDecodeChunkFrames) * 2);

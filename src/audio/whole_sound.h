@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/audio.h"
@@ -11,10 +12,11 @@ namespace avg {
 // log entry instead of exhausting memory.
 constexpr uint64_t kMaxSoundBytes = 256ull << 20;
 
-// Decodes a whole file through `decoder`; null when it cannot be opened or its mixer data
-// would exceed `maxBytes`.
-std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder, const std::string& file,
-                                                  uint32_t rate,
+// Decodes the bytes of the file `name` whole through `decoder`; null when they cannot be
+// opened or their mixer data would exceed `maxBytes`.
+std::shared_ptr<const SoundData> decodeWholeSound(AudioDecoder& decoder,
+                                                  std::optional<std::string> bytes,
+                                                  const std::string& name, uint32_t rate,
                                                   uint64_t maxBytes = kMaxSoundBytes);
 
 }  // namespace avg

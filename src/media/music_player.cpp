@@ -188,7 +188,7 @@ void MusicPlayer::readList(const std::string& file, bool replace) {
   if (replace) clearLists();
   listFile_ = file;
   TableRows rows;
-  if (!readTable(file, rows)) return;
+  if (!readTable(file, archives_, rows)) return;
   for (const TableRow& row : rows) {
     if (row.size() < 2) continue;
     if (onGraph()) {

@@ -81,7 +81,9 @@ class MusicPlayer : public EngineCompanion {
   static constexpr int32_t kStopped = 1;
   static constexpr int32_t kPaused = 2;
 
-  MusicPlayer(SoundDevice& device, ErrorReports& errors) : graph_(device, errors), cd_(device) {}
+  // Music lists are read from plain files, else from `archives`; pieces only from plain files.
+  MusicPlayer(SoundDevice& device, ErrorReports& errors, const ArchiveSet& archives)
+      : graph_(device, errors), cd_(device), archives_(archives) {}
 
   // MUSI PLAY name / PLAY / LOAD name / STOP / PAUS / LOOP n / MODE n.
   void play(const std::string& name);
@@ -129,6 +131,7 @@ class MusicPlayer : public EngineCompanion {
 
   MusicGraph graph_;
   CdAudio cd_;
+  const ArchiveSet& archives_;
   std::map<std::string, std::string> graphList_;
   std::map<std::string, int32_t> cdList_;
   std::string listFile_;

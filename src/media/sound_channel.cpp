@@ -2,6 +2,7 @@
 
 #include "audio/attenuation.h"
 #include "script/literals.h"
+#include "script/whole_file.h"
 
 namespace avg {
 namespace {
@@ -16,7 +17,7 @@ bool isOn(const TableRow& record, size_t field) {
 
 Sound& SoundChannel::loadSound(SoundEntry& entry) {
   entry.sound = device_.createSound();
-  entry.sound->load(entry.file);
+  entry.sound->load(ReadWholeFile(entry.file, archives_), entry.file);
   return *entry.sound;
 }
 
@@ -30,7 +31,7 @@ void SoundChannel::load(const std::string& setName) {
   set_.entries.clear();
   set_.name = setName;
   TableRows rows;
-  readTable(setName, rows);
+  readTable(setName, archives_, rows);
   for (const TableRow& row : rows) {
     if (row.empty()) continue;
     SoundEntry& entry = set_.entries[row[0]];

@@ -27,8 +27,9 @@ struct SoundSet {
 // One sound channel (effects or voice): a sound set, an enable switch and a volume.
 class SoundChannel {
  public:
-  SoundChannel(SoundDevice& device, std::string volumeVariable)
-      : device_(device), volumeVariable_(std::move(volumeVariable)) {}
+  // Sets and sounds are read from plain files, else from `archives`.
+  SoundChannel(SoundDevice& device, const ArchiveSet& archives, std::string volumeVariable)
+      : device_(device), archives_(archives), volumeVariable_(std::move(volumeVariable)) {}
 
   // Replaces the set by the sounds of a set file; nothing when it is the current set.
   void load(const std::string& setName);
@@ -66,6 +67,7 @@ class SoundChannel {
   void releaseAll();
 
   SoundDevice& device_;
+  const ArchiveSet& archives_;
   std::string volumeVariable_;
   SoundSet set_;
   bool enabled_ = true;
@@ -83,8 +85,8 @@ struct SoundSettings {
 // The effects and voice channels, living with the engine.
 class SoundChannels : public EngineCompanion {
  public:
-  explicit SoundChannels(SoundDevice& device)
-      : effects(device, "Volume-Sound"), voice(device, "Volume-Voice") {}
+  SoundChannels(SoundDevice& device, const ArchiveSet& archives)
+      : effects(device, archives, "Volume-Sound"), voice(device, archives, "Volume-Voice") {}
 
   // Applies the settings read at start, in the order of the configuration file's reader.
   void applySettings(const SoundSettings& settings, VariableStore& variables);

@@ -1,12 +1,15 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace avg {
 
 // Volumes are attenuations in hundredths of a decibel (audio/attenuation.h).
+// Sound files reach the device as bytes that the caller read, with the file's name for log
+// entries; no bytes means the file could not be read, which the readers log as such.
 
 // One whole sound held by the sound device. Without loaded data it ignores Play, Stop and
 // SetVolume. Positions are milliseconds from the start of the sound.
@@ -14,7 +17,7 @@ class Sound {
  public:
   virtual ~Sound() = default;
   // Decodes the file whole; false (with a log entry) when no reader accepts it.
-  virtual bool load(const std::string& file) = 0;
+  virtual bool load(std::optional<std::string> bytes, const std::string& name) = 0;
   // Plays from the start, restarting the sound when it plays; clears the pause count.
   virtual void play() = 0;
   // Fades out over 25 ms in the mixer and returns at once: afterwards the sound is not
@@ -84,11 +87,13 @@ class AudioDecoder {
  public:
   virtual ~AudioDecoder() = default;
   // Null when no reader accepts the file; the readers log why.
-  virtual std::unique_ptr<AudioStream> openStream(const std::string& file, uint32_t rate) = 0;
+  virtual std::unique_ptr<AudioStream> openStream(std::optional<std::string> bytes,
+                                                  const std::string& name, uint32_t rate) = 0;
   // A music file by its path, read from the file as it is decoded. Every audio format the
-  // decoder knows is accepted. Null, quietly, when it cannot be decoded.
+  // decoder knows is accepted. Null, quietly, when it cannot be decoded (always, unless the
+  // decoder plays music).
   virtual std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) {
-    return openStream(path, rate);
+    return nullptr;
   }
 };
 

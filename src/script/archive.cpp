@@ -89,11 +89,6 @@ std::string buildArchive(const std::vector<PackedMember>& members) {
   return archive;
 }
 
-ArchiveSet& ArchiveSet::global() {
-  static ArchiveSet set;
-  return set;
-}
-
 bool ArchiveSet::add(const std::string& fileName) {
   std::optional<std::string> path = findGameFile(fileName);
   std::FILE* file = path ? std::fopen(path->c_str(), "rb") : nullptr;

@@ -44,11 +44,10 @@ struct PackedMember {
 std::string buildArchive(const std::vector<PackedMember>& members);
 
 // The registered archives, searched in ascending byte order of their file names. Each
-// archive's file stays open while it is registered.
+// archive's file stays open while it is registered. The script engine owns the set that its
+// scripts register archives in.
 class ArchiveSet {
  public:
-  static ArchiveSet& global();
-
   // Registers (or registers again) an archive file. False when it cannot be opened or is not
   // a valid archive; a file that opens stays registered in that case, with no members.
   bool add(const std::string& fileName);

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "script/archive.h"
 #include "script/flag_set.h"
 #include "script/script_file.h"
 #include "script/variable_store.h"
@@ -104,6 +105,9 @@ class ScriptEngine {
   KeySwitches& keySwitches() { return keySwitches_; }
   PersistentFlagSet& readFlags() { return readFlags_; }
   PersistentFlagSet& globalFlags() { return globalFlags_; }
+  // The archives that the scripts registered: game files are read from them when there is
+  // no plain file.
+  ArchiveSet& archives() { return archives_; }
   const CommandTable& commands() const { return *commands_; }
   EngineServices& services() { return services_; }
 
@@ -145,6 +149,7 @@ class ScriptEngine {
   KeySwitches keySwitches_;
   PersistentFlagSet readFlags_;
   PersistentFlagSet globalFlags_;
+  ArchiveSet archives_;  // outlives the companions, which read through it
   uint32_t randomState_;
   std::map<int32_t, std::unique_ptr<ScriptFile>> scripts_;
   std::map<int32_t, ScriptThread> threads_;

@@ -53,9 +53,9 @@ void PersistentFlagSet::clear(const std::string& name) {
   if (names_.erase(name)) save();
 }
 
-void PersistentFlagSet::load() {
+void PersistentFlagSet::load(const ArchiveSet& archives) {
   names_.clear();
-  std::optional<std::string> file = ReadWholeFile(path_);
+  std::optional<std::string> file = ReadWholeFile(path_, archives);
   if (!file) {
     createDirectoriesOf(path_);
     return;

@@ -123,7 +123,7 @@ bool compileScript(ScriptEngine& engine, ScriptFile& file, const std::string& na
   file.clear();
   file.name = name;
   TableRows rows;
-  if (!readTable(name, rows)) return false;
+  if (!readTable(name, engine.archives(), rows)) return false;
   collectLabels(file, rows);
   file.commands.reserve(rows.size());
   for (TableRow& row : rows) {

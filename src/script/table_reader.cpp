@@ -22,7 +22,8 @@ std::string_view unscrambled(std::string_view buffer, std::string& storage) {
 
 class TableParser {
  public:
-  TableParser(TableRows& rows, int depth) : rows_(rows), depth_(depth) {}
+  TableParser(const ArchiveSet& archives, TableRows& rows, int depth)
+      : archives_(archives), rows_(rows), depth_(depth) {}
 
   void parse(std::string_view text) {
     size_t p = 0;
@@ -72,10 +73,10 @@ class TableParser {
 
   void include(const std::string& name) {
     if (depth_ >= kMaxIncludeDepth) return;
-    std::optional<std::string> content = ReadWholeFile(name);
+    std::optional<std::string> content = ReadWholeFile(name, archives_);
     if (!content) return;
     std::string storage;
-    TableParser(rows_, depth_ + 1).parse(unscrambled(*content, storage));
+    TableParser(archives_, rows_, depth_ + 1).parse(unscrambled(*content, storage));
   }
 
   // Skips past the next CR and an LF right after it.
@@ -87,6 +88,7 @@ class TableParser {
     return p;
   }
 
+  const ArchiveSet& archives_;
   TableRows& rows_;
   TableRow row_;
   int depth_;
@@ -94,18 +96,18 @@ class TableParser {
 
 }  // namespace
 
-bool parseTable(std::string_view buffer, TableRows& rows) {
+bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows) {
   if (buffer.empty()) return false;
   std::string storage;
-  TableParser(rows, 0).parse(unscrambled(buffer, storage));
+  TableParser(archives, rows, 0).parse(unscrambled(buffer, storage));
   return true;
 }
 
-bool readTable(const std::string& name, TableRows& rows) {
-  std::optional<std::string> content = ReadWholeFile(name);
+bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows) {
+  std::optional<std::string> content = ReadWholeFile(name, archives);
   if (!content) return false;
   std::string storage;
-  TableParser(rows, 0).parse(unscrambled(*content, storage));
+  TableParser(archives, rows, 0).parse(unscrambled(*content, storage));
   return true;
 }
 

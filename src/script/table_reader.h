@@ -5,6 +5,8 @@
 
 namespace avg {
 
+class ArchiveSet;
+
 using TableRow = std::vector<std::string>;
 using TableRows = std::vector<TableRow>;
 
@@ -14,11 +16,11 @@ constexpr uint32_t kScrambleMagic = 0xBABBB0BC;
 // Includes nested deeper than this are skipped, which also ends include cycles.
 constexpr int kMaxIncludeDepth = 32;
 
-// Reads a table file whole (plain file or archive member) and appends its rows; false when
-// the file cannot be read.
-bool readTable(const std::string& name, TableRows& rows);
+// Reads a table file whole (plain file or member of `archives`) and appends its rows; false
+// when the file cannot be read. Included tables are read the same way.
+bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows);
 
 // Parses a table already in memory and appends its rows; false only for an empty buffer.
-bool parseTable(std::string_view buffer, TableRows& rows);
+bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows);
 
 }  // namespace avg

@@ -23,9 +23,9 @@ std::optional<std::string> readPlainFile(const std::string& name) {
   return content;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& name) {
+std::optional<std::string> ReadWholeFile(const std::string& name, const ArchiveSet& archives) {
   if (std::optional<std::string> content = readPlainFile(name)) return content;
-  return ArchiveSet::global().read(name);
+  return archives.read(name);
 }
 
 }  // namespace avg

@@ -4,10 +4,12 @@
 
 namespace avg {
 
-// Reads a game data file whole: the plain file when it exists, else a member of the packed
-// archives registered by the scripts. The content is returned as is; std::string keeps a
-// zero byte after it for readers that stop there. Nothing is reported on failure.
-std::optional<std::string> ReadWholeFile(const std::string& name);
+class ArchiveSet;
+
+// Reads a game data file whole: the plain file when it exists, else a member of `archives`.
+// The content is returned as is; std::string keeps a zero byte after it for readers that
+// stop there. Nothing is reported on failure.
+std::optional<std::string> ReadWholeFile(const std::string& name, const ArchiveSet& archives);
 
 // Reads only the plain file (no archives).
 std::optional<std::string> readPlainFile(const std::string& name);

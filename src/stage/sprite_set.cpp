@@ -160,14 +160,14 @@ const SpriteFrame* SpriteAnimation::frameAt(int32_t tick) const {
   return index < 0 ? nullptr : &frames[static_cast<size_t>(index)];
 }
 
-void SpriteSet::load(const std::string& fileName) {
+void SpriteSet::load(const std::string& fileName, const ArchiveSet& archives) {
   if (fileName == fileName_) return;
   animations_.clear();
   // Pictures that failed to load are tried again by the new file; loaded ones are kept.
   std::erase_if(images_, [](const auto& entry) { return entry.second->fileName.empty(); });
   fileName_ = fileName;
   TableRows rows;
-  if (readTable(fileName, rows)) build(rows);
+  if (readTable(fileName, archives, rows)) build(rows);
 }
 
 void SpriteSet::build(const TableRows& rows) {

@@ -62,9 +62,9 @@ class SpriteSet {
   // Without a codec (building tests) pictures are never loaded.
   explicit SpriteSet(const ImageCodec* codec = nullptr) : codec_(codec) {}
 
-  // Loads a definition file; nothing happens when it is the file loaded already. An
-  // unreadable file leaves the set without animations.
-  void load(const std::string& fileName);
+  // Loads a definition file (a plain file or a member of `archives`); nothing happens when it
+  // is the file loaded already. An unreadable file leaves the set without animations.
+  void load(const std::string& fileName, const ArchiveSet& archives);
   // Builds the animations from rows already read (replacing the current ones).
   void build(const TableRows& rows);
   // Drops the image handles (and their pictures), the animations and the file name.

@@ -22,7 +22,8 @@ constexpr float kRight = -0.25f;
 class EndlessDecoder : public AudioDecoder {
  public:
   explicit EndlessDecoder(uint64_t claimedFrames) : claimedFrames_(claimedFrames) {}
-  std::unique_ptr<AudioStream> openStream(const std::string&, uint32_t) override {
+  std::unique_ptr<AudioStream> openStream(std::optional<std::string>, const std::string&,
+                                          uint32_t) override {
     struct Endless : AudioStream {
       uint64_t claimed = 0;
       size_t read(float* out, size_t frames) override {
@@ -46,7 +47,7 @@ TEST(DecodeWholeSound, RefusesSoundsOverTheLimit) {
   test::TempGameDir dir;
   for (uint64_t claimed : {uint64_t{1} << 40, uint64_t{0}}) {
     EndlessDecoder decoder(claimed);
-    EXPECT_EQ(decodeWholeSound(decoder, "huge.wav", 48000, 1 << 20), nullptr);
+    EXPECT_EQ(decodeWholeSound(decoder, "", "huge.wav", 48000, 1 << 20), nullptr);
   }
   EXPECT_NE(dir.read("ErrorLog.txt").find("CSound::Load huge.wav : larger than 1 MB of PCM"),
             std::string::npos);
@@ -83,7 +84,7 @@ class MixerTest : public ::testing::Test {
     }
     decoder_ = fake;
     sound_ = std::make_unique<MixerSound>(mixer_, decoder_);
-    EXPECT_TRUE(sound_->load("tone"));
+    EXPECT_TRUE(sound_->load("", "tone"));
   }
 
   std::vector<float> mixLeft(size_t frames) { return mixLeftOf(*mixer_, frames); }
@@ -96,7 +97,7 @@ class MixerTest : public ::testing::Test {
 
 TEST_F(MixerTest, SoundsAddUpAtTheirGainsAndVolumesAreClamped) {
   MixerSound second(mixer_, decoder_);
-  ASSERT_TRUE(second.load("tone"));
+  ASSERT_TRUE(second.load("", "tone"));
   second.setVolume(-2000);
   sound_->setVolume(500);
   EXPECT_EQ(sound_->volume(), 0);
@@ -201,7 +202,7 @@ TEST_F(MixerTest, PositionCanBeSetInMilliseconds) {
 
 TEST_F(MixerTest, ASoundWithoutDataIgnoresEverything) {
   MixerSound empty(mixer_, decoder_);
-  EXPECT_FALSE(empty.load("missing.wav"));
+  EXPECT_FALSE(empty.load(std::nullopt, "missing.wav"));
   empty.setVolume(-2000);
   empty.play();
   EXPECT_FALSE(empty.isPlay());

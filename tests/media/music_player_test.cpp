@@ -52,7 +52,8 @@ class MusicPlayerTest : public ::testing::Test {
   RecordedErrors errors_;
   HeadlessSoundDevice device_{std::make_shared<FfmpegAudioDecoder>(), ""};
   VariableStore variables_;
-  MusicPlayer music_{device_, errors_};
+  ArchiveSet archives_;
+  MusicPlayer music_{device_, errors_, archives_};
 };
 
 // One step of a scenario and the state, current name and sound it leaves.
@@ -106,7 +107,7 @@ TEST_F(MusicPlayerTest, StateMachineOnBothDevices) {
        {"play", "none", kPlaying, "none", false}},
   };
   for (size_t scenario = 0; scenario < scenarios.size(); ++scenario) {
-    MusicPlayer music(device_, errors_);
+    MusicPlayer music(device_, errors_, archives_);
     for (const Step& step : scenarios[scenario]) {
       if (step.op == "list") music.readList(step.arg, true);
       if (step.op == "play") music.play(step.arg);
@@ -176,7 +177,7 @@ TEST_F(MusicPlayerTest, SettingsChooseDeviceSwitchAndVolume) {
   };
   for (Case c :
        {Case{{2, 100}, true, 2, 100}, Case{{0, 150}, false, 1, 0}, Case{{7, -1}, false, 1, 0}}) {
-    MusicPlayer music(device_, errors_);
+    MusicPlayer music(device_, errors_, archives_);
     music.applySettings(c.settings, variables_);
     EXPECT_EQ(music.enabled(), c.enabled);
     EXPECT_EQ(music.device(), c.device);
@@ -192,7 +193,7 @@ TEST_F(MusicPlayerTest, SaveRecordRestoresListNameAndPlaying) {
   music_.writeSaveSection(rows);
   EXPECT_EQ(rows, (TableRows{{"#MUSIC"}, {"music.tbl", "a", "0"}}));
 
-  MusicPlayer restored(device_, errors_);
+  MusicPlayer restored(device_, errors_, archives_);
   restored.setLoop(0);
   restored.restoreRecord(rows[1]);
   EXPECT_EQ(restored.listFile(), "music.tbl");

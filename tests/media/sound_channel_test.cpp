@@ -46,7 +46,8 @@ class SoundChannelTest : public ::testing::Test {
 
   test::TempGameDir dir_;
   HeadlessSoundDevice device_{std::make_shared<FfmpegAudioDecoder>(), ""};
-  SoundChannels channels_{device_};
+  ArchiveSet archives_;
+  SoundChannels channels_{device_, archives_};
   SoundChannel& effects_ = channels_.effects;
   VariableStore variables_;
 };
@@ -119,7 +120,7 @@ TEST_F(SoundChannelTest, SettingsDisableAndSetVolumes) {
   for (const Case& c : {Case{{}, true, true, 0, -10000, 0, -10000},
                         Case{{5, 150, 200, 150}, false, true, 0, -10000, 150, 0},
                         Case{{0, 80, 1, -3}, true, false, 80, -2000, -3, -10000}}) {
-    SoundChannels channels(device_);
+    SoundChannels channels(device_, archives_);
     VariableStore variables;
     channels.effects.load("se.tbl");
     channels.effects.play("a", -1);

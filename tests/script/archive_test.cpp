@@ -46,31 +46,33 @@ std::string count(uint32_t n) {
 
 class Archives : public testing::Test {
  protected:
-  ~Archives() override { archives().clear(); }
-  ArchiveSet& archives() { return ArchiveSet::global(); }
+  std::optional<std::string> read(const std::string& name) const {
+    return ReadWholeFile(name, archives_);
+  }
   test::TempGameDir dir_;
+  ArchiveSet archives_;
 };
 
 TEST_F(Archives, SearchInByteOrderOfArchiveNamesWhateverTheAddOrder) {
   dir_.write("b.arc", archiveOf({{"x.txt", "from b"}, {"only_b", "b"}}));
   dir_.write("a.arc", archiveOf({{"x.txt", "from a", PackRequest::StoreInverted}}));
-  EXPECT_TRUE(archives().add("b.arc"));
-  EXPECT_TRUE(archives().add("a.arc"));
-  EXPECT_EQ(ReadWholeFile("x.txt"), "from a");
-  EXPECT_EQ(ReadWholeFile("only_b"), "b");
+  EXPECT_TRUE(archives_.add("b.arc"));
+  EXPECT_TRUE(archives_.add("a.arc"));
+  EXPECT_EQ(read("x.txt"), "from a");
+  EXPECT_EQ(read("only_b"), "b");
 }
 
 // Plain files shadow members; member names match exact bytes; clearing leaves plain files.
 TEST_F(Archives, PlainFilesShadowAndNamesMatchExactly) {
   dir_.write("data.arc", archiveOf({{"x.txt", "member"}, {"Dir\\File.txt", "content"}}));
   dir_.write("x.txt", "plain");
-  archives().add("data.arc");
-  EXPECT_EQ(ReadWholeFile("x.txt"), "plain");
-  EXPECT_EQ(ReadWholeFile("Dir\\File.txt"), "content");
-  EXPECT_FALSE(ReadWholeFile("dir\\file.txt"));
-  EXPECT_FALSE(ReadWholeFile("Dir/File.txt"));
-  archives().clear();
-  EXPECT_FALSE(ReadWholeFile("Dir\\File.txt"));
+  archives_.add("data.arc");
+  EXPECT_EQ(read("x.txt"), "plain");
+  EXPECT_EQ(read("Dir\\File.txt"), "content");
+  EXPECT_FALSE(read("dir\\file.txt"));
+  EXPECT_FALSE(read("Dir/File.txt"));
+  archives_.clear();
+  EXPECT_FALSE(read("Dir\\File.txt"));
 }
 
 TEST_F(Archives, LaterRecordOfADuplicateNameWins) {
@@ -80,25 +82,25 @@ TEST_F(Archives, LaterRecordOfADuplicateNameWins) {
   dir_.write("data.arc", withIndex(count(2) + record("x", 0, secondAt) +
                                        record("x", secondAt, uint32_t(second.size())),
                                    first + second));
-  archives().add("data.arc");
-  EXPECT_EQ(ReadWholeFile("x"), "second");
+  archives_.add("data.arc");
+  EXPECT_EQ(read("x"), "second");
 }
 
 TEST_F(Archives, NameFillingAllBytesIsTakenWhole) {
   std::string name(archive_format::kNameSize, 'n');
   std::string block = packBlock("long", PackRequest::Compress);
   dir_.write("data.arc", withIndex(count(1) + record(name, 0, uint32_t(block.size())), block));
-  EXPECT_TRUE(archives().add("data.arc"));
-  EXPECT_EQ(ReadWholeFile(name), "long");
+  EXPECT_TRUE(archives_.add("data.arc"));
+  EXPECT_EQ(read(name), "long");
 }
 
 TEST_F(Archives, InvalidMemberFailsWithoutTryingLaterArchives) {
   std::string bad = "\x0C\0\0\0\x07\0\0\0\0\0\0\0"s;
   dir_.write("a.arc", withIndex(count(1) + record("x", 0, uint32_t(bad.size())), bad));
   dir_.write("b.arc", archiveOf({{"x", "good"}}));
-  archives().add("a.arc");
-  archives().add("b.arc");
-  EXPECT_FALSE(ReadWholeFile("x"));
+  archives_.add("a.arc");
+  archives_.add("b.arc");
+  EXPECT_FALSE(read("x"));
 }
 
 TEST_F(Archives, RefusesCorruptArchives) {
@@ -116,18 +118,23 @@ TEST_F(Archives, RefusesCorruptArchives) {
   };
   for (const auto& [name, bytes] : cases) {
     dir_.write("bad.arc", bytes);
-    EXPECT_FALSE(archives().add("bad.arc")) << name;
-    EXPECT_FALSE(ReadWholeFile("x")) << name;
+    EXPECT_FALSE(archives_.add("bad.arc")) << name;
+    EXPECT_FALSE(read("x")) << name;
   }
-  EXPECT_FALSE(archives().add("missing.arc"));
+  EXPECT_FALSE(archives_.add("missing.arc"));
 }
 
-TEST_F(Archives, ScriptsRegisterArchivesAndContinueIntoMembers) {
-  test::PlayerFixture player;
-  player.dir().write("data.arc",
-                     archiveOf({{"next.eve", test::crlf({"CALN,=___,$n__seen,%n__7"})}}));
-  player.runScript({"ARC_,ADD_,%s__data.arc", "CONT,%s__next.eve"});
-  EXPECT_EQ(player.intVar("seen"), 7);
+// ARC_ registers in the engine that runs it: another engine does not see the archive.
+TEST(ArchiveCommands, EachEngineReadsOnlyTheArchivesItsScriptsRegistered) {
+  const std::string archive = archiveOf({{"next.eve", test::crlf({"CALN,=___,$n__seen,%n__7"})}});
+  test::PlayerFixture first;
+  first.dir().write("data.arc", archive);
+  first.runScript({"ARC_,ADD_,%s__data.arc", "CONT,%s__next.eve"});
+  test::PlayerFixture second;
+  second.dir().write("data.arc", archive);
+  second.runScript({"CALN,=___,$n__seen,%n__0", "CONT,%s__next.eve"});
+  EXPECT_EQ(first.intVar("seen"), 7);
+  EXPECT_EQ(second.intVar("seen"), 0);
 }
 
 }  // namespace

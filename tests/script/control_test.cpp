@@ -72,14 +72,6 @@ TEST(Control, ContinueEndsOtherThreadsAndRestartsInTheNewFile) {
   EXPECT_EQ(player.engine().scripts().size(), 0u);
 }
 
-TEST(Control, ContinueWithMissingFileEndsTheThread) {
-  PlayerFixture player;
-  player.runScript({"CONT,%s__missing.eve", mark("never")});
-  EXPECT_TRUE(player.engine().threads().empty());
-  EXPECT_TRUE(player.engine().scripts().empty());
-  EXPECT_EQ(player.boxes(), "");
-}
-
 TEST(Control, PostQuitAsksAndOnlyYesCloses) {
   PlayerFixture player;
   player.runScript({"POST,QUIT", "POST,OTHER", "NEXT", mark("still"), "CLOS"});

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "save/packed_block.h"
+#include "script/archive.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -25,6 +26,7 @@ class FlagSet : public testing::Test {
  protected:
   FlagSet() { flags_.setPath("flags.dat"); }
   test::TempGameDir dir_;
+  ArchiveSet archives_;
   PersistentFlagSet flags_;
 };
 
@@ -55,7 +57,7 @@ TEST_F(FlagSet, UnchangedSetIsNotWritten) {
 TEST_F(FlagSet, MissingFileEmptiesTheSetAndCreatesItsDirectories) {
   flags_.set("a");
   flags_.setPath("save\\sub\\global.flg");
-  flags_.load();
+  flags_.load(archives_);
   EXPECT_TRUE(flags_.names().empty());
   EXPECT_TRUE(std::filesystem::is_directory(dir_.path() / "save/sub"));
   flags_.set("b");
@@ -77,7 +79,7 @@ TEST_F(FlagSet, LoadsWhatIsWholeOfSavedOrDamagedFiles) {
     PersistentFlagSet loaded;
     loaded.set("stale");
     loaded.setPath("flags.dat");
-    loaded.load();
+    loaded.load(archives_);
     EXPECT_EQ(loaded.names(), names);
   }
 }

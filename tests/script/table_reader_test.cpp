@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "save/packed_block.h"
+#include "script/archive.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -9,7 +11,7 @@ namespace {
 
 TableRows parse(const std::string& text) {
   TableRows rows;
-  parseTable(text, rows);
+  parseTable(text, ArchiveSet(), rows);
   return rows;
 }
 
@@ -58,39 +60,45 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"include_with_second_field_is_row", "~inc,x\r\n", {{"~inc", "x"}}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(TableReader, EmptyBufferAndMissingFileFail) {
-  test::TempGameDir dir;
+class TableReader : public testing::Test {
+ protected:
+  test::TempGameDir dir_;
+  ArchiveSet archives_;
+};
+
+TEST_F(TableReader, EmptyBufferAndMissingFileFail) {
   TableRows rows;
-  EXPECT_FALSE(parseTable("", rows));
-  EXPECT_FALSE(readTable("nothing.txt", rows));
+  EXPECT_FALSE(parseTable("", archives_, rows));
+  EXPECT_FALSE(readTable("nothing.txt", archives_, rows));
 }
 
-// Includes insert rows in place; scrambled includes are read, missing ones skipped.
-TEST(TableReader, IncludeInsertsRowsInPlace) {
-  test::TempGameDir dir;
-  dir.write("inc.txt", scrambled("B,1\r\nC\r\n"));
-  dir.write("main.txt", "A\r\n~missing.txt\r\n~inc.txt\r\nD");
+// Includes insert rows in place; they are read from the archives as well, scrambled ones
+// unscrambled, missing ones skipped.
+TEST_F(TableReader, IncludeInsertsRowsInPlace) {
+  dir_.write(
+      "inc.arc",
+      buildArchive({{"inc.txt", packBlock(scrambled("B,1\r\nC\r\n"), PackRequest::Compress)}}));
+  ASSERT_TRUE(archives_.add("inc.arc"));
+  dir_.write("main.txt", "A\r\n~missing.txt\r\n~inc.txt\r\nD");
   TableRows rows;
-  ASSERT_TRUE(readTable("main.txt", rows));
+  ASSERT_TRUE(readTable("main.txt", archives_, rows));
   EXPECT_EQ(rows, (TableRows{{"A"}, {"B", "1"}, {"C"}, {"D"}}));
 }
 
-TEST(TableReader, SelfIncludeStopsAtFixedDepth) {
-  test::TempGameDir dir;
-  dir.write("loop.txt", "X\r\n~loop.txt\r\nY\r\n");
+TEST_F(TableReader, SelfIncludeStopsAtFixedDepth) {
+  dir_.write("loop.txt", "X\r\n~loop.txt\r\nY\r\n");
   TableRows rows;
-  ASSERT_TRUE(readTable("loop.txt", rows));
+  ASSERT_TRUE(readTable("loop.txt", archives_, rows));
   // The top file and 32 nested includes each give X ... Y.
   ASSERT_EQ(rows.size(), 2u * (kMaxIncludeDepth + 1));
   EXPECT_EQ(rows.front(), TableRow{"X"});
   EXPECT_EQ(rows.back(), TableRow{"Y"});
 }
 
-TEST(TableReader, FindsFilesByWindowsPathInAnyCase) {
-  test::TempGameDir dir;
-  dir.write("Data/Scene.TXT", "A\r\n");
+TEST_F(TableReader, FindsFilesByWindowsPathInAnyCase) {
+  dir_.write("Data/Scene.TXT", "A\r\n");
   TableRows rows;
-  ASSERT_TRUE(readTable("data\\scene.txt", rows));
+  ASSERT_TRUE(readTable("data\\scene.txt", archives_, rows));
   EXPECT_EQ(rows, TableRows{{"A"}});
 }
 

@@ -93,15 +93,17 @@ TEST(Processes, OtherSlotOtherThreadStartsAndDeleteEndsIt) {
   EXPECT_TRUE(player.engine().scripts().empty());
 }
 
+// CONT, and PROC in the slot or thread of its own, end the running thread quietly.
 TEST(Processes, MissingFileEndsTheRunningThreadInOwnCases) {
   for (const char* line :
        {"PROC,ADD_,%n__0,%n__0,%s__missing.eve", "PROC,ADD_,%n__0,%n__4,%s__missing.eve",
-        "PROC,ADD_,%n__9,%n__0,%s__missing.eve"}) {
+        "PROC,ADD_,%n__9,%n__0,%s__missing.eve", "CONT,%s__missing.eve"}) {
     PlayerFixture player;
     player.runScript({std::string(line), mark("after")});
     EXPECT_EQ(player.stringVar("trace"), "") << line;
     EXPECT_TRUE(player.engine().threads().empty()) << line;
     EXPECT_TRUE(player.engine().scripts().empty()) << line;
+    EXPECT_EQ(player.boxes(), "") << line;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "platform/image_io/sdl_image_codec.h"
+#include "script/archive.h"
 #include "support/game_dir.h"
 #include "support/pictures.h"
 
@@ -30,7 +31,7 @@ class Drawing : public testing::Test {
   SpriteSet& load(const std::vector<std::string>& lines) {
     dir_.write("s.spr", crlf(lines));
     SpriteSet& set = stage_.sprites().named("s");
-    set.load("s.spr");
+    set.load("s.spr", archives_);
     return set;
   }
   DisplayObject2D* add(const std::string& name, const std::string& animation, float x, float y,
@@ -44,6 +45,7 @@ class Drawing : public testing::Test {
   }
 
   test::TempGameDir dir_;
+  ArchiveSet archives_;
   std::unique_ptr<ImageCodec> codec_ = makeSdlImageCodec();
   DisplayList stage_{*codec_};
   Surface target_;
@@ -111,7 +113,7 @@ TEST_F(Drawing, MissingPictureIsSkippedAndNotTriedAgain) {
   EXPECT_FALSE(handle("late.cgd").image.loaded());
   // Loading a definition file anew tries it again.
   dir_.write("again.spr", crlf({"#,a", "1,late.cgd,0,0,16,16"}));
-  stage_.sprites().named("s").load("again.spr");
+  stage_.sprites().named("s").load("again.spr", archives_);
   add("o", "a", 0, 0);
   stage_.draw(target_);
   EXPECT_EQ(at(315, 235), kRedShown);

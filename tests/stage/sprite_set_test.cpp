@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "script/archive.h"
 #include "stage/stage_view.h"
 #include "support/game_dir.h"
 
@@ -13,7 +14,7 @@ using test::crlf;
 
 SpriteSet setFrom(const std::vector<std::string>& lines) {
   TableRows rows;
-  parseTable(crlf(lines), rows);
+  parseTable(crlf(lines), ArchiveSet(), rows);
   SpriteSet set;
   set.build(rows);
   return set;
@@ -116,12 +117,13 @@ TEST(SpriteSetFile, LoadingTheSameFileAgainReadsNothing) {
   test::TempGameDir dir;
   dir.write("chars.spr", crlf({"#,a", "1,a.png"}));
   SpriteSet set;
-  set.load("chars.spr");
+  ArchiveSet archives;
+  set.load("chars.spr", archives);
   dir.write("chars.spr", crlf({"#,b", "1,a.png"}));
-  set.load("chars.spr");
+  set.load("chars.spr", archives);
   EXPECT_NE(set.findAnimation("a"), nullptr);
   EXPECT_EQ(set.findAnimation("b"), nullptr);
-  set.load("missing.spr");
+  set.load("missing.spr", archives);
   EXPECT_TRUE(set.animations().empty());
   EXPECT_EQ(set.fileName(), "missing.spr");
 }

@@ -125,8 +125,9 @@ double rmsDifference(const std::vector<int16_t>& a, const std::vector<int16_t>& 
   return n ? std::sqrt(sum / n) : 1.0;
 }
 
-std::unique_ptr<AudioStream> FakeDecoder::openStream(const std::string& file, uint32_t) {
-  auto it = sounds.find(file);
+std::unique_ptr<AudioStream> FakeDecoder::openStream(std::optional<std::string>,
+                                                     const std::string& name, uint32_t) {
+  auto it = sounds.find(name);
   if (it == sounds.end()) return nullptr;
   return std::make_unique<VectorStream>(it->second);
 }

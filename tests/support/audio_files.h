@@ -35,11 +35,13 @@ bool runQuietly(const std::string& command);
 // fraction of full scale.
 double rmsDifference(const std::vector<int16_t>& a, const std::vector<int16_t>& b);
 
-// Decodes the sounds it was given: file name -> interleaved stereo frames.
+// Decodes the sounds it was given by file name (whatever the bytes): name -> interleaved
+// stereo frames.
 class FakeDecoder : public AudioDecoder {
  public:
   std::map<std::string, std::vector<float>> sounds;
-  std::unique_ptr<AudioStream> openStream(const std::string& file, uint32_t rate) override;
+  std::unique_ptr<AudioStream> openStream(std::optional<std::string> bytes, const std::string& name,
+                                          uint32_t rate) override;
 };
 
 }  // namespace avg::test

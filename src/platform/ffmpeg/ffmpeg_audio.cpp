@@ -157,22 +157,25 @@ std::unique_ptr<AudioStream> resampled(std::unique_ptr<PcmReader> reader, uint32
 
 }  // namespace
 
-std::unique_ptr<PcmReader> createPcmReader(const std::string& file) {
-  if (std::optional<AudioSource> source = openAudioSource(file)) {
+// Each reader opens the bytes on its own, so that a file neither takes is logged by both.
+std::unique_ptr<PcmReader> createPcmReader(std::optional<std::string> bytes,
+                                           const std::string& name) {
+  if (std::optional<AudioSource> source = openAudioSource(bytes, name)) {
     if (std::unique_ptr<PcmReader> raw = openRawWaveReader(std::move(*source))) return raw;
   }
-  if (std::optional<AudioSource> source = openAudioSource(file)) {
+  if (std::optional<AudioSource> source = openAudioSource(std::move(bytes), name)) {
     if (std::unique_ptr<PcmReader> decoding = openDecodingReader(std::move(*source))) {
       return decoding;
     }
   }
-  writeErrorLog("CPCMReaderFactory::CreateReader OpenできるReaderが無い - " + cp932ToUtf8(file));
+  writeErrorLog("CPCMReaderFactory::CreateReader OpenできるReaderが無い - " + cp932ToUtf8(name));
   return nullptr;
 }
 
-std::unique_ptr<AudioStream> FfmpegAudioDecoder::openStream(const std::string& file,
+std::unique_ptr<AudioStream> FfmpegAudioDecoder::openStream(std::optional<std::string> bytes,
+                                                            const std::string& name,
                                                             uint32_t rate) {
-  return resampled(createPcmReader(file), rate);
+  return resampled(createPcmReader(std::move(bytes), name), rate);
 }
 
 std::unique_ptr<AudioStream> FfmpegAudioDecoder::openMusicStream(const std::string& path,

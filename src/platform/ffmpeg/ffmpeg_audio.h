@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "audio/pcm_reader.h"
@@ -16,15 +17,17 @@ std::unique_ptr<PcmReader> openDecodingReader(AudioSource source);
 // disk (Ogg Vorbis in WAVE from its data chunk). Null when it cannot be decoded.
 std::unique_ptr<PcmReader> openMusicReader(const std::string& path);
 
-// The reader factory: the raw WAVE reader, then the decoding reader; logs when neither
-// accepts the file.
-std::unique_ptr<PcmReader> createPcmReader(const std::string& file);
+// The reader factory over the bytes of the sound file `name`: the raw WAVE reader, then the
+// decoding reader; logs when neither accepts the file.
+std::unique_ptr<PcmReader> createPcmReader(std::optional<std::string> bytes,
+                                           const std::string& name);
 
 // Sound files as mixer audio: any reader's PCM converted with libswresample to float
 // stereo at the requested rate.
 class FfmpegAudioDecoder : public AudioDecoder {
  public:
-  std::unique_ptr<AudioStream> openStream(const std::string& file, uint32_t rate) override;
+  std::unique_ptr<AudioStream> openStream(std::optional<std::string> bytes, const std::string& name,
+                                          uint32_t rate) override;
   std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) override;
 };
 

@@ -11,10 +11,10 @@ namespace {
 Outcome archives(Exec& x) {
   switch (x.keyword(1)) {
     case fourCC("ADD_"):
-      ArchiveSet::global().add(x.stringValue(2));
+      x.engine.archives().add(x.stringValue(2));
       break;
     case fourCC("CLE_"):
-      ArchiveSet::global().clear();
+      x.engine.archives().clear();
       break;
   }
   return x.next();

@@ -25,7 +25,7 @@ void flagCommand(Exec& x, PersistentFlagSet& flags, size_t first) {
       if (x.keyword(first + 1) == fourCC("SET_")) flags.setPath(x.stringValue(first + 2));
       break;
     case fourCC("LOAD"):
-      flags.load();
+      flags.load(x.engine.archives());
       break;
     case fourCC("SAVE"):
       flags.save();

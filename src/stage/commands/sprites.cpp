@@ -24,7 +24,7 @@ Outcome sprites(Exec& x) {
   SpriteSets& sets = x.engine.companion<DisplayList>().sprites();
   switch (x.keyword(1)) {
     case fourCC("LOAD"):
-      sets.named(x.stringValue(2)).load(x.stringValue(3));
+      sets.named(x.stringValue(2)).load(x.stringValue(3), x.engine.archives());
       break;
     case fourCC("CLE_"):
       if (x.wordCount() >= 3) {

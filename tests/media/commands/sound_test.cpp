@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "media/sound_channel.h"
+#include "save/packed_block.h"
+#include "script/archive.h"
 #include "support/audio_files.h"
 #include "support/game_dir.h"
 
@@ -88,6 +90,23 @@ TEST(SoundTiming, ASoundEndsByItselfAfterItsLength) {
     Sound& sound = *player.engine().companion<SoundChannels>().effects.set().entries.at("a").sound;
     EXPECT_EQ(sound.isPlay(), playing) << frames;
   }
+}
+
+// Sets and sounds are read from the archives the scripts registered.
+TEST(SoundArchives, ASoundInARegisteredArchivePlays) {
+  test::PlayerFixture player;
+  std::string tone =
+      test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
+  player.dir().write(
+      "se.arc",
+      buildArchive({{"set.tbl", packBlock(test::crlf({"a,se\\a.wav"}), PackRequest::Compress)},
+                    {"se\\a.wav", packBlock(tone, PackRequest::Compress)}}));
+  player.runScript(
+      {"ARC_,ADD_,%s__se.arc", "SND_,LOAD,%s__set.tbl", "SND_,PLAY,%s__a,%n__-1", "QUIT"});
+  const auto& entries = player.engine().companion<SoundChannels>().effects.set().entries;
+  ASSERT_EQ(entries.count("a"), 1u);
+  EXPECT_TRUE(entries.at("a").sound->isPlay());
+  EXPECT_EQ(player.errorLog().find("CSound::Load"), std::string::npos);
 }
 
 }  // namespace

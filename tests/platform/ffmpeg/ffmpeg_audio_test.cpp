@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 #include "support/audio_files.h"
 #include "support/game_dir.h"
@@ -38,7 +39,7 @@ class FfmpegAudioTest : public ::testing::Test {
   }
 
   std::vector<int16_t> decode(const std::string& file) {
-    std::unique_ptr<PcmReader> reader = createPcmReader(file);
+    std::unique_ptr<PcmReader> reader = createPcmReader(dir_.read(file), file);
     EXPECT_TRUE(reader) << file;
     if (!reader) return {};
     EXPECT_EQ(reader->format().formatTag, 1);
@@ -104,7 +105,7 @@ TEST_F(FfmpegAudioTest, Mp3InWaveDecodes) {
 TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
   struct Case {
     std::string file;
-    std::string bytes;
+    std::optional<std::string> bytes;  // none: the file could not be read
     std::vector<std::string> logs;
   };
   encode("-c:a mp2 -f mp2", "layer2.mp3");
@@ -116,14 +117,15 @@ TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
            Case{"broken.wav",
                 makeWave(0x674F, 2, 44100, 16, std::string(64, 'x')),
                 {"kmACMtoPCM::open acmStreamOpen. No such ACM? 674f", factory + "broken.wav"}},
-           Case{"layer2.mp3", "", {"kmMp3File::Open MP3が無効なレイヤ", factory + "layer2.mp3"}},
+           Case{"layer2.mp3",
+                dir_.read("layer2.mp3"),
+                {"kmMp3File::Open MP3が無効なレイヤ", factory + "layer2.mp3"}},
            Case{"none.wav",
-                "",
+                std::nullopt,
                 {"kmMmioFile::open none.wavのファイル読み込み時のエラー", factory + "none.wav"}},
        }) {
-    if (!c.bytes.empty()) dir_.write(c.file, c.bytes);
     std::remove("ErrorLog.txt");
-    EXPECT_EQ(createPcmReader(c.file), nullptr) << c.file;
+    EXPECT_EQ(createPcmReader(c.bytes, c.file), nullptr) << c.file;
     for (const std::string& text : c.logs) {
       EXPECT_NE(log().find(text + "\n"), std::string::npos) << text;
     }
@@ -143,8 +145,8 @@ TEST_F(FfmpegAudioTest, MixerStreamIsFloatStereoAtTheMixerRate) {
            Case{1, 48000, 8, "\x80\xC0", {0, 0, 0.5f, 0.5f}},
            Case{1, 48000, 24, std::string("\0\0\x40\0\0\xC0", 6), {0.5f, 0.5f, -0.5f, -0.5f}},
        }) {
-    dir_.write("pcm.wav", makeWave(1, c.channels, c.rate, c.bits, c.data));
-    std::unique_ptr<AudioStream> stream = FfmpegAudioDecoder().openStream("pcm.wav", 48000);
+    std::unique_ptr<AudioStream> stream = FfmpegAudioDecoder().openStream(
+        makeWave(1, c.channels, c.rate, c.bits, c.data), "pcm.wav", 48000);
     ASSERT_TRUE(stream);
     std::vector<float> out(c.expected.size() + 8);
     EXPECT_EQ(stream->read(out.data(), out.size() / 2), c.expected.size() / 2);
@@ -155,7 +157,8 @@ TEST_F(FfmpegAudioTest, MixerStreamIsFloatStereoAtTheMixerRate) {
 
 TEST_F(FfmpegAudioTest, ResamplesToTheMixerRate) {
   FfmpegAudioDecoder decoder;
-  std::shared_ptr<const SoundData> sound = decodeWholeSound(decoder, "source.wav", 48000);
+  std::shared_ptr<const SoundData> sound =
+      decodeWholeSound(decoder, dir_.read("source.wav"), "source.wav", 48000);
   ASSERT_TRUE(sound);
   EXPECT_NEAR(static_cast<double>(sound->frames()), kSourceFrames * 48000.0 / kSourceRate, 64);
   float peak = 0;
