@@ -25,7 +25,7 @@ Outcome channelCommand(Exec& x, SoundChannel& channel) {
       break;
     case fourCC("PLAY"):
       if (x.wordCount() >= 3)
-        channel.play(x.stringValue(2), x.wordCount() >= 4 ? x.intValue(3) : 0);
+        channel.play(x.stringValue(2), x.intValue(3));
       break;
     case fourCC("STOP"):
       if (x.wordCount() >= 3) {
