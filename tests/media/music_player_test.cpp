@@ -6,10 +6,10 @@
 #include <sstream>
 
 #include "app/error_reporter.h"
-#include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/headless_sound.h"
 #include "support/audio_files.h"
+#include "support/fake_services.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -43,7 +43,7 @@ class MusicPlayerTest : public ::testing::Test {
   std::ostringstream boxes_;
   HeadlessMessageBoxes messageBoxes_{boxes_};
   ErrorReporter errors_{messageBoxes_};
-  HeadlessSoundDevice device_{std::make_shared<FfmpegAudioDecoder>(), ""};
+  HeadlessSoundDevice device_{std::make_shared<test::WaveOnlyDecoder>(), ""};
   VariableStore variables_;
   MusicPlayer music_{device_, errors_};
 };
