@@ -18,8 +18,8 @@ class ManualClock : public Clock {
 };
 
 // Frames asked for back to back each sleep until they are due: the first sleeps the whole
-// milliseconds of a frame, and 3000 frames keep the exact long-run average. Rates of 0 and
-// below fall back to 60 fps.
+// milliseconds of a frame, and the fractions carry over, so 3000 frames take 3000 exact
+// frame lengths give or take the millisecond still owed. Rates of 0 and below mean 60 fps.
 TEST(FrameTimer, FramesKeepTheirLengthsFractionsIncluded) {
   struct Case {
     int32_t rate;
