@@ -2,10 +2,13 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+RELEASE_BUILD ?= build-release
 FUZZ_BUILD ?= build-fuzz
 CMAKE_GEN := -G Ninja
+# Warnings stop the builds made here (and so CI); plain CMake builds only warn.
+CMAKE_OPTIONS := $(CMAKE_GEN) -DAVG_WERROR=ON
 
-.PHONY: all deps build build-asan demo test fuzz bench clean
+.PHONY: all deps build build-asan build-release demo test fuzz bench clean
 
 all: build
 
@@ -13,16 +16,23 @@ deps:
 	@bash scripts/install-deps.sh
 
 $(BUILD)/build.ninja: deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 $(ASAN_BUILD)/build.ninja: deps
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DAVG_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=Debug -DAVG_SANITIZE=ON
+
+# The optimizer at -O3 sees more (and warns of more) than the other builds.
+$(RELEASE_BUILD)/build.ninja: deps
+	cmake -S . -B $(RELEASE_BUILD) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=Release
 
 build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+build-release: $(RELEASE_BUILD)/build.ninja
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
 
 # Without a display the demo runs headless: its messages go to stderr, its log to
 # $(BUILD)/demo-game/ErrorLog.txt.
@@ -31,9 +41,10 @@ demo: build
 	./$(BUILD)/avgplayer $(if $(DISPLAY)$(WAYLAND_DISPLAY),,--headless) $(BUILD)/demo-game
 	@cat $(BUILD)/demo-game/ErrorLog.txt 2>/dev/null || true
 
-test: build build-asan
+test: build build-asan build-release
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(RELEASE_BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) fuzz
 
 # libFuzzer targets (clang), each run for a short bounded time from the seeds in fuzz/corpus.
@@ -42,8 +53,8 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run-fuzzers
 
 bench: deps
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target bench-all
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD)

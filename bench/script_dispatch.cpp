@@ -8,10 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "app/player_app.h"
+#include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/image_io/sdl_image_codec.h"
 
 namespace {
 
@@ -63,7 +67,9 @@ double cpuNanoseconds() {
 double runOnce(const std::filesystem::path& dir) {
   std::filesystem::current_path(dir);
   std::ostringstream log;
-  avg::Platform platform = avg::makeHeadlessPlatform({}, log);
+  avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
+                                 std::make_shared<avg::FfmpegAudioDecoder>()};
+  avg::Platform platform = avg::makeHeadlessPlatform(std::move(services), {}, log);
   avg::PlayerApp app(platform, {});
   double start = cpuNanoseconds();
   app.run();

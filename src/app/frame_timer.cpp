@@ -3,8 +3,7 @@
 namespace avg {
 
 void FrameTimer::setRate(int32_t rate) {
-  rate_ = rate > 0 ? static_cast<uint32_t>(rate) : kDefaultRate;
-  uint32_t length = 65536000u / rate_;
+  uint32_t length = 65536000u / (rate > 0 ? static_cast<uint32_t>(rate) : kDefaultRate);
   frameWhole_ = length >> 16;
   frameFraction_ = length & 0xFFFFu;
   accumulator_ = 0;

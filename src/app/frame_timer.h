@@ -22,14 +22,9 @@ class FrameTimer {
 
   void setSkip(bool skip) { skip_ = skip; }
   void setWait(bool wait) { wait_ = wait; }
-  uint32_t rate() const { return rate_; }
-  uint32_t frameWhole() const { return frameWhole_; }
-  uint32_t frameFraction() const { return frameFraction_; }
-  uint32_t deadline() const { return deadline_; }
 
  private:
   Clock& clock_;
-  uint32_t rate_ = kDefaultRate;
   uint32_t frameWhole_ = 0;
   uint32_t frameFraction_ = 0;
   uint32_t deadline_ = 0;

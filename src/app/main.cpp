@@ -5,12 +5,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "app/command_line.h"
 #include "app/instance_lock.h"
 #include "app/player_app.h"
+#include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace {
@@ -77,7 +81,10 @@ int main(int argc, char** argv) {
   avg::RunOptions options;
   options.maxPasses = line.frames;
   if (line.headless) {
-    platform = avg::makeHeadlessPlatform(std::move(events), std::cerr, line.audioOut);
+    avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
+                                   std::make_shared<avg::FfmpegAudioDecoder>()};
+    platform =
+        avg::makeHeadlessPlatform(std::move(services), std::move(events), std::cerr, line.audioOut);
   } else {
     try {
       platform = avg::makeSdlPlatform();

@@ -33,7 +33,6 @@ class PlayerApp : public AppControl {
   void run();
 
   ScriptEngine& engine() { return *engine_; }
-  FrameTimer& frameTimer() { return timer_; }
   uint64_t passes() const { return passes_; }
   // Writes the last presented frame as a PNG file; complains on stderr when it cannot.
   bool saveScreenshot(const std::string& path);

@@ -1,6 +1,7 @@
 #include "input/ini_file.h"
 
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 
 #include "base/atomic_file.h"
@@ -81,6 +82,15 @@ std::string_view cutTo(std::string_view text, size_t limit) {
   return text.substr(0, end);
 }
 
+// Appends the parts into one new string. Built this way rather than with operator+ on
+// literals, whose inlined copies GCC 12 misreads as overlapping at -O3.
+std::string joined(std::initializer_list<std::string_view> parts) {
+  std::string out;
+  for (std::string_view part : parts)
+    out += part;
+  return out;
+}
+
 }  // namespace
 
 int32_t parseProfileInt(std::string_view text) {
@@ -103,16 +113,14 @@ IniFile::IniFile(std::string_view bytes) : exists_(true) {
   while (start < bytes.size()) {
     size_t newline = bytes.find('\n', start);
     size_t end = newline == std::string_view::npos ? bytes.size() : newline;
-    Line line;
-    line.text = std::string(bytes.substr(start, end - start));
+    std::string_view text = bytes.substr(start, end - start);
+    std::string_view lineBreak;
     if (newline != std::string_view::npos) {
-      line.lineBreak = "\n";
-      if (!line.text.empty() && line.text.back() == '\r') {
-        line.text.pop_back();
-        line.lineBreak = "\r\n";
-      }
+      bool crlf = !text.empty() && text.back() == '\r';
+      if (crlf) text.remove_suffix(1);
+      lineBreak = crlf ? "\r\n" : "\n";
     }
-    lines_.push_back(std::move(line));
+    lines_.push_back(Line{std::string(text), std::string(lineBreak)});
     start = end + 1;
   }
 }
@@ -187,12 +195,12 @@ void IniFile::set(std::string_view section, std::string_view key, std::string_vi
   if (std::optional<KeyPosition> position = findKey(section, key)) {
     Line& line = lines_[position->line];
     if (keyLine(line.text)->value == value) return;
-    line.text = std::string(position->name) + "=" + std::string(value);
+    line.text = joined({position->name, "=", value});
   } else if (std::optional<size_t> end = sectionEnd(section)) {
-    insertLine(*end, std::string(key) + "=" + std::string(value));
+    insertLine(*end, joined({key, "=", value}));
   } else {
-    insertLine(lines_.size(), "[" + std::string(section) + "]");
-    insertLine(lines_.size(), std::string(key) + "=" + std::string(value));
+    insertLine(lines_.size(), joined({"[", section, "]"}));
+    insertLine(lines_.size(), joined({key, "=", value}));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "support/game_dir.h"
+#include "support/player_run.h"
 
 namespace avg {
 namespace {

@@ -3,23 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/fake_services.h"
+
 namespace avg {
 namespace {
 
-// Every character is 6 × 12 pixels of full coverage, so item places are easy to reckon:
-// "ゲーム(G)" 0–50, "セーブ[F1]" 50–106, "ロード[F2]" 106–162, "スキップ[F3]" 162–224.
-class BlockText : public TextRasterizer {
- public:
-  Size measure(std::u32string_view text, const FontRequest& font) override {
-    return {static_cast<int32_t>(text.size()) * 6, font.height};
-  }
-  TextRaster rasterize(std::u32string_view text, const FontRequest& font) override {
-    TextRaster raster{measure(text, font), {}};
-    raster.coverage.assign(static_cast<size_t>(raster.extent.width) * raster.extent.height * 4,
-                           255);
-    return raster;
-  }
-};
+// The menu face is 12 pixels high, so every character is a 6 × 12 block and item places are
+// easy to reckon: "ゲーム(G)" 0–50, "セーブ[F1]" 50–106, "ロード[F2]" 106–162, "スキップ[F3]"
+// 162–224.
 
 constexpr int32_t kSaveX = 60;
 constexpr int32_t kGameX = 10;
@@ -96,7 +87,7 @@ TEST_P(MenuBarViewCases, ChooseAsADesktopMenuDoes) {
   MenuBar menu;
   for (int32_t id : c.grayed)
     menu.setEnabled(id, false);
-  BlockText text;
+  test::BlockTextRasterizer text;
   MenuBarView view(menu, text);
   std::optional<int32_t> chosen;
   ASSERT_EQ(c.steps.size(), std::string(c.taken).size());
@@ -157,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MenuBarViewLook, HighlightsGraysAndPlacesThePopup) {
   MenuBar menu;
-  BlockText text;
+  test::BlockTextRasterizer text;
   MenuBarView view(menu, text);
   // Label text starts 7 pixels into its item, 4 pixels down.
   EXPECT_EQ(view.bar().pixel(kSaveX, kBarY) & 0xFFFFFF, 0x000000u);

@@ -6,38 +6,37 @@
 
 #include "app/player_app.h"
 #include "platform/headless/headless_platform.h"
+#include "support/fake_services.h"
 #include "support/game_dir.h"
 
 namespace avg {
 namespace {
 
-// Records the faces asked for; every character is an empty cell.
-class FaceRecorder : public TextRasterizer {
+// Records the faces asked for.
+class FaceRecorder : public test::BlockTextRasterizer {
  public:
+  explicit FaceRecorder(std::set<std::string>& faces) : faces_(faces) {}
   Size measure(std::u32string_view text, const FontRequest& font) override {
-    faces.insert(std::string(font.face));
-    return {static_cast<int32_t>(text.size()) * font.height / 2, font.height};
+    faces_.insert(std::string(font.face));
+    return BlockTextRasterizer::measure(text, font);
   }
-  TextRaster rasterize(std::u32string_view text, const FontRequest& font) override {
-    TextRaster raster{measure(text, font), {}};
-    raster.coverage.assign(static_cast<size_t>(raster.extent.width) * raster.extent.height * 4, 0);
-    return raster;
-  }
-  std::set<std::string> faces;
+
+ private:
+  std::set<std::string>& faces_;
 };
 
 std::set<std::string> facesUsedWith(const std::string& config) {
   test::TempGameDir dir;
   if (!config.empty()) dir.write("config.ini", config);
   dir.write("autoexec.eve", test::crlf({"MESS,SET_,%n__0", "MESS,ADD_,%s__abc", "NEXT", "CLOS"}));
+  std::set<std::string> faces;
+  HeadlessServices services = test::makeFakeServices();
+  services.text = std::make_unique<FaceRecorder>(faces);
   std::ostringstream log;
-  Platform platform = makeHeadlessPlatform({}, log);
-  auto recorder = std::make_unique<FaceRecorder>();
-  FaceRecorder& faces = *recorder;
-  platform.text = std::move(recorder);
+  Platform platform = makeHeadlessPlatform(std::move(services), {}, log);
   PlayerApp(platform, {}).run();
-  faces.faces.erase(std::string(MenuBarView::kFace));
-  return faces.faces;
+  faces.erase(std::string(MenuBarView::kFace));
+  return faces;
 }
 
 TEST(TextFace, ComesFromConfigInUtf8WithTheUsualDefault) {

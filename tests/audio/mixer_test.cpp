@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "support/audio_files.h"
 #include "support/game_dir.h"
@@ -288,13 +289,24 @@ TEST_F(MixerMusicTest, PauseKeepsThePositionStopAndPlayRewind) {
   EXPECT_EQ(mixLeft(1)[0], RampStream::left(0));
 }
 
+// The threads of this process, from the kernel's list.
+size_t threadCount() {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                           std::filesystem::directory_iterator()));
+}
+
+// Released while playing, the music stops and joins its worker thread.
 TEST(MixerMusic, ReleasingItWhilePlayingStopsTheWorker) {
   auto mixer = std::make_shared<Mixer>(kRate);
+  const size_t threadsBefore = threadCount();
   for (int i = 0; i < 20; ++i) {
     auto music = std::make_unique<MixerMusic>(mixer, std::make_unique<RampStream>(100000));
     music->play(true);
     std::vector<float> out(2 * 480);
     mixer->mix(out.data(), 480);
+    ASSERT_EQ(threadCount(), threadsBefore + 1);
+    music.reset();
+    ASSERT_EQ(threadCount(), threadsBefore) << "round " << i;
   }
 }
 

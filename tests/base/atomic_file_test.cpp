@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "support/game_dir.h"
 
@@ -13,19 +14,24 @@ size_t fileCount(const std::filesystem::path& directory) {
   return std::distance(std::filesystem::directory_iterator(directory), {});
 }
 
-TEST(AtomicFile, ReplacesAnExistingFileWhole) {
-  test::TempGameDir dir;
-  dir.write("data.bin", std::string(1000, 'o'));
-  EXPECT_TRUE(replaceFileAtomically("data.bin", "new"));
-  EXPECT_EQ(dir.read("data.bin"), "new");
-  EXPECT_EQ(fileCount(dir.path()), 1u);
-}
-
-TEST(AtomicFile, CreatesANewFile) {
-  test::TempGameDir dir;
-  dir.write("save/keep", "");
-  EXPECT_TRUE(replaceFileAtomically("save/new.sav", std::string("a\0b", 3)));
-  EXPECT_EQ(dir.read("save/new.sav"), std::string("a\0b", 3));
+// An existing file is replaced whole, a new one created (bytes kept exactly); no temporary
+// file is left beside either.
+TEST(AtomicFile, WritesTheWholeFile) {
+  struct Case {
+    std::string name;
+    std::optional<std::string> before;
+    std::string bytes;
+  };
+  for (const Case& c : {Case{"data.bin", std::string(1000, 'o'), "new"},
+                        Case{"save/new.sav", std::nullopt, std::string("a\0b", 3)}}) {
+    test::TempGameDir dir;
+    std::filesystem::path file = dir.path() / c.name;
+    std::filesystem::create_directories(file.parent_path());
+    if (c.before) dir.write(c.name, *c.before);
+    EXPECT_TRUE(replaceFileAtomically(c.name, c.bytes)) << c.name;
+    EXPECT_EQ(dir.read(c.name), c.bytes) << c.name;
+    EXPECT_EQ(fileCount(file.parent_path()), 1u) << c.name;
+  }
 }
 
 TEST(AtomicFile, FailureLeavesTheTargetAndNoTemporaryFile) {

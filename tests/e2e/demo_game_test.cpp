@@ -7,6 +7,7 @@
 
 #include "input/ini_file.h"
 #include "support/game_dir.h"
+#include "support/player_run.h"
 
 namespace avg {
 namespace {

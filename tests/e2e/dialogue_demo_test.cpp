@@ -7,6 +7,7 @@
 #include "base/text_encoding.h"
 #include "stage/text_layer.h"
 #include "support/game_dir.h"
+#include "support/real_services.h"
 
 namespace avg {
 namespace {
@@ -36,7 +37,7 @@ std::vector<ScriptedEvent> typing(uint64_t frame, const std::string& text) {
 }
 
 TEST(DialogueDemo, TypedNameIsUsedByTheLaterLines) {
-  test::PlayerFixture player(typing(60, "Ann"));
+  test::PlayerFixture player(typing(60, "Ann"), test::makeRealServices);
   player.dir().write("autoexec.eve", shippedScript("dialogue.eve"));
   player.run(5000);
   EXPECT_EQ(player.stringVar("name"), "Ann");

@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "support/game_dir.h"
+#include "support/player_run.h"
 
 namespace avg {
 namespace {

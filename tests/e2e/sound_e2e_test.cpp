@@ -5,6 +5,7 @@
 
 #include "support/audio_files.h"
 #include "support/game_dir.h"
+#include "support/player_run.h"
 
 namespace avg {
 namespace {

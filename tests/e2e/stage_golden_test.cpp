@@ -9,6 +9,7 @@
 #include "platform/image_io/sdl_image_codec.h"
 #include "support/game_dir.h"
 #include "support/pictures.h"
+#include "support/player_run.h"
 
 namespace avg {
 namespace {

@@ -5,6 +5,8 @@
 #include "graphics/image_loader.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "support/game_dir.h"
+#include "support/player_run.h"
+#include "support/real_services.h"
 
 namespace avg {
 namespace {
@@ -39,7 +41,7 @@ std::string runScene(const test::TempGameDir& dir, const std::string& shot) {
 TEST(TextScreenshots, AreRepeatableAndMatchTheComposedFrame) {
   Surface composed;
   {
-    test::PlayerFixture player;
+    test::PlayerFixture player({}, test::makeRealServices);
     player.runScript(kScene, 3);
     ASSERT_TRUE(player.platform().display->readPresented(composed));
   }

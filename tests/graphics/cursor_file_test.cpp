@@ -2,15 +2,11 @@
 // entries, hot spots, animated cursors and damaged files.
 #include "graphics/cursor_file.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "platform/image_io/sdl_image_codec.h"
 #include "support/cursor_files.h"
-#include "support/game_dir.h"
+#include "support/fake_services.h"
+#include "support/png_files.h"
 
 namespace avg {
 namespace {
@@ -36,20 +32,6 @@ std::string animatedCursor(const std::vector<std::string>& frames) {
   return "RIFF" + littleEndian32(body.size()) + body;
 }
 
-// A 2 × 2 PNG with an alpha channel, saved through SDL2_image; pixels top row first.
-std::string pngImage(const uint32_t (&pixels)[4]) {
-  test::TempGameDir dir;
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 32, SDL_PIXELFORMAT_ARGB8888);
-  for (int i = 0; i < 4; ++i) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                            (i / 2) * surface->pitch);
-    row[i % 2] = pixels[i];
-  }
-  EXPECT_EQ(IMG_SavePNG(surface, "cursor.png"), 0);
-  SDL_FreeSurface(surface);
-  return dir.read("cursor.png");
-}
-
 // A square black bitmap entry at `bitsPerPixel`, told apart by its hot spot.
 CursorEntry squareEntry(int32_t side, int32_t bitsPerPixel, uint16_t hot) {
   CursorBitmap bitmap{.width = side, .height = side, .bitsPerPixel = bitsPerPixel};
@@ -61,8 +43,7 @@ CursorEntry squareEntry(int32_t side, int32_t bitsPerPixel, uint16_t hot) {
 class CursorFile : public testing::Test {
  protected:
   std::optional<CursorImage> decode(const std::string& bytes) const {
-    return decodeCursorFile({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
-                            *codec_);
+    return decodeCursorFile({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, codec_);
   }
 
   static std::vector<uint32_t> pixelsOf(const CursorImage& cursor) {
@@ -74,7 +55,7 @@ class CursorFile : public testing::Test {
     return pixels;
   }
 
-  std::unique_ptr<ImageCodec> codec_ = makeSdlImageCodec();
+  test::FakeImageCodec codec_;
 };
 
 const uint32_t kTransparent = 0;
@@ -166,10 +147,11 @@ TEST_F(CursorFile, ChoosesTheEntryNearest32ThenTheDeepest) {
 }
 
 TEST_F(CursorFile, PngEntryKeepsItsAlphaAndAnimatedCursorShowsItsFirstFrame) {
-  const uint32_t pixels[4] = {0xFF102030, 0x00000000, 0x80FF0000, 0xFFFFFFFF};
-  std::optional<CursorImage> cursor = decode(iconContainer({{2, 2, 1, 1, pngImage(pixels)}}));
+  const std::vector<uint32_t> pixels = {0xFF102030, 0x00000000, 0x80FF0000, 0xFFFFFFFF};
+  std::optional<CursorImage> cursor =
+      decode(iconContainer({{2, 2, 1, 1, test::pngImage(2, 2, pixels)}}));
   ASSERT_TRUE(cursor);
-  EXPECT_EQ(pixelsOf(*cursor), std::vector<uint32_t>(pixels, pixels + 4));
+  EXPECT_EQ(pixelsOf(*cursor), pixels);
   EXPECT_EQ(cursor->hotX, 1);
   const CursorBitmap red{.width = 1, .height = 1, .colours = {0xFFFF0000}};
   const CursorBitmap blue{.width = 1, .height = 1, .colours = {0xFF0000FF}};
@@ -188,8 +170,7 @@ TEST_F(CursorFile, RefusesDamagedFiles) {
   const std::string good = cursorFile(bitmap, 0, 0);
   constexpr size_t kOffsetField = 18;  // the directory entry's image offset
   constexpr size_t kImage = 22;        // the bitmap header
-  const uint32_t blank[4] = {};
-  std::string widePng = pngImage(blank);
+  std::string widePng = test::pngImage(2, 2, std::vector<uint32_t>(4));
   widePng[16 + 2] = 1;  // width 0x102 in the big-endian header
   const std::pair<const char*, std::string> cases[] = {
       {"reserved_not_zero", "\x01" + good.substr(1)},

@@ -1,16 +1,14 @@
 #include "graphics/image_loader.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <memory>
 
 #include "platform/image_io/sdl_image_codec.h"
 #include "support/game_dir.h"
+#include "support/png_files.h"
 
 namespace avg {
 namespace {
@@ -70,20 +68,12 @@ const char kGif[] =
     "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\x00\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00"
     "\x00\x02\x02\x44\x01\x00;";
 
-// kPicture saved as PNG through SDL2_image, alpha bytes set to 0x80.
+// kPicture as PNG, alpha bytes set to 0x80.
 std::string png() {
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 2, 32, SDL_PIXELFORMAT_ARGB8888);
-  for (int i = 0; i < 4; ++i) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                            (i / 2) * surface->pitch);
-    row[i % 2] = kPicture[i] | 0x80000000;
-  }
-  std::string path = "saved.tmp";
-  int result = IMG_SavePNG(surface, path.c_str());
-  SDL_FreeSurface(surface);
-  EXPECT_EQ(result, 0);
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::vector<uint32_t> pixels;
+  for (uint32_t pixel : kPicture)
+    pixels.push_back(pixel | 0x80000000);
+  return test::pngImage(2, 2, pixels);
 }
 
 class ImageLoad : public testing::Test {
@@ -140,6 +130,17 @@ TEST_F(ImageLoad, GifTakesItsPalette) {
   EXPECT_EQ(surface_.width(), 1);
   EXPECT_EQ(surface_.pixel(0, 0), 0x00FF0000u);
   EXPECT_EQ(surface_.colorKey(), 0xFF0000u);
+}
+
+// Cursors take PNG pictures straight from the codec, which keeps the alpha bytes that
+// loading clears.
+TEST_F(ImageLoad, CodecKeepsPngAlpha) {
+  const std::string bytes = png();
+  Surface decoded;
+  ASSERT_TRUE(codec_->decode({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, "png",
+                             decoded));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(decoded.pixel(i % 2, i / 2), kPicture[i] | 0x80000000) << i;
 }
 
 TEST_F(ImageLoad, MissingFileIsUnreadable) {

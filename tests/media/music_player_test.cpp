@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/headless/headless_sound.h"
 #include "support/audio_files.h"
+#include "support/fake_services.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -50,7 +50,7 @@ class MusicPlayerTest : public ::testing::Test {
 
   test::TempGameDir dir_;
   RecordedErrors errors_;
-  HeadlessSoundDevice device_{std::make_shared<FfmpegAudioDecoder>(), ""};
+  HeadlessSoundDevice device_{std::make_shared<test::WaveOnlyDecoder>(), ""};
   VariableStore variables_;
   ArchiveSet archives_;
   MusicPlayer music_{device_, errors_, archives_};

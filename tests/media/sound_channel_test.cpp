@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "audio/attenuation.h"
-#include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/headless/headless_sound.h"
 #include "support/audio_files.h"
+#include "support/fake_services.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -45,7 +45,7 @@ class SoundChannelTest : public ::testing::Test {
   Sound* sound(const std::string& name) { return entry(name).sound.get(); }
 
   test::TempGameDir dir_;
-  HeadlessSoundDevice device_{std::make_shared<FfmpegAudioDecoder>(), ""};
+  HeadlessSoundDevice device_{std::make_shared<test::WaveOnlyDecoder>(), ""};
   ArchiveSet archives_;
   SoundChannels channels_{device_, archives_};
   SoundChannel& effects_ = channels_.effects;

@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "platform/image_io/sdl_image_codec.h"
 #include "script/archive.h"
+#include "support/fake_services.h"
 #include "support/game_dir.h"
 #include "support/pictures.h"
 
@@ -46,8 +46,8 @@ class Drawing : public testing::Test {
 
   test::TempGameDir dir_;
   ArchiveSet archives_;
-  std::unique_ptr<ImageCodec> codec_ = makeSdlImageCodec();
-  DisplayList stage_{*codec_};
+  test::FakeImageCodec codec_;
+  DisplayList stage_{codec_};
   Surface target_;
 };
 

@@ -4,23 +4,10 @@
 #include <limits>
 
 #include "stage/text_layer.h"
+#include "support/fake_services.h"
 
 namespace avg {
 namespace {
-
-// Every character is a fully covered cell half as wide as it is high.
-class BlockRasterizer : public TextRasterizer {
- public:
-  Size measure(std::u32string_view text, const FontRequest& font) override {
-    return {static_cast<int32_t>(text.size()) * font.height / 2, font.height};
-  }
-  TextRaster rasterize(std::u32string_view text, const FontRequest& font) override {
-    TextRaster raster{measure(text, font), {}};
-    raster.coverage.assign(static_cast<size_t>(raster.extent.width) * raster.extent.height * 4,
-                           255);
-    return raster;
-  }
-};
 
 class TextLayerDrawTest : public ::testing::Test {
  protected:
@@ -39,7 +26,7 @@ class TextLayerDrawTest : public ::testing::Test {
     layer_.drawMessageWindows(target_, view_);
   }
 
-  BlockRasterizer rasterizer_;
+  test::BlockTextRasterizer rasterizer_;
   TextLayer layer_{rasterizer_, "face"};
   StageView view_;
   Surface target_;

@@ -1,9 +1,6 @@
 #include "support/game_dir.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <cstdlib>
 
 #include <atomic>
 #include <fstream>
@@ -44,7 +41,8 @@ std::string crlf(const std::vector<std::string>& lines) {
   return text;
 }
 
-PlayerFixture::PlayerFixture(std::vector<ScriptedEvent> events) : events_(std::move(events)) {}
+PlayerFixture::PlayerFixture(std::vector<ScriptedEvent> events, ServicesMaker makeServices)
+    : events_(std::move(events)), makeServices_(std::move(makeServices)) {}
 
 void PlayerFixture::runScript(const std::vector<std::string>& lines, uint64_t maxPasses) {
   dir_.write("autoexec.eve", crlf(lines));
@@ -52,7 +50,7 @@ void PlayerFixture::runScript(const std::vector<std::string>& lines, uint64_t ma
 }
 
 void PlayerFixture::run(uint64_t maxPasses) {
-  platform_ = makeHeadlessPlatform(events_, log_);
+  platform_ = makeHeadlessPlatform(makeServices_(), events_, log_);
   RunOptions options;
   options.maxPasses = maxPasses;
   app_ = std::make_unique<PlayerApp>(platform_, options);
@@ -80,29 +78,6 @@ std::string PlayerFixture::caption() const {
 
 std::string PlayerFixture::errorLog() const {
   return dir_.read("ErrorLog.txt");
-}
-
-}  // namespace avg::test
-
-namespace avg::test {
-
-PlayerRun runPlayer(const std::string& arguments) {
-  TempGameDir scratch;
-  std::string errFile = (scratch.path() / "stderr.txt").string();
-  std::string command = std::string(AVGPLAYER_BINARY) + " " + arguments + " 2>" + errFile;
-  int status = std::system(command.c_str());
-  PlayerRun run;
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.stderrText = scratch.read("stderr.txt");
-  return run;
-}
-
-int runGameIn(const std::filesystem::path& dir, const std::string& environment,
-              const std::string& options) {
-  std::string command = "XDG_RUNTIME_DIR=" + dir.string() + " " + environment + " " +
-                        AVGPLAYER_BINARY + " " + options + " " + (dir / "game").string() +
-                        " >/dev/null 2>&1";
-  return std::system(command.c_str());
 }
 
 }  // namespace avg::test

@@ -1,11 +1,13 @@
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/player_app.h"
 #include "platform/headless/headless_platform.h"
+#include "support/fake_services.h"
 
 namespace avg::test {
 
@@ -36,10 +38,15 @@ inline std::string mark(const std::string& text) {
   return "CALS,+___,$s__trace,$s__trace,%s__" + text;
 }
 
-// A headless player on a temporary game directory: write the scripts, run, inspect.
+// Makes the services of each headless platform a fixture runs on.
+using ServicesMaker = std::function<HeadlessServices()>;
+
+// A headless player on a temporary game directory: write the scripts, run, inspect. It runs
+// on the fake services unless given others.
 class PlayerFixture {
  public:
-  explicit PlayerFixture(std::vector<ScriptedEvent> events = {});
+  explicit PlayerFixture(std::vector<ScriptedEvent> events = {},
+                         ServicesMaker makeServices = makeFakeServices);
 
   TempGameDir& dir() { return dir_; }
   // Writes "autoexec.eve" from lines and runs until the scripts end (or maxPasses).
@@ -64,30 +71,7 @@ class PlayerFixture {
   Platform platform_;
   std::unique_ptr<PlayerApp> app_;
   std::vector<ScriptedEvent> events_;
+  ServicesMaker makeServices_;
 };
-
-}  // namespace avg::test
-
-namespace avg::test {
-
-// The exit code and standard error of one run of the real avgplayer binary.
-struct PlayerRun {
-  int exitCode = -1;
-  std::string stderrText;
-};
-
-// A path as one single-quoted shell word.
-inline std::string quoted(const std::filesystem::path& path) {
-  return "'" + path.string() + "'";
-}
-
-// Runs avgplayer with `arguments` (shell words, quoted by the caller where needed).
-PlayerRun runPlayer(const std::string& arguments);
-
-// Runs avgplayer on the game in `dir`/game with `environment` settings and `options`, output
-// discarded; returns the shell's status. A windowed player takes the one-instance lock, so
-// each run gets a lock of its own in `dir` and tests can run side by side.
-int runGameIn(const std::filesystem::path& dir, const std::string& environment,
-              const std::string& options);
 
 }  // namespace avg::test

@@ -2,11 +2,8 @@
 
 #include <memory>
 
-#include "platform/ffmpeg/ffmpeg_audio.h"
-#include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_sound.h"
-#include "platform/image_io/sdl_image_codec.h"
 
 namespace avg {
 namespace {
@@ -68,22 +65,21 @@ void HeadlessWindow::pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne
   }
 }
 
-Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& log,
-                              const std::string& audioOut) {
+Platform makeHeadlessPlatform(HeadlessServices services, std::vector<ScriptedEvent> events,
+                              std::ostream& log, const std::string& audioOut) {
   Platform platform;
   auto boxes = std::make_unique<HeadlessMessageBoxes>(log);
   platform.window = std::make_unique<HeadlessWindow>(*boxes, std::move(events));
   platform.messageBoxes = std::move(boxes);
-  auto sound =
-      std::make_unique<HeadlessSoundDevice>(std::make_shared<FfmpegAudioDecoder>(), audioOut);
+  auto sound = std::make_unique<HeadlessSoundDevice>(std::move(services.audio), audioOut);
   auto clock = std::make_unique<HeadlessClock>();
   clock->setOnAdvance([device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
   platform.sound = std::move(sound);
   platform.systemMixer = std::make_unique<FakeSystemMixer>();
   platform.clock = std::move(clock);
-  platform.images = makeSdlImageCodec();
+  platform.images = std::move(services.images);
   platform.display = std::make_unique<HeadlessDisplay>();
-  platform.text = makeFreeTypeRasterizer();
+  platform.text = std::move(services.text);
   return platform;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -91,9 +92,18 @@ class FakeSystemMixer : public SystemMixer {
   StereoVolume volume_;
 };
 
-// The headless platform with the given scripted input; boxes are printed to `log`. The
-// sound device follows the virtual clock and writes what it mixed to `audioOut` when given.
-Platform makeHeadlessPlatform(std::vector<ScriptedEvent> events, std::ostream& log,
-                              const std::string& audioOut = "");
+// What the headless platform takes from its caller rather than choosing itself: the player
+// passes the real decoders and rasterizer, tests pass fakes.
+struct HeadlessServices {
+  std::unique_ptr<ImageCodec> images;
+  std::unique_ptr<TextRasterizer> text;
+  std::shared_ptr<AudioDecoder> audio;
+};
+
+// The headless platform on `services` with the given scripted input; boxes are printed to
+// `log`. The sound device follows the virtual clock and writes what it mixed to `audioOut`
+// when given.
+Platform makeHeadlessPlatform(HeadlessServices services, std::vector<ScriptedEvent> events,
+                              std::ostream& log, const std::string& audioOut = "");
 
 }  // namespace avg

@@ -55,17 +55,23 @@ class FfmpegAudioTest : public ::testing::Test {
   std::vector<int16_t> source_;
 };
 
+// Compressed data in WAVE files decodes to about the source's length; codecs without a
+// start delay also to about its samples.
 TEST_F(FfmpegAudioTest, CompressedWaveDecodesCloseToItsSource) {
   struct Case {
     const char* codec;
-    double tolerance;
+    double lengthTolerance;
+    std::optional<double> rmsTolerance;
   };
-  for (Case c : {Case{"adpcm_ima_wav", 0.01}, Case{"pcm_mulaw", 0.01}}) {
+  for (Case c : {Case{"adpcm_ima_wav", 2048, 0.01}, Case{"pcm_mulaw", 2048, 0.01},
+                 Case{"libmp3lame", 4 * 1152 * 2, std::nullopt}}) {
     std::string file = std::string(c.codec) + ".wav";
     encode(std::string("-c:a ") + c.codec, file);
     std::vector<int16_t> decoded = decode(file);
-    EXPECT_NEAR(static_cast<double>(decoded.size()), source_.size(), 2048.0) << c.codec;
-    EXPECT_LT(test::rmsDifference(decoded, source_), c.tolerance) << c.codec;
+    EXPECT_NEAR(static_cast<double>(decoded.size()), source_.size(), c.lengthTolerance) << c.codec;
+    if (c.rmsTolerance) {
+      EXPECT_LT(test::rmsDifference(decoded, source_), *c.rmsTolerance) << c.codec;
+    }
   }
   EXPECT_EQ(log(), "");
 }
@@ -96,19 +102,12 @@ TEST_F(FfmpegAudioTest, Mp3TagsNeverReachTheDecoder) {
   EXPECT_NEAR(static_cast<double>(plain.size()), source_.size(), 2 * 1152 * 2);
 }
 
-TEST_F(FfmpegAudioTest, Mp3InWaveDecodes) {
-  encode("-c:a libmp3lame -b:a 128k", "mp3.wav");
-  std::vector<int16_t> decoded = decode("mp3.wav");
-  EXPECT_NEAR(static_cast<double>(decoded.size()), source_.size(), 4 * 1152 * 2);
-}
-
 TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
   struct Case {
     std::string file;
     std::optional<std::string> bytes;  // none: the file could not be read
     std::vector<std::string> logs;
   };
-  encode("-c:a mp2 -f mp2", "layer2.mp3");
   const std::string factory = "CPCMReaderFactory::CreateReader OpenできるReaderが無い - ";
   for (const Case& c : {
            Case{"wma.wav",
@@ -117,9 +116,6 @@ TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
            Case{"broken.wav",
                 makeWave(0x674F, 2, 44100, 16, std::string(64, 'x')),
                 {"kmACMtoPCM::open acmStreamOpen. No such ACM? 674f", factory + "broken.wav"}},
-           Case{"layer2.mp3",
-                dir_.read("layer2.mp3"),
-                {"kmMp3File::Open MP3が無効なレイヤ", factory + "layer2.mp3"}},
            Case{"none.wav",
                 std::nullopt,
                 {"kmMmioFile::open none.wavのファイル読み込み時のエラー", factory + "none.wav"}},

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless_display.h"
+#include "support/fake_services.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -44,7 +45,7 @@ TEST(ScreenMode, FailedSwitchWarnsAndReportsZero) {
             test::crlf({"CALN,=___,$n__Flag-FullScreen,%n__5", "SCRE,CHG_,$n__result,%n__1",
                         "CALN,=___,$n__done,%n__1", "CLOS"}));
   std::ostringstream log;
-  Platform platform = makeHeadlessPlatform({}, log);
+  Platform platform = makeHeadlessPlatform(test::makeFakeServices(), {}, log);
   std::vector<int32_t> depths;
   platform.display = std::make_unique<FailingDisplay>(depths);
   PlayerApp app(platform, {});

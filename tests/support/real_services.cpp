@@ -1,0 +1,15 @@
+#include "support/real_services.h"
+
+#include <memory>
+
+#include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/freetype/freetype_rasterizer.h"
+#include "platform/image_io/sdl_image_codec.h"
+
+namespace avg::test {
+
+HeadlessServices makeRealServices() {
+  return {makeSdlImageCodec(), makeFreeTypeRasterizer(), std::make_shared<FfmpegAudioDecoder>()};
+}
+
+}  // namespace avg::test
