@@ -14,7 +14,7 @@ packages=(
   # tests, fuzzing and sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libxtst-dev clang libclang-rt-14-dev
   # test and benchmark tools only
-  ffmpeg sox imagemagick libpixman-1-dev lua5.4
+  ffmpeg sox imagemagick libpixman-1-dev lua5.4 python3
 )
 
 missing=()

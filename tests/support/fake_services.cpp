@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "audio/pcm_reader.h"
+#include "script/whole_file.h"
 #include "support/png_files.h"
 
 namespace avg::test {
@@ -83,6 +84,11 @@ std::unique_ptr<AudioStream> WaveOnlyDecoder::openStream(std::optional<std::stri
   std::unique_ptr<PcmReader> reader = openRawWaveReader(std::move(*source));
   if (!reader || !readable) return nullptr;
   return std::make_unique<WaveStream>(std::move(reader));
+}
+
+std::unique_ptr<AudioStream> WaveOnlyDecoder::openMusicStream(const std::string& path,
+                                                              uint32_t rate) {
+  return openStream(readPlainFile(path), path, rate);
 }
 
 HeadlessServices makeFakeServices() {

@@ -32,6 +32,8 @@ class WaveOnlyDecoder : public AudioDecoder {
  public:
   std::unique_ptr<AudioStream> openStream(std::optional<std::string> bytes, const std::string& name,
                                           uint32_t rate) override;
+  // Music files too, read whole from their path.
+  std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) override;
 };
 
 // The three above, for a headless platform that links no back-end.
