@@ -225,6 +225,9 @@ void PlayerApp::handleEvent(const PlatformEvent& event) {
     case PlatformEvent::Type::Screenshot:
       saveScreenshot(event.path);
       break;
+    case PlatformEvent::Type::Request:
+      handleRequest(event.code, event.path);
+      break;
     default:
       break;
   }
@@ -309,6 +312,15 @@ void PlayerApp::handleKey(Key key) {
   } else if (key == Key::F7 && switches.screenKey) {
     switchScreen();
   }
+}
+
+void PlayerApp::handleRequest(uint32_t code, const std::string& fileName) {
+  constexpr uint32_t kSaveRequest = 10001;
+  constexpr uint32_t kLoadRequest = 10002;
+  if (code != kSaveRequest && code != kLoadRequest) return;
+  // Saving and loading are not built yet; say so once, as the commands do.
+  if (engine_->firstNotice(code))
+    writeErrorLogf("request %u: saving and loading are not supported yet", code);
 }
 
 void PlayerApp::handleMenu(int id) {

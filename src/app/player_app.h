@@ -69,6 +69,9 @@ class PlayerApp : public AppControl {
   void handleCharacter(uint32_t character);
   void handleKey(Key key);
   void handleMenu(int id);
+  // A request from another program: code 10001 saves the game to `fileName` (CP932), 10002
+  // loads it; other codes are ignored.
+  void handleRequest(uint32_t code, const std::string& fileName);
   bool confirmQuit();
   // Sleep 500 ms, drop the input events and restart frame pacing after something that
   // blocked the player.

@@ -100,6 +100,7 @@ struct PlatformEvent {
     Activate,
     Deactivate,
     Screenshot,  // path: write the last presented frame as PNG
+    Request,     // code, path: another program asks to save (10001) or load (10002) a file
   };
   Type type = Type::Close;
   int x = 0;
@@ -111,6 +112,7 @@ struct PlatformEvent {
   bool down = false;
   uint32_t codepoint = 0;
   int menuId = 0;
+  uint32_t code = 0;
   std::string path;
 };
 
