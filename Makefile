@@ -8,7 +8,7 @@ CMAKE_GEN := -G Ninja
 # Warnings stop the builds made here (and so CI); plain CMake builds only warn.
 CMAKE_OPTIONS := $(CMAKE_GEN) -DAVG_WERROR=ON
 
-.PHONY: all deps build build-asan build-release demo test fuzz bench clean
+.PHONY: all deps build build-asan build-release demo test fuzz fuzz-long bench clean
 
 all: build
 
@@ -47,10 +47,16 @@ test: build build-asan build-release
 	cd $(RELEASE_BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) fuzz
 
-# libFuzzer targets (clang), each run for a short bounded time from the seeds in fuzz/corpus.
-fuzz: deps
+# libFuzzer targets (clang), each run from the seeds in fuzz/corpus: for about 10 s each
+# (`fuzz`, part of `test`), or to 1,000,000 executions each (`fuzz-long`).
+$(FUZZ_BUILD)/build.ninja: deps
 	cmake -S fuzz -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++
+
+fuzz: $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run-fuzzers
+
+fuzz-long: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target run-fuzzers-long
 
 bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Regenerates the fuzzers' seed corpora with avgpack: a few small blocks of every mode and
-# two small archives. Usage: fuzz/make_corpus.sh BUILD_DIR (a build holding avgpack).
+# Regenerates the seeds of the block decoder and archive index fuzzers with avgpack: a few
+# small blocks of every mode and two small archives. The other targets' seeds are
+# checked in. Usage: fuzz/make_corpus.sh BUILD_DIR (a build holding avgpack).
 set -euo pipefail
 avgpack="$(realpath "$1")/avgpack"
 cd "$(dirname "$0")"

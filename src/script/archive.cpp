@@ -92,7 +92,10 @@ std::string buildArchive(const std::vector<PackedMember>& members) {
 bool ArchiveSet::add(const std::string& fileName) {
   std::optional<std::string> path = findGameFile(fileName);
   std::FILE* file = path ? std::fopen(path->c_str(), "rb") : nullptr;
-  if (!file) return false;
+  return file && add(fileName, file);
+}
+
+bool ArchiveSet::add(const std::string& fileName, std::FILE* file) {
   Archive& archive = archives_[fileName];
   archive.file.reset(file);
   std::optional<ArchiveIndex> index = readArchiveIndex(file);

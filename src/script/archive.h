@@ -51,6 +51,9 @@ class ArchiveSet {
   // Registers (or registers again) an archive file. False when it cannot be opened or is not
   // a valid archive; a file that opens stays registered in that case, with no members.
   bool add(const std::string& fileName);
+  // Registers an archive already open (a file or a stream over memory) under `fileName`,
+  // taking the stream over; the same results as above.
+  bool add(const std::string& fileName, std::FILE* file);
   void clear() { archives_.clear(); }
   // The content of the member `name` of the first archive listing it; nullopt when none
   // does or when that member's block is invalid.
