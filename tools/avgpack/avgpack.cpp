@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -149,6 +148,12 @@ class DirectoryFd {
   int fd_;
 };
 
+bool isSymbolicLink(int directory, const fs::path& name) {
+  struct stat info {};
+  return ::fstatat(directory, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISLNK(info.st_mode);
+}
+
 // Writes a member below `directory`. Each directory on the way is created or opened relative
 // to the one before and never through a symbolic link, so that a link inside the target
 // cannot send the bytes elsewhere.
@@ -161,7 +166,7 @@ void writeMember(const fs::path& directory, const std::string& name, std::string
     ::mkdirat(current.get(), part.c_str(), 0777);  // an existing one is opened below
     int next =
         ::openat(current.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (next < 0 && errno == ELOOP) {
+    if (next < 0 && isSymbolicLink(current.get(), part)) {
       throw Failure("refusing member " + relative.string() + ": " + part.string() +
                     " is a symbolic link");
     }
