@@ -5,8 +5,6 @@
 
 namespace avg {
 
-constexpr int32_t kMaxSide = 16384;
-
 Rect Rect::intersect(const Rect& other) const {
   return {std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
           std::min(bottom, other.bottom)};
@@ -56,6 +54,7 @@ void Surface::fill(uint32_t color) {
 
 void Surface::fill(uint32_t color, const Rect& area) {
   const Rect clipped = area.intersect(bounds());
+  if (clipped.empty()) return;
   for (int32_t y = clipped.top; y < clipped.bottom; ++y)
     std::fill(row(y) + clipped.left, row(y) + clipped.right, color);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -12,14 +13,21 @@ struct Rect {
   int32_t right = 0;
   int32_t bottom = 0;
 
-  int32_t width() const { return right - left; }
-  int32_t height() const { return bottom - top; }
+  // Extents saturate to the 32-bit range instead of overflowing; negative when inverted.
+  int32_t width() const { return saturatedDifference(right, left); }
+  int32_t height() const { return saturatedDifference(bottom, top); }
   bool empty() const { return right <= left || bottom <= top; }
   bool contains(int32_t x, int32_t y) const {
     return x >= left && x < right && y >= top && y < bottom;
   }
   Rect intersect(const Rect& other) const;
   bool operator==(const Rect&) const = default;
+
+ private:
+  static int32_t saturatedDifference(int32_t a, int32_t b) {
+    const int64_t difference = int64_t{a} - b;
+    return static_cast<int32_t>(std::clamp<int64_t>(difference, INT32_MIN, INT32_MAX));
+  }
 };
 
 struct Size {
@@ -32,6 +40,9 @@ struct Size {
 // empty surface (never created, released or failed to load) draws and receives nothing.
 class Surface {
  public:
+  // The largest width or height a surface has.
+  static constexpr int32_t kMaxSide = 16384;
+
   // Allocates width × height black pixels; false (and empty) when either size is not
   // positive or too large. The clip rectangle becomes the whole surface.
   bool create(int32_t width, int32_t height);

@@ -109,14 +109,16 @@ std::optional<Placement> place(const Surface& target, const Surface& source, int
     placement.x += int64_t{inside.left} - wanted.left;
     placement.y += int64_t{inside.top} - wanted.top;
   }
+  // Everything stays 64-bit until the visible rectangle is known to lie on the target, so a
+  // placement far outside (or wrapping) the 32-bit range never becomes a wrapped rectangle.
   Rect clip = area.clip.value_or(target.clipRect()).intersect(target.bounds());
-  placement.visible = {
-      static_cast<int32_t>(std::max<int64_t>(clip.left, placement.x)),
-      static_cast<int32_t>(std::max<int64_t>(clip.top, placement.y)),
-      static_cast<int32_t>(std::min<int64_t>(clip.right, placement.x + placement.destSize.width)),
-      static_cast<int32_t>(
-          std::min<int64_t>(clip.bottom, placement.y + placement.destSize.height))};
-  if (placement.visible.empty()) return std::nullopt;
+  const int64_t left = std::max<int64_t>(clip.left, placement.x);
+  const int64_t top = std::max<int64_t>(clip.top, placement.y);
+  const int64_t right = std::min<int64_t>(clip.right, placement.x + placement.destSize.width);
+  const int64_t bottom = std::min<int64_t>(clip.bottom, placement.y + placement.destSize.height);
+  if (right <= left || bottom <= top) return std::nullopt;
+  placement.visible = {static_cast<int32_t>(left), static_cast<int32_t>(top),
+                       static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
   return placement;
 }
 

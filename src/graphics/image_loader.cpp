@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "base/byte_order.h"
+#include "base/error_log.h"
 #include "base/game_path.h"
+#include "graphics/picture_header.h"
 
 namespace avg {
 namespace {
@@ -69,6 +71,13 @@ int loadImage(Surface& surface, std::string_view fileName, const ImageCodec& cod
   std::optional<std::vector<uint8_t>> bytes = readFile(fileName);
   if (!bytes) return kImageUnreadable;
   std::string_view extension = extensionOf(fileName);
+  // Refused before decoding: a header of a few bytes can declare gigabytes of pixels.
+  std::optional<Size> size = declaredPictureSize(*bytes, extension);
+  if (size && !pictureSizeAllowed(size->width, size->height)) {
+    writeErrorLogf("Picture too large: %.*s (%d x %d)", static_cast<int>(fileName.size()),
+                   fileName.data(), size->width, size->height);
+    return kImageUndecodable;
+  }
   bool raw = isCgd(extension);
   bool decoded = raw ? decodeCgd(*bytes, surface) : codec.decode(*bytes, extension, surface);
   if (!decoded) {

@@ -19,7 +19,9 @@ enum ImageLoadResult : int {
 // "cgd" files (extension in any case) are the player's raw 32-bit format: the pixels keep
 // their alpha bytes and the alpha-channel flag is set. Every other file goes through the
 // codec; its alpha bytes are cleared and the flag stays off. Either way the colour key
-// becomes the top-left pixel's colour. On failure the surface is left empty.
+// becomes the top-left pixel's colour. On failure the surface is left empty. A picture whose
+// header declares more than pictureSizeAllowed permits is refused undecoded, with a line in
+// the error log.
 int loadImage(Surface& surface, std::string_view fileName, const ImageCodec& codec);
 
 // The raw format: a 20-byte header of five little-endian 32-bit words (word 2 the number of

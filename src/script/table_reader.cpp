@@ -1,6 +1,7 @@
 #include "script/table_reader.h"
 
 #include "base/byte_order.h"
+#include "base/error_log.h"
 #include "base/text_encoding.h"
 #include "script/whole_file.h"
 
@@ -20,10 +21,35 @@ std::string_view unscrambled(std::string_view buffer, std::string& storage) {
   return storage;
 }
 
+// What one top-level read may still include. The depth limit alone bounds nesting, not work:
+// a file including itself twice would be read 2^32 times.
+class IncludeBudget {
+ public:
+  explicit IncludeBudget(const TableRows& rows) : rows_(rows), firstRow_(rows.size()) {}
+
+  // Whether `name` of `bytes` may still be included; the first refusal writes one log line.
+  bool allows(const std::string& name, size_t bytes) {
+    if (exhausted_) return false;
+    files_ += 1;
+    bytes_ += bytes;
+    exhausted_ = files_ > kMaxIncludedFiles || bytes_ > kMaxIncludedBytes ||
+                 rows_.size() - firstRow_ >= kMaxTableRows;
+    if (exhausted_) writeErrorLogf("Include budget exhausted at %s", name.c_str());
+    return !exhausted_;
+  }
+
+ private:
+  const TableRows& rows_;
+  size_t firstRow_;
+  size_t files_ = 0;
+  size_t bytes_ = 0;
+  bool exhausted_ = false;
+};
+
 class TableParser {
  public:
-  TableParser(const ArchiveSet& archives, TableRows& rows, int depth)
-      : archives_(archives), rows_(rows), depth_(depth) {}
+  TableParser(const ArchiveSet& archives, TableRows& rows, IncludeBudget& budget, int depth)
+      : archives_(archives), rows_(rows), budget_(budget), depth_(depth) {}
 
   void parse(std::string_view text) {
     size_t p = 0;
@@ -74,9 +100,9 @@ class TableParser {
   void include(const std::string& name) {
     if (depth_ >= kMaxIncludeDepth) return;
     std::optional<std::string> content = ReadWholeFile(name, archives_);
-    if (!content) return;
+    if (!content || !budget_.allows(name, content->size())) return;
     std::string storage;
-    TableParser(archives_, rows_, depth_ + 1).parse(unscrambled(*content, storage));
+    TableParser(archives_, rows_, budget_, depth_ + 1).parse(unscrambled(*content, storage));
   }
 
   // Skips past the next CR and an LF right after it.
@@ -90,24 +116,29 @@ class TableParser {
 
   const ArchiveSet& archives_;
   TableRows& rows_;
+  IncludeBudget& budget_;
   TableRow row_;
   int depth_;
 };
+
+void parseTopLevel(std::string_view buffer, const ArchiveSet& archives, TableRows& rows) {
+  std::string storage;
+  IncludeBudget budget(rows);
+  TableParser(archives, rows, budget, 0).parse(unscrambled(buffer, storage));
+}
 
 }  // namespace
 
 bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows) {
   if (buffer.empty()) return false;
-  std::string storage;
-  TableParser(archives, rows, 0).parse(unscrambled(buffer, storage));
+  parseTopLevel(buffer, archives, rows);
   return true;
 }
 
 bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows) {
   std::optional<std::string> content = ReadWholeFile(name, archives);
   if (!content) return false;
-  std::string storage;
-  TableParser(archives, rows, 0).parse(unscrambled(*content, storage));
+  parseTopLevel(*content, archives, rows);
   return true;
 }
 

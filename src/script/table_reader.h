@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,11 @@ constexpr uint32_t kScrambleMagic = 0xBABBB0BC;
 
 // Includes nested deeper than this are skipped, which also ends include cycles.
 constexpr int kMaxIncludeDepth = 32;
+// What one top-level read may include in all: once past any of these, further includes are
+// skipped (with one line in the error log) and the rows read so far are kept.
+constexpr size_t kMaxIncludedFiles = 16384;
+constexpr size_t kMaxIncludedBytes = size_t{64} << 20;
+constexpr size_t kMaxTableRows = 4'000'000;
 
 // Reads a table file whole (plain file or member of `archives`) and appends its rows; false
 // when the file cannot be read. Included tables are read the same way.

@@ -11,9 +11,10 @@
 namespace avg {
 namespace {
 
-// Runs avgpack with arguments (already quoted as needed); its exit code.
-int avgpack(const std::string& args) {
-  std::string command = std::string(AVGPACK_BINARY) + " " + args + " >/dev/null 2>&1";
+// Runs avgpack with arguments (already quoted as needed), its messages going to `errors`; its
+// exit code.
+int avgpack(const std::string& args, const std::string& errors = "/dev/null") {
+  std::string command = std::string(AVGPACK_BINARY) + " " + args + " >/dev/null 2>" + errors;
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -42,15 +43,24 @@ TEST(Avgpack, CreatedArchiveRunsInThePlayerAndExtractsIdentically) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "one/scene"));
 }
 
+// Names leaving the directory are refused, and so are paths through a symbolic link inside
+// it; the message names the member and the others are still written.
 TEST(Avgpack, ExtractRefusesNamesThatLeaveTheDirectory) {
   test::TempGameDir dir;
   std::string block = packBlock("evil", PackRequest::Compress);
-  dir.write("bad.arc",
-            buildArchive({{"..\\evil.txt", block}, {"\\abs.txt", block}, {"ok.txt", block}}));
-  EXPECT_EQ(avgpack("extract bad.arc -C out"), 1);
+  dir.write("bad.arc", buildArchive({{"..\\evil.txt", block},
+                                     {"\\abs.txt", block},
+                                     {"link\\pwned.txt", block},
+                                     {"sub\\ok.txt", block}}));
+  std::filesystem::create_directories(dir.path() / "elsewhere");
+  std::filesystem::create_directories(dir.path() / "out");
+  std::filesystem::create_directory_symlink("../elsewhere", dir.path() / "out/link");
+  EXPECT_EQ(avgpack("extract bad.arc -C out", "errors.txt"), 1);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "evil.txt"));
   EXPECT_FALSE(std::filesystem::exists("/abs.txt"));
-  EXPECT_EQ(dir.read("out/ok.txt"), "evil");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "elsewhere"));
+  EXPECT_NE(dir.read("errors.txt").find("link/pwned.txt"), std::string::npos);
+  EXPECT_EQ(dir.read("out/sub/ok.txt"), "evil");
 }
 
 TEST(Avgpack, BlocksAndScrambledTablesRoundTrip) {

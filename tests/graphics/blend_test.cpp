@@ -175,7 +175,27 @@ INSTANTIATE_TEST_SUITE_P(
                       0,
                       {.source = Rect{0, 0, 2, 2}, .destSize = Size{4, 3}},
                       {" 00 10 10 .", " 00 10 10 .", " 01 11 11 ."}},
-        PlacementCase{"stretched_to_nothing", 0, 0, {.destSize = Size{0, 2}}, kEmpty}),
+        PlacementCase{"stretched_to_nothing", 0, 0, {.destSize = Size{0, 2}}, kEmpty},
+        // Placements from hostile data: the origin moved by a source rectangle reaching far
+        // outside the source passes the 32-bit range and must not wrap back onto the target.
+        PlacementCase{
+            "source_rect_from_int_min", 0, 0, {.source = Rect{INT32_MIN, 0, 4, 4}}, kEmpty},
+        PlacementCase{"far_right_moved_further",
+                      INT32_MAX - 1,
+                      INT32_MAX - 1,
+                      {.source = Rect{-5, -5, 3, 2}},
+                      kEmpty},
+        PlacementCase{"far_left_moved_back_exactly",
+                      INT32_MIN,
+                      0,
+                      {.source = Rect{INT32_MIN, 0, INT32_MAX, 2}},
+                      {" 00 10 20 .", " 01 11 21 .", " . . . ."}},
+        PlacementCase{"huge_stretch_clipped",
+                      INT32_MIN + 4,
+                      0,
+                      {.destSize = Size{INT32_MAX, 3}},
+                      {" 20 20 20 .", " 20 20 20 .", " 21 21 21 ."}},
+        PlacementCase{"inverted_clip", 0, 0, {.clip = Rect{3, 3, 1, 1}}, kEmpty}),
     [](const testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
 
 TEST(Surface, ColourKeyFromPixelInsideOnlyAndEmptySurfacesDrawNothing) {
@@ -189,6 +209,14 @@ TEST(Surface, ColourKeyFromPixelInsideOnlyAndEmptySurfacesDrawNothing) {
   Surface target = solid(2, 2, kUntouched);
   blit(target, empty, 0, 0, Blend::copy());
   EXPECT_EQ(target.pixel(0, 0), kUntouched);
+  // Inverted and far-away areas fill nothing.
+  for (const Rect& area : {Rect{2, 0, 1, 2}, Rect{INT32_MIN, INT32_MIN, INT32_MIN + 1, 0},
+                           Rect{INT32_MAX, 0, INT32_MIN, 2}})
+    target.fill(0, area);
+  EXPECT_EQ(target.pixel(0, 0), kUntouched);
+  EXPECT_EQ(target.pixel(1, 1), kUntouched);
+  EXPECT_EQ((Rect{INT32_MIN, 0, INT32_MAX, 1}).width(), INT32_MAX);
+  EXPECT_EQ((Rect{INT32_MAX, 0, INT32_MIN, 1}).width(), INT32_MIN);
 }
 
 // Scalar and vector implementations agree on random pictures, positions, clips, source

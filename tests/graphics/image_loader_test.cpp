@@ -1,6 +1,9 @@
 #include "graphics/image_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
@@ -175,6 +178,38 @@ INSTANTIATE_TEST_SUITE_P(
                    }},
         BrokenCase{"cut.gif", [] { return std::string(kGif, 20); }}),
     testName);
+
+// A 4-bit BMP of 118 bytes declaring 30000 × 30000 pixels (6.9 GB decoded).
+std::string bmpBomb() {
+  return "BM" + word(118) + word(0) + word(118) + word(40) + word(30000) + word(30000) +
+         halfword(1) + halfword(4) + word(0) + word(0) + word(2835) + word(2835) + word(16) +
+         word(0) + std::string(64, '\0');
+}
+
+// Pictures whose headers declare too much are refused before decoding: the child that loads
+// them stays far below the memory their pixels would take, and each leaves a log line.
+TEST_F(ImageLoad, OversizedHeadersAreRefusedBeforeDecoding) {
+  ASSERT_EQ(bmpBomb().size(), 118u);
+  dir_.write("bomb.bmp", bmpBomb());
+  dir_.write("bomb.png", test::pngDeclaring(30000, 30000));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool refused =
+        load("bomb.bmp") == kImageUndecodable && load("bomb.png") == kImageUndecodable;
+    _exit(refused ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  rusage usage{};
+  ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_LT(usage.ru_maxrss, 300 * 1024);  // kilobytes
+  const std::string log = dir_.read("ErrorLog.txt");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  EXPECT_NE(log.find("bomb.bmp (30000 x 30000)"), std::string::npos) << log;
+  EXPECT_NE(log.find("bomb.png (30000 x 30000)"), std::string::npos) << log;
+}
 
 }  // namespace
 }  // namespace avg

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "save/packed_block.h"
 #include "script/archive.h"
 #include "support/game_dir.h"
@@ -93,6 +96,47 @@ TEST_F(TableReader, SelfIncludeStopsAtFixedDepth) {
   ASSERT_EQ(rows.size(), 2u * (kMaxIncludeDepth + 1));
   EXPECT_EQ(rows.front(), TableRow{"X"});
   EXPECT_EQ(rows.back(), TableRow{"Y"});
+}
+
+// Work is bounded per top-level read: a file including itself twice stops after the file
+// budget, a flat list of big includes after the byte budget; the rows read are kept and the
+// error log names the file refused, once.
+TEST_F(TableReader, IncludesStopAtTheBudgetWithOneLogLine) {
+  dir_.write("a.eve", "~a.eve\r\n~a.eve\r\n");
+  std::string big = "R\r\n;";
+  big.resize(kMaxIncludedBytes / 64, 'x');
+  dir_.write("big.txt", big);
+  std::string flat;
+  for (int i = 0; i < 70; ++i)
+    flat += "~big.txt\r\n";
+  TableRows flatRows(64, {"R"});
+  flatRows.push_back({"E"});
+  struct Case {
+    std::string main;
+    TableRows expected;
+    std::string refused;
+  };
+  const Case cases[] = {{"S\r\n~a.eve\r\nE\r\n", {{"S"}, {"E"}}, "a.eve"},
+                        {flat + "E\r\n", flatRows, "big.txt"}};
+  for (const Case& c : cases) {
+    std::filesystem::remove(dir_.path() / "ErrorLog.txt");
+    dir_.write("main.txt", c.main);
+    TableRows rows;
+    ASSERT_TRUE(readTable("main.txt", archives_, rows));
+    EXPECT_EQ(rows, c.expected) << c.refused;
+    const std::string log = dir_.read("ErrorLog.txt");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find(c.refused), std::string::npos) << log;
+  }
+}
+
+// The same bomb included from the start script: the player reads what it can and runs it.
+TEST(IncludeBomb, StartScriptStillRuns) {
+  test::PlayerFixture player;
+  player.dir().write("a.eve", "~a.eve\r\n~a.eve\r\n");
+  player.runScript({"~a.eve", test::mark("ran")});
+  EXPECT_EQ(player.stringVar("trace"), "ran");
+  EXPECT_NE(player.errorLog().find("a.eve"), std::string::npos);
 }
 
 TEST_F(TableReader, FindsFilesByWindowsPathInAnyCase) {

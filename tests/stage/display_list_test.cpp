@@ -102,6 +102,21 @@ TEST_F(Drawing, NothingShowsWithoutFrameRectangleOrKnownMode) {
   }
 }
 
+// Source rectangles whose sums pass the 32-bit range place the picture far off the screen;
+// the first row once wrapped around and was blended outside the target.
+TEST_F(Drawing, SourceRectanglesAtTheIntegerLimitsDrawNothing) {
+  dir_.write("img.cgd", cgdPicture(4, 4, kRed));
+  load({"#,a", "1,img.cgd,-2147483648,0,4,4,1073741824,0", "-,img.cgd,0,0,2147483647,2147483647",
+        "-,img.cgd,2147483647,2147483647,-2147483648,-2147483648",
+        "-,img.cgd,-2147483648,0,2147483647,4,0,0,FFFFFFFF,1"});
+  add("o", "a", 0, 0);
+  stage_.draw(target_);
+  for (int32_t y = 0; y < 480; ++y) {
+    for (int32_t x = 0; x < 640; ++x)
+      ASSERT_EQ(at(x, y), 0u) << x << "," << y;
+  }
+}
+
 TEST_F(Drawing, MissingPictureIsSkippedAndNotTriedAgain) {
   load({"#,a", "1,late.cgd,0,0,16,16"});
   add("o", "a", 0, 0);

@@ -80,6 +80,16 @@ bool readStoredZlib(std::span<const uint8_t> stream, std::string& out) {
   }
 }
 
+// An RGBA PNG declaring width × height whose image data is `rows` (filter bytes included).
+std::string pngWithRows(uint32_t width, uint32_t height, const std::string& rows) {
+  std::string header;
+  appendBE32(header, width);
+  appendBE32(header, height);
+  header += {8, kColourTypeRgba, 0, 0, 0};
+  return std::string(kSignature) + chunk("IHDR", header) + chunk("IDAT", storedZlib(rows)) +
+         chunk("IEND", "");
+}
+
 }  // namespace
 
 std::string pngImage(int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
@@ -92,12 +102,11 @@ std::string pngImage(int32_t width, int32_t height, const std::vector<uint32_t>&
                static_cast<char>(pixel), static_cast<char>(pixel >> 24)};
     }
   }
-  std::string header;
-  appendBE32(header, static_cast<uint32_t>(width));
-  appendBE32(header, static_cast<uint32_t>(height));
-  header += {8, kColourTypeRgba, 0, 0, 0};
-  return std::string(kSignature) + chunk("IHDR", header) + chunk("IDAT", storedZlib(rows)) +
-         chunk("IEND", "");
+  return pngWithRows(static_cast<uint32_t>(width), static_cast<uint32_t>(height), rows);
+}
+
+std::string pngDeclaring(uint32_t width, uint32_t height) {
+  return pngWithRows(width, height, std::string(5, '\0'));
 }
 
 bool readPngImage(std::span<const uint8_t> bytes, Surface& out) {

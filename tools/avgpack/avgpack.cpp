@@ -1,5 +1,9 @@
 // avgpack: the game-data tool. Creates, lists and extracts packed archives, packs and unpacks
 // single blocks, and scrambles and unscrambles script tables.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -113,8 +117,9 @@ std::vector<Input> collectInputs(const std::vector<std::string>& args) {
   return inputs;
 }
 
-// The path a member is written to below `directory`; refuses names that would leave it.
-fs::path extractPath(const fs::path& directory, const std::string& name) {
+// A member's path relative to the directory it is extracted to; refuses names that would
+// leave it.
+fs::path memberPath(const std::string& name) {
   std::string path = cp932ToUtf8(name);
   std::replace(path.begin(), path.end(), '\\', '/');
   fs::path relative(path);
@@ -123,13 +128,59 @@ fs::path extractPath(const fs::path& directory, const std::string& name) {
   for (const fs::path& part : relative)
     escapes = escapes || part == ".." || part.empty();
   if (escapes || relative.filename().empty()) throw Failure("refusing member name " + path);
-  return directory / relative;
+  return relative;
+}
+
+// An open directory, closed when it goes.
+class DirectoryFd {
+ public:
+  explicit DirectoryFd(int fd) : fd_(fd) {}
+  ~DirectoryFd() { reset(-1); }
+  DirectoryFd(const DirectoryFd&) = delete;
+  DirectoryFd& operator=(const DirectoryFd&) = delete;
+  int get() const { return fd_; }
+  void reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_;
+};
+
+bool isSymbolicLink(int directory, const fs::path& name) {
+  struct stat info {};
+  return ::fstatat(directory, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISLNK(info.st_mode);
+}
+
+// Writes a member below `directory`. Each directory on the way is created or opened relative
+// to the one before and never through a symbolic link, so that a link inside the target
+// cannot send the bytes elsewhere.
+void writeMember(const fs::path& directory, const std::string& name, std::string_view bytes) {
+  const fs::path relative = memberPath(name);
+  fs::create_directories(directory);
+  DirectoryFd current(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (current.get() < 0) throw Failure("cannot open " + directory.string());
+  for (const fs::path& part : relative.parent_path()) {
+    ::mkdirat(current.get(), part.c_str(), 0777);  // an existing one is opened below
+    int next =
+        ::openat(current.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (next < 0 && isSymbolicLink(current.get(), part)) {
+      throw Failure("refusing member " + relative.string() + ": " + part.string() +
+                    " is a symbolic link");
+    }
+    if (next < 0) throw Failure("cannot write " + relative.string());
+    current.reset(next);
+  }
+  if (!replaceFileAtomicallyAt(current.get(), relative.filename().string(), bytes))
+    throw Failure("cannot write " + relative.string());
 }
 
 void checkNames(const std::vector<Input>& inputs) {
   std::vector<std::string> names;
   for (const Input& input : inputs) {
-    extractPath(".", input.name);
+    memberPath(input.name);
     if (input.name.size() >= archive_format::kNameSize)
       throw Failure("name too long: " + input.path.string());
     names.push_back(input.name);
@@ -227,7 +278,7 @@ int extract(std::vector<std::string> args) {
       if (member == archive.index.end()) throw Failure("no member " + name);
       std::optional<std::string> content = readArchiveMember(archive.file.get(), member->second);
       if (!content) throw Failure("member " + cp932ToUtf8(name) + " is damaged");
-      writeFile(extractPath(directory, member->first), *content);
+      writeMember(directory, member->first, *content);
     } catch (const Failure& failure) {
       std::fprintf(stderr, "avgpack: %s\n", failure.what());
       status = 1;
