@@ -43,25 +43,21 @@ TEST(ScreenSwitch, StartsAsConfiguredAndF7Toggles) {
     std::string config;
     std::string input;
     int32_t before, after, written;
+    bool f7Off = false;  // GLOB DISP turns F7 off
   };
-  for (const Case& c : {Case{"", "", 0, 0, 0}, Case{"", "2 key F7 down", 0, 1, 1},
-                        Case{"[SCREEN]\r\nFULL=5\r\n", "2 key F7 down", 1, 0, 0},
-                        Case{"", "2 key F7 up", 0, 0, 0}}) {
+  for (const Case& c :
+       {Case{"", "", 0, 0, 0}, Case{"", "2 key F7 down", 0, 1, 1},
+        Case{"[SCREEN]\r\nFULL=5\r\n", "2 key F7 down", 1, 0, 0}, Case{"", "2 key F7 up", 0, 0, 0},
+        Case{"", "2 key F7 down", 0, 0, 0, true}}) {
     PlayerFixture player(parseInputScript(c.input));
     player.dir().write("config.ini", c.config);
-    player.runScript(kScreenScript);
+    std::vector<std::string> lines = kScreenScript;
+    if (c.f7Off) lines.insert(lines.begin(), "GLOB,DISP,SET_,%n__0");
+    player.runScript(lines);
     EXPECT_EQ(player.intVar("before"), c.before) << c.config << c.input;
     EXPECT_EQ(player.intVar("after"), c.after) << c.config << c.input;
     EXPECT_EQ(IniFile::load("config.ini").integer("SCREEN", "FULL", -1), c.written);
   }
-}
-
-TEST(ScreenSwitch, GlobDispTurnsF7Off) {
-  PlayerFixture player(parseInputScript("2 key F7 down"));
-  std::vector<std::string> lines = kScreenScript;
-  lines.insert(lines.begin(), "GLOB,DISP,SET_,%n__0");
-  player.runScript(lines);
-  EXPECT_EQ(player.intVar("after"), 0);
 }
 
 }  // namespace

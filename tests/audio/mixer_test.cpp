@@ -183,7 +183,9 @@ TEST_F(MixerTest, PausesNestAndOnlyTheLastResumePlaysOn) {
   EXPECT_TRUE(sound_->isPlay());
 }
 
-TEST_F(MixerTest, StopAndPauseOfASilentSoundChangeNothing) {
+// Stop and pause of a silent sound change nothing; its position is set in milliseconds,
+// up to its length.
+TEST_F(MixerTest, SilentSoundKeepsStillAndTakesAPosition) {
   sound_->setVolume(-3000);
   sound_->stop();
   sound_->pause();
@@ -192,9 +194,6 @@ TEST_F(MixerTest, StopAndPauseOfASilentSoundChangeNothing) {
   EXPECT_EQ(sound_->volume(), -3000);
   for (float sample : mixLeft(100))
     ASSERT_EQ(sample, 0.0f);
-}
-
-TEST_F(MixerTest, PositionCanBeSetInMilliseconds) {
   sound_->setCurrentPosMs(50);
   EXPECT_EQ(sound_->currentPosMs(), 50);
   sound_->setCurrentPosMs(100000);

@@ -46,8 +46,6 @@ TEST(PlayerE2E, BadCommandLinesExitWithTwoAndSayWhy) {
   const std::pair<std::string, std::string> cases[] = {
       {"--headless --bogus", "usage: avgplayer"},
       {"--headless /nonexistent/game/dir", "usage: avgplayer"},
-      {"--headless --frames x", "usage: avgplayer"},
-      {"--headless --input", "usage: avgplayer"},
       {"--headless --input " + quoted(game.path() / "input.txt") + " " + quoted(game.path()),
        "line 3: unknown key 'F99'"},
   };

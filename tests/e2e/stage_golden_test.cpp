@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "graphics/image_loader.h"
 #include "platform/image_io/sdl_image_codec.h"
@@ -21,11 +20,6 @@ using test::runPlayer;
 using test::TempGameDir;
 
 const std::filesystem::path kGoldenDir = std::filesystem::path(AVG_SOURCE_DIR) / "tests/golden";
-
-std::string fileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Writes a picture without alpha channel as PNG.
 void writePng(const TempGameDir& game, const std::string& name, int32_t width, int32_t height,
@@ -82,7 +76,8 @@ TEST(StageGolden, SceneMatchesItsGoldenScreenshot) {
   const std::filesystem::path golden = kGoldenDir / "stage_scene.png";
   if (std::getenv("AVG_UPDATE_GOLDEN"))
     std::filesystem::copy_file(shot, golden, std::filesystem::copy_options::overwrite_existing);
-  EXPECT_TRUE(fileBytes(shot) == fileBytes(golden)) << "compare " << shot << " with " << golden;
+  EXPECT_TRUE(game.read("shot.png") == game.read(golden.string()))
+      << "compare " << shot << " with " << golden;
 
   Surface frame;
   ASSERT_EQ(loadImage(frame, shot.string(), *makeSdlImageCodec()), kImageLoaded);

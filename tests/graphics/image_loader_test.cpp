@@ -10,22 +10,15 @@
 #include <memory>
 
 #include "platform/image_io/sdl_image_codec.h"
+#include "support/cursor_files.h"
 #include "support/game_dir.h"
 #include "support/png_files.h"
 
 namespace avg {
 namespace {
 
-std::string word(uint32_t value) {
-  std::string bytes;
-  for (int shift = 0; shift < 32; shift += 8)
-    bytes += static_cast<char>(value >> shift);
-  return bytes;
-}
-
-std::string halfword(uint16_t value) {
-  return std::string{static_cast<char>(value), static_cast<char>(value >> 8)};
-}
+constexpr auto word = &test::littleEndian32;
+constexpr auto halfword = &test::littleEndian16;
 
 // The 2 × 2 picture every lossless test file holds, top row first, 0x00RRGGBB.
 const uint32_t kPicture[4] = {0x00102030, 0x00FF0000, 0x0000FF00, 0x000000FF};

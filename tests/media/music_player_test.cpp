@@ -18,10 +18,7 @@ namespace {
 constexpr int32_t kPlaying = MusicPlayer::kPlaying;
 constexpr int32_t kStopped = MusicPlayer::kStopped;
 constexpr int32_t kPaused = MusicPlayer::kPaused;
-
-std::string toneWave(size_t frames) {
-  return test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, frames, 440, 0.5)));
-}
+using test::toneWave;
 
 // Keeps the reports instead of writing and showing them.
 class RecordedErrors : public ErrorReports {

@@ -30,8 +30,7 @@ TEST(Attenuation, ScriptVolumesMapBothWays) {
 class SoundChannelTest : public ::testing::Test {
  protected:
   SoundChannelTest() {
-    std::string tone =
-        test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
+    const std::string tone = test::toneWave(4800);
     dir_.write("se/a.wav", tone);
     dir_.write("se/b.wav", tone);
     dir_.write("se.tbl", test::crlf({"a,se\\A.WAV", "b,se\\a.wav", "b,se\\b.wav", "silent",
@@ -76,17 +75,6 @@ TEST_F(SoundChannelTest, LoadOfTheSameSetKeepsSoundsPlaying) {
   effects_.load("other.tbl");
   EXPECT_EQ(sound("a"), nullptr);
   EXPECT_EQ(entry("a").file, "se\\b.wav");
-}
-
-TEST_F(SoundChannelTest, PlayLoopsOnlyForMinusOne) {
-  effects_.load("se.tbl");
-  for (int32_t loop : {0, 1, 2, -2}) {
-    effects_.play("a", loop);
-    EXPECT_FALSE(sound("a")->isLoopPlay()) << loop;
-  }
-  effects_.play("a", -1);
-  EXPECT_TRUE(sound("a")->isLoopPlay());
-  EXPECT_TRUE(sound("a")->isPlay());
 }
 
 TEST_F(SoundChannelTest, PlayIgnoresUnknownAndFilelessNames) {

@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -24,26 +23,11 @@ extern char** environ;
 namespace avg {
 namespace {
 
-std::optional<std::string> findProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::string directories = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= directories.size()) {
-    size_t end = directories.find(':', start);
-    if (end == std::string::npos) end = directories.size();
-    std::filesystem::path candidate =
-        std::filesystem::path(directories.substr(start, end - start)) / name;
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
-    start = end + 1;
-  }
-  return std::nullopt;
-}
-
 // An Xvfb server on a free display number (it picks one and reports it through a pipe).
 // The screen is 1280 × 960, so the window opens at scale 1 and full screen is exactly 2×.
 class XvfbServer {
  public:
-  explicit XvfbServer(const std::string& program) {
+  XvfbServer() {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0) return;
     std::string fd = std::to_string(pipeEnds[1]);
@@ -53,11 +37,11 @@ class XvfbServer {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    bool started = posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv),
-                               environ) == 0;
+    installed_ =
+        posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);
-    if (started) display_ = readDisplayNumber(pipeEnds[0]);
+    if (installed_) display_ = readDisplayNumber(pipeEnds[0]);
     ::close(pipeEnds[0]);
   }
   ~XvfbServer() {
@@ -66,6 +50,7 @@ class XvfbServer {
     ::waitpid(pid_, nullptr, 0);
   }
 
+  bool installed() const { return installed_; }
   const std::optional<std::string>& display() const { return display_; }
 
  private:
@@ -82,6 +67,7 @@ class XvfbServer {
   }
 
   pid_t pid_ = -1;
+  bool installed_ = false;
   std::optional<std::string> display_;
 };
 
@@ -109,10 +95,8 @@ void expectShown(Display& display, const Surface& expected) {
 // One X server for all window tests of the process: SDL keeps its connection to the first
 // display it opened until the process ends.
 const XvfbServer* sharedServer() {
-  static std::optional<std::string> program = findProgram("Xvfb");
-  if (!program) return nullptr;
-  static XvfbServer server(*program);
-  return &server;
+  static XvfbServer server;
+  return server.installed() ? &server : nullptr;
 }
 
 class SdlWindowTest : public testing::Test {

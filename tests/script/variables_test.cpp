@@ -9,19 +9,16 @@ namespace {
 using test::crlf;
 using test::PlayerFixture;
 
+// Loading a script creates the variables it names; one name in three types is three
+// variables.
 TEST(Binding, LoadingAScriptCreatesTheVariablesItNames) {
   PlayerFixture player;
   player.dir().write("other.eve", crlf({"CALN,=___,$n__fromOther,$n__fresh", "CLOS"}));
-  player.runScript({"LOG_,INT_,$n__mentioned", "CLOS", "CALF,=___,$f__unreached,%f__1"});
+  player.runScript({"CALN,=___,$n__A,%n__1", "CALF,=___,$f__A,%f__2.5", "CALS,=___,$s__A,%s__three",
+                    "LOG_,INT_,$n__mentioned", "CLOS", "CALF,=___,$f__unreached,%f__1"});
   EXPECT_EQ(player.intVar("mentioned"), 0);
   EXPECT_EQ(player.floatVar("unreached"), 0.0f);
   EXPECT_EQ(player.intVar("fresh"), INT32_MIN);  // other.eve was never loaded
-}
-
-TEST(Binding, SameNameInThreeTypesIsThreeVariables) {
-  PlayerFixture player;
-  player.runScript(
-      {"CALN,=___,$n__A,%n__1", "CALF,=___,$f__A,%f__2.5", "CALS,=___,$s__A,%s__three", "CLOS"});
   EXPECT_EQ(player.intVar("A"), 1);
   EXPECT_EQ(player.floatVar("A"), 2.5f);
   EXPECT_EQ(player.stringVar("A"), "three");

@@ -84,6 +84,10 @@ std::vector<int16_t> tone16(uint32_t rate, size_t frames, double hz, double ampl
   return samples;
 }
 
+std::string toneWave(size_t frames) {
+  return makeWave(1, 2, 48000, 16, pcm16(tone16(48000, frames, 440, 0.5)));
+}
+
 std::vector<int16_t> stereoFromLeft(size_t frames, const std::function<double(size_t)>& left) {
   std::vector<int16_t> samples;
   for (size_t i = 0; i < frames; ++i) {

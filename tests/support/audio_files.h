@@ -19,6 +19,8 @@ std::vector<int16_t> samples16(const std::string& bytes);
 
 // A sine tone of 16-bit stereo samples (left and right equal).
 std::vector<int16_t> tone16(uint32_t rate, size_t frames, double hz, double amplitude);
+// A 16-bit stereo PCM wave file of `frames` frames of a 440 Hz tone at half scale, 48000 Hz.
+std::string toneWave(size_t frames);
 
 // Stereo frames whose left sample i is left(i) rounded and whose right is the left halved
 // and inverted, so that a swapped or shifted channel shows.

@@ -12,8 +12,7 @@ namespace {
 class MusicCommandTest : public ::testing::Test {
  protected:
   MusicCommandTest() {
-    player_.dir().write("a.wav", test::makeWave(1, 2, 48000, 16,
-                                                test::pcm16(test::tone16(48000, 48000, 440, 0.5))));
+    player_.dir().write("a.wav", test::toneWave(48000));
     player_.dir().write("music.tbl", test::crlf({"a,a.wav"}));
   }
 

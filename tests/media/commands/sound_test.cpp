@@ -13,9 +13,7 @@ namespace {
 class SoundCommandTest : public ::testing::Test {
  protected:
   SoundCommandTest() {
-    std::string tone =
-        test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
-    player_.dir().write("a.wav", tone);
+    player_.dir().write("a.wav", test::toneWave(4800));
     player_.dir().write("set.tbl", test::crlf({"a,a.wav", "b,a.wav"}));
   }
 
@@ -47,9 +45,13 @@ TEST_F(SoundCommandTest, VolumeIsSetAndReadPerChannel) {
   EXPECT_EQ(channels().effects.attenuation(), 0);
 }
 
+// Only a loop count of -1 loops; the count may be left out.
 TEST_F(SoundCommandTest, PlayNeedsANameAndLoopsOnlyForMinusOne) {
-  run({"SND_,PLAY", "SND_,PLAY,%s__a,%n__1", "VICE,PLAY,%s__a,%n__-1", "VICE,PLAY,%s__b"});
+  run({"SND_,PLAY", "SND_,PLAY,%s__a,%n__1", "SND_,PLAY,%s__b,%n__-2", "VICE,PLAY,%s__a,%n__-1",
+       "VICE,PLAY,%s__b"});
   EXPECT_FALSE(sound(channels().effects, "a")->isLoopPlay());
+  EXPECT_FALSE(sound(channels().effects, "b")->isLoopPlay());
+  EXPECT_TRUE(sound(channels().effects, "b")->isPlay());
   EXPECT_TRUE(sound(channels().voice, "a")->isLoopPlay());
   EXPECT_FALSE(sound(channels().voice, "b")->isLoopPlay());
 }
@@ -95,8 +97,7 @@ TEST(SoundTiming, ASoundEndsByItselfAfterItsLength) {
 // Sets and sounds are read from the archives the scripts registered.
 TEST(SoundArchives, ASoundInARegisteredArchivePlays) {
   test::PlayerFixture player;
-  std::string tone =
-      test::makeWave(1, 2, 48000, 16, test::pcm16(test::tone16(48000, 4800, 440, 0.5)));
+  const std::string tone = test::toneWave(4800);
   player.dir().write(
       "se.arc",
       buildArchive({{"set.tbl", packBlock(test::crlf({"a,se\\a.wav"}), PackRequest::Compress)},

@@ -72,14 +72,6 @@ TEST_F(StageCommands, PlacementChangesTheObjectOnlyAfterRefresh) {
   EXPECT_EQ(screenPosition(part.placement * object("b").matrix), (IntPoint{10, 120}));
 }
 
-TEST_F(StageCommands, DeletedCurrentObjectTakesNoChanges) {
-  run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,ADD_,%s__b,%s__chars,%s__walk",
-       "2D__,DEL_,%s__b", "2D__,SET_,POS_,%f__9,%f__9", "2D__,SET_,REF_", "2D__,EDIT,%s__a",
-       "2D__,SET_,POS_,%f__4,%f__4"});
-  EXPECT_EQ(objects().find("b"), nullptr);
-  EXPECT_EQ(object("a").x, 4.0f);
-}
-
 TEST_F(StageCommands, SpriteSubCommandsChangeTheAnimation) {
   run({"2D__,ADD_,%s__a,%s__chars,%s__walk", "2D__,ADD_,%s__b,%s__chars,%s__walk",
        "2D__,SPR_,%s__a,%s__chars,%s__dot", "2D__,SET_,SPR_,%s__chars,%s__walk,%n__5",

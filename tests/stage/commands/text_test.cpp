@@ -178,23 +178,18 @@ TEST_F(TextCommandTest, EditCommandsNeedACurrentBox) {
   EXPECT_EQ(text().currentEditBox(), nullptr);
 }
 
-void addPrefixed(std::vector<std::string>& lines, const std::string& prefix,
-                 const std::vector<std::string>& forms) {
-  for (const std::string& form : forms)
-    lines.push_back(prefix + form);
-}
-
 // WRIT and DRAW set the same fields on windows and boxes, words left out reading as 0; MESS
 // alone has REF_ and LSP_, EDIT alone the EDIT font.
 TEST_F(TextCommandTest, WriteAndDrawFormsOfWindowsAndBoxes) {
   std::vector<std::string> lines = {"EDIT,SET_,%n__0"};
   for (const std::string family : {"MESS,", "EDIT,"}) {
-    addPrefixed(lines, family,
-                {"WRIT,POS_,%f__-50,%f__7", "WRIT,SHIF,%f__9,%f__9", "WRIT,SHIF,%f__3",
-                 "WRIT,FONT,%n__24,%n__1,%x__FF0000FF", "WRIT,MODE,%n__0,%n__2", "WRIT,LSP_,%f__4",
-                 "WRIT,EDIT,%n__30,%n__0,%x__FF00FF00", "WRIT,REF_", "DRAW,POS_,%f__1,%f__2",
-                 "DRAW,SCA_,%f__2,%f__3", "DRAW,ROT_,%f__0,%f__0,%f__0.5", "DRAW,BLEN,%n__1",
-                 "DRAW,REF_", "HIDE"});
+    for (const char* form :
+         {"WRIT,POS_,%f__-50,%f__7", "WRIT,SHIF,%f__9,%f__9", "WRIT,SHIF,%f__3",
+          "WRIT,FONT,%n__24,%n__1,%x__FF0000FF", "WRIT,MODE,%n__0,%n__2", "WRIT,LSP_,%f__4",
+          "WRIT,EDIT,%n__30,%n__0,%x__FF00FF00", "WRIT,REF_", "DRAW,POS_,%f__1,%f__2",
+          "DRAW,SCA_,%f__2,%f__3", "DRAW,ROT_,%f__0,%f__0,%f__0.5", "DRAW,BLEN,%n__1", "DRAW,REF_",
+          "HIDE"})
+      lines.push_back(family + form);
   }
   run(lines);
   const MessageWindow& w = window(0);
