@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "app/request_message.h"
+
 namespace avg {
 namespace {
 
@@ -38,6 +40,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                             : argument == "--input"    ? line.inputFile
                                                        : line.audioOut;
       target = *text;
+    } else if (argument == "--request") {
+      const std::string* verb = value();
+      const std::string* fileName = value();
+      if (!fileName || (*verb != "save" && *verb != "load")) {
+        return refuse("--request needs save or load and a file name");
+      }
+      if (fileName->size() >= kMaxRequestData) return refuse("--request: file name too long");
+      line.request =
+          PlayerRequest{*verb == "save" ? kSaveRequestCode : kLoadRequestCode, *fileName};
     } else if (argument.starts_with("-")) {
       return refuse("unknown option '" + argument + "'");
     } else if (line.gameDir.empty()) {

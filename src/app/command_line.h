@@ -6,8 +6,16 @@
 
 namespace avg {
 
+// A request to send to the running player instead of playing: a request code and the file
+// name as given.
+struct PlayerRequest {
+  uint32_t code = 0;
+  std::string fileName;
+};
+
 // avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE]
 //           [--audio-out FILE.wav] [GAME_DIR]
+// avgplayer --request save|load FILE
 struct CommandLine {
   bool headless = false;
   bool help = false;
@@ -16,11 +24,13 @@ struct CommandLine {
   std::string inputFile;
   std::string audioOut;
   std::string gameDir;
+  std::optional<PlayerRequest> request;
 };
 
 constexpr const char* kUsage =
     "usage: avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE] "
-    "[--audio-out FILE.wav] [GAME_DIR]";
+    "[--audio-out FILE.wav] [GAME_DIR]\n"
+    "       avgplayer --request save|load FILE";
 
 // Parses the arguments after the program name; the error text explains a refusal.
 struct ParsedCommandLine {

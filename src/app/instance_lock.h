@@ -15,6 +15,8 @@ class InstanceLock {
   // Takes the lock on the file at `path`, creating it; nullopt while another holder has it.
   // A file that cannot be created gives an unheld lock, so the game still starts.
   static std::optional<InstanceLock> acquire(const std::string& path);
+  // False for the unheld lock of a file that could not be created.
+  bool held() const { return fd_ >= 0; }
 
  private:
   explicit InstanceLock(int fd) : fd_(fd) {}

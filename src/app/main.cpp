@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/instance_lock.h"
 #include "app/player_app.h"
+#include "app/request_socket.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
@@ -46,6 +47,13 @@ int main(int argc, char** argv) {
   if (line.help) {
     std::cout << avg::kUsage << "\n";
     return 0;
+  }
+
+  if (line.request) {
+    const std::string socketPath = avg::playerRequestSocketPath();
+    if (avg::sendRequest(socketPath, line.request->code, line.request->fileName)) return 0;
+    std::cerr << "avgplayer: no player is listening on " << socketPath << "\n";
+    return 1;
   }
 
   std::vector<avg::ScriptedEvent> events;
@@ -86,8 +94,14 @@ int main(int argc, char** argv) {
     platform =
         avg::makeHeadlessPlatform(std::move(services), std::move(events), std::cerr, line.audioOut);
   } else {
+    // Only the holder of the lock may replace the socket file; the socket is made before
+    // SDL starts its threads.
+    std::unique_ptr<avg::RequestListener> requests;
+    if (instanceLock->held()) {
+      requests = avg::RequestListener::listen(avg::playerRequestSocketPath());
+    }
     try {
-      platform = avg::makeSdlPlatform();
+      platform = avg::makeSdlPlatform(std::move(requests));
     } catch (const std::exception& error) {
       std::cerr << "avgplayer: " << error.what() << " (try --headless)\n";
       return 1;

@@ -15,6 +15,15 @@ struct CursorImage {
   int32_t hotY = 0;
 };
 
+// Events from outside the window system (requests from other programs), delivered by the
+// window along with its own messages.
+class EventSource {
+ public:
+  virtual ~EventSource() = default;
+  // Appends the events that arrived since the last call; never blocks.
+  virtual void poll(std::vector<PlatformEvent>& out) = 0;
+};
+
 // The main window: its caption, its mouse cursor and its event queue. Drawing and presenting
 // belong to the display; this interface only carries what the frame loop needs to pump
 // messages.

@@ -17,6 +17,13 @@ TEST(CommandLine, AcceptsEveryOption) {
   EXPECT_EQ(line.inputFile, "in.txt");
   EXPECT_EQ(line.audioOut, "out.wav");
   EXPECT_EQ(line.gameDir, "game");
+  EXPECT_FALSE(line.request);
+
+  ParsedCommandLine request = parseCommandLine({"--request", "load", "Save/\x83\x5A.sav"});
+  ASSERT_TRUE(request.commandLine && request.commandLine->request);
+  EXPECT_EQ(request.commandLine->request->code, 10002u);
+  EXPECT_EQ(request.commandLine->request->fileName, "Save/\x83\x5A.sav");  // bytes as given
+  EXPECT_EQ(parseCommandLine({"--request", "save", "a"}).commandLine->request->code, 10001u);
 }
 
 TEST(CommandLine, RefusesWithAReason) {
@@ -26,6 +33,9 @@ TEST(CommandLine, RefusesWithAReason) {
       {{"--frames", "-1"}, "--frames needs a number, got '-1'"},
       {{"--screenshot"}, "--screenshot needs a file name"},
       {{"a", "b"}, "only one game directory can be given"},
+      {{"--request", "save"}, "--request needs save or load and a file name"},
+      {{"--request", "copy", "a"}, "--request needs save or load and a file name"},
+      {{"--request", "save", std::string(4096, 'a')}, "--request: file name too long"},
   };
   for (const auto& [arguments, error] : cases) {
     ParsedCommandLine parsed = parseCommandLine(arguments);

@@ -21,8 +21,9 @@ TEST(InputScript, ParsesEveryEvent) {
       "2 char \xE3\x81\x82\n"
       "2 menu 40003\n"
       "2 answer no\n"
-      "2 screenshot shot.png\n");
-  ASSERT_EQ(events.size(), 12u);
+      "2 screenshot shot.png\n"
+      "2 copydata 10002 Save/\x83\x5A.sav\n");
+  ASSERT_EQ(events.size(), 13u);
   EXPECT_EQ(events[0].event.type, Type::MouseMove);
   EXPECT_EQ(events[0].event.x, 320);
   EXPECT_EQ(events[1].event.action, ButtonAction::DoubleClick);
@@ -36,8 +37,11 @@ TEST(InputScript, ParsesEveryEvent) {
   EXPECT_EQ(events[8].event.menuId, 40003);
   EXPECT_EQ(events[9].answer, MessageAnswer::No);
   EXPECT_EQ(events[10].event.path, "shot.png");
-  EXPECT_EQ(events[11].event.type, Type::Close);  // sorted by frame, file order kept
-  EXPECT_EQ(events[11].frame, 3u);
+  EXPECT_EQ(events[11].event.type, Type::Request);
+  EXPECT_EQ(events[11].event.code, 10002u);
+  EXPECT_EQ(events[11].event.path, "Save/\x83\x5A.sav");  // CP932 bytes as written
+  EXPECT_EQ(events[12].event.type, Type::Close);          // sorted by frame, file order kept
+  EXPECT_EQ(events[12].frame, 3u);
 }
 
 TEST(InputScript, MalformedLinesNameTheirLine) {
@@ -48,6 +52,7 @@ TEST(InputScript, MalformedLinesNameTheirLine) {
       {"1 mouse 5", "line 1: 'mouse' takes 2 argument(s)"},
       {"1 key Esc sideways", "line 1: expected down or up"},
       {"1 answer maybe", "line 1: expected yes, no or ok"},
+      {"1 copydata 10001", "line 1: 'copydata' takes 2 argument(s)"},
       {"1", "line 1: expected FRAME EVENT ARGS"},
   };
   for (const auto& [text, message] : cases) {

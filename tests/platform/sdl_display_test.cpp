@@ -7,6 +7,9 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +19,7 @@
 
 #include "platform/sdl/sdl_platform.h"
 #include "support/game_dir.h"
+#include "support/player_run.h"
 #include "support/x_pointer.h"
 
 extern char** environ;
@@ -215,6 +219,80 @@ TEST_F(SdlWindowTest, MenuBarIsDrawnAndWorkedInTheRealWindow) {
   }
   EXPECT_TRUE(exited);
   EXPECT_NE(dir_.read("ErrorLog.txt").find("chosen = 1"), std::string::npos);
+}
+
+// Whether a player takes connections on the socket at `path` within `seconds`; the test's
+// connections send nothing, so the player drops them.
+bool acceptsConnections(const std::string& path, int seconds) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.copy(address.sun_path, sizeof(address.sun_path) - 1);
+  for (int round = 0; round < seconds * 20; ++round) {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    if (connected) return true;
+    ::usleep(50000);
+  }
+  return false;
+}
+
+// Requests reach the running windowed player through its socket next to the lock: a player
+// killed outright leaves a stale socket that the next one replaces; the socket is private
+// to the user and gone after a normal exit.
+TEST_F(SdlWindowTest, RequestsFromAnotherProgramReachThePlayer) {
+  dir_.write("autoexec.eve", test::crlf({"#wait", "NEXT", "GOTO,wait"}));
+  // The players and the requests below share this runtime directory.
+  const char* previous = std::getenv("XDG_RUNTIME_DIR");
+  const std::string saved = previous ? previous : "";
+  ::setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+  const std::string socketPath = (dir_.path() / "MUTEX_AVG_SCRIPT_PLAYER.sock").string();
+  const std::string player = "exec " + std::string(AVGPLAYER_BINARY) + " --frames 100000 " +
+                             test::quoted(dir_.path()) + " 2>/dev/null";
+
+  const pid_t killed = spawnShell(player);
+  const bool listened = acceptsConnections(socketPath, 20);
+  ::kill(killed, SIGKILL);
+  ::waitpid(killed, nullptr, 0);
+  const bool stale = std::filesystem::is_socket(socketPath);
+  const test::PlayerRun refused = test::runPlayer("--request save a.sav");
+
+  const pid_t running = spawnShell(player);
+  const bool replaced = acceptsConnections(socketPath, 20);
+  struct stat status {};
+  ::stat(socketPath.c_str(), &status);
+  const test::PlayerRun save = test::runPlayer("--request save 'Save/s 1.sav'");
+  const test::PlayerRun load = test::runPlayer("--request load Save/s1.sav");
+  // Until saving and loading exist the player notes each request code once in ErrorLog.txt.
+  auto noted = [&](uint32_t code) {
+    return dir_.read("ErrorLog.txt")
+               .find("request " + std::to_string(code) +
+                     ": saving and loading are not supported yet") != std::string::npos;
+  };
+  for (int round = 0; round < 200 && !(noted(10001) && noted(10002)); ++round)
+    ::usleep(50000);
+  ::kill(running, SIGTERM);
+  int exit = -1;
+  ::waitpid(running, &exit, 0);
+  if (previous) {
+    ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_RUNTIME_DIR");
+  }
+
+  ASSERT_TRUE(listened) << "the first player did not listen";
+  EXPECT_TRUE(stale);
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.stderrText, "avgplayer: no player is listening on " + socketPath + "\n");
+  ASSERT_TRUE(replaced) << "the stale socket was not replaced";
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+  EXPECT_EQ(save.exitCode, 0);
+  EXPECT_EQ(save.stderrText, "");
+  EXPECT_EQ(load.exitCode, 0);
+  EXPECT_TRUE(noted(10001));
+  EXPECT_TRUE(noted(10002));
+  EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == 0) << exit;
+  EXPECT_FALSE(std::filesystem::exists(socketPath));
 }
 
 }  // namespace

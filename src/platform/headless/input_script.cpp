@@ -150,6 +150,12 @@ ScriptedEvent parseEvent(const std::vector<std::string>& words) {
     expectWords(words, 3);
     event.type = Type::Screenshot;
     event.path = words[2];
+  } else if (name == "copydata") {
+    // A request from another program, as the window build's socket delivers it.
+    expectWords(words, 4);
+    event.type = Type::Request;
+    event.code = number<uint32_t>(words[2]);
+    event.path = words[3];
   } else if (name == "close") {
     expectWords(words, 2);
     event.type = Type::Close;

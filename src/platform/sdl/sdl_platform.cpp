@@ -139,7 +139,10 @@ Key keyFor(SDL_Keycode code) {
 
 class SdlWindow : public Window {
  public:
-  explicit SdlWindow(SdlDisplay& display) : display_(display) { SDL_StartTextInput(); }
+  SdlWindow(SdlDisplay& display, std::unique_ptr<EventSource> requests)
+      : display_(display), requests_(std::move(requests)) {
+    SDL_StartTextInput();
+  }
 
   void setCaption(const std::string& utf8) override {
     SDL_SetWindowTitle(display_.window(), utf8.c_str());
@@ -165,12 +168,32 @@ class SdlWindow : public Window {
 
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override {
     SDL_Event event;
-    if (waitForOne && SDL_WaitEvent(&event)) translate(event, out);
+    if (waitForOne) waitForEvent(out);
     while (SDL_PollEvent(&event))
       translate(event, out);
+    if (requests_) requests_->poll(out);
   }
 
  private:
+  // Requests do not wake SDL's wait, so while there is a request source it waits in short
+  // steps and looks for requests between them.
+  void waitForEvent(std::vector<PlatformEvent>& out) {
+    constexpr int kRequestPollMs = 50;
+    SDL_Event event;
+    if (!requests_) {
+      if (SDL_WaitEvent(&event)) translate(event, out);
+      return;
+    }
+    const size_t before = out.size();
+    while (out.size() == before) {
+      if (SDL_WaitEventTimeout(&event, kRequestPollMs)) {
+        translate(event, out);
+        return;
+      }
+      requests_->poll(out);
+    }
+  }
+
   void translate(const SDL_Event& event, std::vector<PlatformEvent>& out) {
     PlatformEvent translated;
     using Type = PlatformEvent::Type;
@@ -244,6 +267,7 @@ class SdlWindow : public Window {
   }
 
   SdlDisplay& display_;
+  std::unique_ptr<EventSource> requests_;
   // The cursor set last, freed when replaced or with the window.
   std::unique_ptr<SDL_Cursor, decltype(&SDL_FreeCursor)> cursor_{nullptr, SDL_FreeCursor};
 };
@@ -269,7 +293,7 @@ void switchInputMethodsOff() {
 
 }  // namespace
 
-Platform makeSdlPlatform() {
+Platform makeSdlPlatform(std::unique_ptr<EventSource> requests) {
   switchInputMethodsOff();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     writeErrorLog("CWindow::CreateでRegisterClassEx失敗");
@@ -280,7 +304,7 @@ Platform makeSdlPlatform() {
   platform.messageBoxes = std::make_unique<SdlMessageBoxes>();
   platform.images = makeSdlImageCodec();
   auto display = std::make_unique<SdlDisplay>();
-  platform.window = std::make_unique<SdlWindow>(*display);
+  platform.window = std::make_unique<SdlWindow>(*display, std::move(requests));
   platform.display = std::move(display);
   platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
   platform.systemMixer = openAlsaMixer();
