@@ -15,8 +15,8 @@
 #include "audio/attenuation.h"
 #include "audio/mixer.h"
 #include "audio/whole_sound.h"
+#include "base/game_path.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
-#include "script/whole_file.h"
 
 namespace {
 

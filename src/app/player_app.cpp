@@ -1,11 +1,11 @@
 #include "app/player_app.h"
 
-#include "app/command_list.h"
-
 #include <iostream>
 
 #include "app/colour_depth.h"
+#include "app/command_list.h"
 #include "base/error_log.h"
+#include "base/game_path.h"
 #include "base/text_encoding.h"
 #include "graphics/cursor_file.h"
 #include "input/configuration.h"

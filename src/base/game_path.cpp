@@ -100,4 +100,36 @@ std::string gameOutputPath(std::string_view gameName) {
   return path;
 }
 
+namespace {
+
+// Whether `file` is a regular file small enough to read whole: a device such as /dev/zero, a
+// pipe or a file of gigabytes named by a script would otherwise be read without end.
+bool readableWhole(FILE* file) {
+  struct stat status;
+  return fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
+         static_cast<uint64_t>(status.st_size) <= kMaxWholeFileBytes;
+}
+
+}  // namespace
+
+std::optional<std::string> readPlainFile(std::string_view name) {
+  std::optional<std::string> path = findGameFile(name);
+  if (!path) return std::nullopt;
+  FILE* file = std::fopen(path->c_str(), "rb");
+  if (!file) return std::nullopt;
+  if (!readableWhole(file)) {
+    std::fclose(file);
+    return std::nullopt;
+  }
+  std::string content;
+  char buffer[65536];
+  size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    content.append(buffer, count);
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  return content;
+}
+
 }  // namespace avg

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,5 +15,12 @@ std::optional<std::string> findGameFile(std::string_view gameName);
 // The path to create a file under: the existing directory part resolved as above, the last
 // component as written (converted to '/' separators).
 std::string gameOutputPath(std::string_view gameName);
+
+// Larger plain files are not read (no game data file comes near it).
+constexpr uint64_t kMaxWholeFileBytes = 256ull << 20;
+
+// Reads the game file `name` (found as above) whole; nullopt when there is none, or it is not
+// a regular file, or it is larger than kMaxWholeFileBytes.
+std::optional<std::string> readPlainFile(std::string_view name);
 
 }  // namespace avg

@@ -1,8 +1,6 @@
 #include "graphics/image_loader.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "base/byte_order.h"
 #include "base/error_log.h"
 #include "base/game_path.h"
+#include "base/text_encoding.h"
 #include "graphics/picture_header.h"
 
 namespace avg {
@@ -40,16 +39,6 @@ bool isCgd(std::string_view extension) {
   return true;
 }
 
-std::optional<std::vector<uint8_t>> readFile(std::string_view fileName) {
-  std::optional<std::string> path = findGameFile(fileName);
-  if (!path) return std::nullopt;
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
-
 }  // namespace
 
 bool decodeCgd(std::span<const uint8_t> bytes, Surface& out) {
@@ -68,18 +57,19 @@ bool decodeCgd(std::span<const uint8_t> bytes, Surface& out) {
 
 int loadImage(Surface& surface, std::string_view fileName, const ImageCodec& codec) {
   surface.release();
-  std::optional<std::vector<uint8_t>> bytes = readFile(fileName);
-  if (!bytes) return kImageUnreadable;
+  std::optional<std::string> file = readPlainFile(fileName);
+  if (!file) return kImageUnreadable;
+  std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(file->data()), file->size());
   std::string_view extension = extensionOf(fileName);
   // Refused before decoding: a header of a few bytes can declare gigabytes of pixels.
-  std::optional<Size> size = declaredPictureSize(*bytes, extension);
+  std::optional<Size> size = declaredPictureSize(bytes, extension);
   if (size && !pictureSizeAllowed(size->width, size->height)) {
-    writeErrorLogf("Picture too large: %.*s (%d x %d)", static_cast<int>(fileName.size()),
-                   fileName.data(), size->width, size->height);
+    writeErrorLogf("Picture too large: %s (%d x %d)", cp932ToUtf8(fileName).c_str(), size->width,
+                   size->height);
     return kImageUndecodable;
   }
   bool raw = isCgd(extension);
-  bool decoded = raw ? decodeCgd(*bytes, surface) : codec.decode(*bytes, extension, surface);
+  bool decoded = raw ? decodeCgd(bytes, surface) : codec.decode(bytes, extension, surface);
   if (!decoded) {
     surface.release();
     return kImageUndecodable;

@@ -34,7 +34,7 @@ class IncludeBudget {
     bytes_ += bytes;
     exhausted_ = files_ > kMaxIncludedFiles || bytes_ > kMaxIncludedBytes ||
                  rows_.size() - firstRow_ >= kMaxTableRows;
-    if (exhausted_) writeErrorLogf("Include budget exhausted at %s", name.c_str());
+    if (exhausted_) writeErrorLogf("Include budget exhausted at %s", cp932ToUtf8(name).c_str());
     return !exhausted_;
   }
 

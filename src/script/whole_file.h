@@ -11,7 +11,4 @@ class ArchiveSet;
 // stop there. Nothing is reported on failure.
 std::optional<std::string> ReadWholeFile(const std::string& name, const ArchiveSet& archives);
 
-// Reads only the plain file (no archives).
-std::optional<std::string> readPlainFile(const std::string& name);
-
 }  // namespace avg

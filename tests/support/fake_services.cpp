@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "audio/pcm_reader.h"
-#include "script/whole_file.h"
+#include "base/game_path.h"
 #include "support/png_files.h"
 
 namespace avg::test {
