@@ -22,7 +22,7 @@ std::string_view unscrambled(std::string_view buffer, std::string& storage) {
 
 class TableParser {
  public:
-  TableParser(const ArchiveSet& archives, TableRows& rows, int depth)
+  TableParser(const ArchiveSet* archives, TableRows& rows, int depth)
       : archives_(archives), rows_(rows), depth_(depth) {}
 
   void parse(std::string_view text) {
@@ -42,7 +42,7 @@ class TableParser {
         row_.emplace_back(text.substr(fieldStart, p - fieldStart));
         ++p;
         fieldStart = p;
-      } else if (c == ';') {
+      } else if (c == ';' && archives_) {
         std::string_view field = text.substr(fieldStart, p - fieldStart);
         if (!field.empty() || !row_.empty()) {
           row_.emplace_back(field);
@@ -62,7 +62,7 @@ class TableParser {
  private:
   // Ends the row with its last field; a lone "~name" field is an include instead.
   void finishRow(std::string_view field) {
-    if (row_.empty() && !field.empty() && field[0] == '~') {
+    if (archives_ && row_.empty() && !field.empty() && field[0] == '~') {
       include(std::string(field.substr(1)));
       return;
     }
@@ -73,7 +73,7 @@ class TableParser {
 
   void include(const std::string& name) {
     if (depth_ >= kMaxIncludeDepth) return;
-    std::optional<std::string> content = ReadWholeFile(name, archives_);
+    std::optional<std::string> content = ReadWholeFile(name, *archives_);
     if (!content) return;
     std::string storage;
     TableParser(archives_, rows_, depth_ + 1).parse(unscrambled(*content, storage));
@@ -88,7 +88,8 @@ class TableParser {
     return p;
   }
 
-  const ArchiveSet& archives_;
+  // None for save text, which has neither comments nor includes.
+  const ArchiveSet* archives_;
   TableRows& rows_;
   TableRow row_;
   int depth_;
@@ -99,7 +100,13 @@ class TableParser {
 bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows) {
   if (buffer.empty()) return false;
   std::string storage;
-  TableParser(archives, rows, 0).parse(unscrambled(buffer, storage));
+  TableParser(&archives, rows, 0).parse(unscrambled(buffer, storage));
+  return true;
+}
+
+bool parseSaveTable(std::string_view buffer, TableRows& rows) {
+  if (buffer.empty()) return false;
+  TableParser(nullptr, rows, 0).parse(buffer);
   return true;
 }
 
@@ -107,7 +114,7 @@ bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& r
   std::optional<std::string> content = ReadWholeFile(name, archives);
   if (!content) return false;
   std::string storage;
-  TableParser(archives, rows, 0).parse(unscrambled(*content, storage));
+  TableParser(&archives, rows, 0).parse(unscrambled(*content, storage));
   return true;
 }
 
