@@ -1,7 +1,7 @@
 #include "script/save_text.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 #include "base/error_log.h"
 #include "script/literals.h"
@@ -48,14 +48,11 @@ std::string serialiseSaveRows(const TableRows& rows) {
 }
 
 std::string saveFloat(float value) {
-  char buffer[64];
-  int n = std::snprintf(buffer, sizeof buffer, "%f", static_cast<double>(value));
-  if (n >= 0 && static_cast<size_t>(n) < sizeof buffer) return std::string(buffer, n);
-  // Only huge values take more room.
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%f", static_cast<double>(value));
-  text.resize(static_cast<size_t>(n));
-  return text;
+  // Fixed notation with six decimals, exactly as "%f" prints the value widened to double.
+  char buffer[400];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                              std::chars_format::fixed, 6);
+  return std::string(buffer, result.ptr);
 }
 
 void noteUnsavableText(std::string_view what, std::string_view value) {

@@ -14,7 +14,9 @@ TEST(SaveText, SerialiseJoinsFieldsAndSkipsEmptyRows) {
   EXPECT_EQ(saveFloat(0.1f), "0.100000");
   EXPECT_EQ(saveFloat(-2.5f), "-2.500000");
   EXPECT_EQ(saveFloat(0.0000001f), "0.000000");
-  EXPECT_EQ(saveFloat(1e30f).size(), 38u);
+  EXPECT_EQ(saveFloat(1e30f), "1000000015047466219876688855040.000000");
+  EXPECT_EQ(saveFloat(-3.4028235e38f).size(), 47u);
+  EXPECT_EQ(saveFloat(2.5e-7f), "0.000000");
 }
 
 TEST(SaveText, TildeAndSemicolonAreData) {
