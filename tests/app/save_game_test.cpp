@@ -306,6 +306,16 @@ TEST_F(SaveGameTest, GlyphTextWithCommasAndArraysWithSeveralIndicesComeBackWhole
   EXPECT_EQ(text().windows().at(0).glyphs[0]->x, 5);
 }
 
+TEST_F(SaveGameTest, LineBreaksAreLoggedNotSilentlyLost) {
+  *vars().strings.bind("two lines") = "a\r\nb";
+  *vars().stringArrays.bind("lines") = {{{1}, "c\nd"}};
+  std::string saved = serialiseSaveRows(writeSaveRows(engine(), "D"));
+  EXPECT_NE(saved.find("two lines,a\r\nb\r\n"), std::string::npos);  // the bytes as they are
+  std::string log = player_.errorLog();
+  EXPECT_NE(log.find("save: the line break in two lines is lost"), std::string::npos) << log;
+  EXPECT_NE(log.find("save: the line break in lines is lost"), std::string::npos) << log;
+}
+
 TEST_F(SaveGameTest, LoadKeepsThePlayersSettingsAndSectionsItLacks) {
   *vars().strings.bind("kept") = "yes";
   player_.dir().write(
@@ -412,7 +422,7 @@ TEST(SaveCommands, LoadFailuresLetKeepRunningDecide) {
   };
   const std::string failed = "[messagebox] 警告 | ロードに失敗しました -> ok\n";
   for (const Case& c :
-       {Case{"", ""}, Case{"\x0c\0\0\0\x07\0\0\0\0\0\0\0", ""},
+       {Case{"", ""}, Case{std::string("\x0c\0\0\0\x07\0\0\0\0\0\0\0", 12), ""},
         Case{packBlock("", PackRequest::StoreInverted), failed},
         Case{packBlock("hello,world\r\n#FOREIGN\r\n", PackRequest::Compress), failed}}) {
     for (int keep : {0, 1}) {
