@@ -1,5 +1,5 @@
-// Reads arbitrary bytes as a save file and restores the engine's part of it (variables,
-// arrays, scripts and threads) into a fresh engine; then saves that state again.
+// Reads arbitrary bytes as a save file and restores it into a fresh engine and stage
+// (everything but music and sound); then saves that state again.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -13,6 +13,11 @@
 #include "script/error_reports.h"
 #include "script/save_sections.h"
 #include "script/save_text.h"
+#include "stage/menu_bar.h"
+#include "stage/object_stage.h"
+#include "stage/save_sections.h"
+#include "stage/sprite_set.h"
+#include "stage/text_layer.h"
 
 namespace {
 
@@ -31,6 +36,12 @@ struct QuietBoxes : MessageBoxes {
 };
 struct QuietErrors : ErrorReports {
   void report(std::string_view, std::optional<std::string_view>) override {}
+};
+
+// Text takes no room, so that fuzzed font sizes cost nothing.
+struct NoText : TextRasterizer {
+  Size measure(std::u32string_view, const FontRequest&) override { return {}; }
+  TextRaster rasterize(std::u32string_view, const FontRequest&) override { return {}; }
 };
 
 void noCommands(CommandTable&) {}
@@ -53,22 +64,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enterScratchDirectory();
   std::optional<std::string> content =
       unpackBlock(std::string_view(reinterpret_cast<const char*>(data), size));
-  SaveText text;
-  if (!content || !text.parse(*content) || !text.hasSaveSections()) return 0;
+  SaveText saved;
+  if (!content || !saved.parse(*content) || !saved.hasSaveSections()) return 0;
   QuietApp app;
   QuietBoxes boxes;
   QuietErrors errors;
   ScriptEngine engine(EngineServices{app, boxes, errors, 0, noCommands});
   engine.loadScript(0, 0, "s.eve");
   engine.unloadAll(0);
-  restoreVariables(engine.variables(), text);
-  restoreScripts(engine, text);
-  restoreThreads(engine, text);
+  restoreVariables(engine.variables(), saved);
+  restoreScripts(engine, saved);
+  restoreThreads(engine, saved);
+  NoText rasterizer;
+  TextLayer text(rasterizer, "face");
+  SpriteSets sprites;
+  ObjectStage2D objects;
+  MenuBar menu;
+  restoreSprites(sprites, engine.archives(), saved);
+  restoreObjects(objects, sprites, saved);
+  restoreText(text, saved);
+  restoreMenu(menu, saved);
   TableRows rows;
   writeProcessSection(engine, rows);
   writeThreadSection(engine, rows);
   writeIntVariables(engine.variables(), rows);
   writeStringArrays(engine.variables(), rows);
+  writeSpriteSection(sprites, rows);
+  writeObjectSection(objects, rows);
+  writeTextSection(text, rows);
+  writeLogSection(text, rows);
+  writeEditSection(text, rows);
   if (serialiseSaveRows(rows).empty()) std::abort();
   return 0;
 }
