@@ -1,5 +1,6 @@
 #include "app/command_list.h"
 
+#include "app/save_commands.h"
 #include "base/error_log.h"
 #include "input/commands/families.h"
 #include "media/commands/families.h"
@@ -11,8 +12,8 @@
 namespace avg {
 namespace {
 
-// VID_, SAVE, LOAD: commands of subsystems that are not built yet. They move on without
-// effect, so that games using them keep running; the first use in a run is logged.
+// VID_: video playback is not built yet. The command moves on without effect, so that games
+// using it keep running; the first use in a run is logged.
 Outcome notYetAvailable(Exec& x) {
   if (x.engine.firstNotice(x.command.code)) {
     writeErrorLogf("%.4s: not supported yet, the command is ignored", x.text(0).c_str());
@@ -40,10 +41,8 @@ void registerAllCommands(CommandTable& table) {
   registerTextCommands(table);
   registerMenuCommands(table);
   registerPadCommands(table);
-  for (const char* code : {"VID_", "SAVE", "LOAD"}) {
-    char name[5] = {code[0], code[1], code[2], code[3], '\0'};
-    table.add(name, notYetAvailable);
-  }
+  registerSaveCommands(table);
+  table.add("VID_", notYetAvailable);
 }
 
 }  // namespace avg

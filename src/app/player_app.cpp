@@ -4,6 +4,7 @@
 
 #include "app/colour_depth.h"
 #include "app/command_list.h"
+#include "app/save_game.h"
 #include "base/error_log.h"
 #include "base/game_path.h"
 #include "base/text_encoding.h"
@@ -306,8 +307,11 @@ void PlayerApp::handleKey(Key key) {
   if (key == Key::F4 && switches.configKey) {
     engine_->variables().intVariable("Flag-Config") = 1;
   } else if ((key == Key::F5 || key == Key::F6) && switches.quickKeys) {
-    // The quick save (F5) and quick load (F6) are the save system's; the input of the
-    // pass is dropped after them.
+    if (key == Key::F5) {
+      saveGameAndReport(*engine_, kQuickSaveFile);
+    } else {
+      loadGame(*engine_, kQuickSaveFile, std::nullopt);
+    }
     engine_->companion<InputDevices>().clearEvents();
   } else if (key == Key::F7 && switches.screenKey) {
     switchScreen();
@@ -317,10 +321,8 @@ void PlayerApp::handleKey(Key key) {
 void PlayerApp::handleRequest(uint32_t code, const std::string& fileName) {
   constexpr uint32_t kSaveRequest = 10001;
   constexpr uint32_t kLoadRequest = 10002;
-  if (code != kSaveRequest && code != kLoadRequest) return;
-  // Saving and loading are not built yet; say so once, as the commands do.
-  if (engine_->firstNotice(code))
-    writeErrorLogf("request %u: saving and loading are not supported yet", code);
+  if (code == kSaveRequest) saveGameAndReport(*engine_, fileName);
+  if (code == kLoadRequest) loadGame(*engine_, fileName, std::nullopt);
 }
 
 void PlayerApp::handleMenu(int id) {

@@ -121,9 +121,38 @@ ScriptFile* ScriptEngine::restoreScript(int32_t slot, const std::string& name) {
 }
 
 ScriptThread* ScriptEngine::restoreThread(int32_t id, int32_t slot, int32_t index) {
+  // A thread of that id that runs a script is ended first, which may unload its script.
+  auto kept = threads_.find(id);
+  if (kept != threads_.end() && kept->second.file) {
+    endThread(id);
+    kept = threads_.end();
+  }
   auto it = scripts_.find(slot);
   if (it == scripts_.end()) return nullptr;
-  return &startThread(id, *it->second, index);
+  if (kept == threads_.end()) return &startThread(id, *it->second, index);
+  // The detached thread that runs the load takes over the saved thread of its id.
+  ScriptThread& thread = kept->second;
+  moveThread(thread, *it->second);
+  thread.index = index;
+  thread.waitCounter = 0;
+  thread.stack.clear();
+  return &thread;
+}
+
+void ScriptEngine::unloadAll(std::optional<int32_t> keepId) {
+  auto kept = keepId ? threads_.find(*keepId) : threads_.end();
+  if (kept != threads_.end() && kept->second.file) {
+    kept->second.file->threads.erase(kept->first);
+    kept->second.file = nullptr;
+  }
+  for (auto it = threads_.begin(); it != threads_.end();) {
+    if (it == kept) {
+      ++it;
+    } else {
+      removeThread(it++);
+    }
+  }
+  scripts_.clear();
 }
 
 size_t ScriptEngine::runThreads() {

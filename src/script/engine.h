@@ -77,7 +77,11 @@ class ScriptEngine {
   bool endSlot(int32_t slot);
   // Rebuilding the state of a saved game.
   ScriptFile* restoreScript(int32_t slot, const std::string& name);
+  // A thread kept by unloadAll takes over the thread of its id, keeping its object.
   ScriptThread* restoreThread(int32_t id, int32_t slot, int32_t index);
+  // Unloads every script and ends every thread but `keepId`, which stays without a script
+  // (it runs again only once restoreThread gives it one).
+  void unloadAll(std::optional<int32_t> keepId);
 
   // One pass: every thread gets one turn in ascending id. Returns the threads left.
   size_t runThreads();

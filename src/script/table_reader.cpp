@@ -48,7 +48,7 @@ class IncludeBudget {
 
 class TableParser {
  public:
-  TableParser(const ArchiveSet& archives, TableRows& rows, IncludeBudget& budget, int depth)
+  TableParser(const ArchiveSet* archives, TableRows& rows, IncludeBudget& budget, int depth)
       : archives_(archives), rows_(rows), budget_(budget), depth_(depth) {}
 
   void parse(std::string_view text) {
@@ -68,7 +68,7 @@ class TableParser {
         row_.emplace_back(text.substr(fieldStart, p - fieldStart));
         ++p;
         fieldStart = p;
-      } else if (c == ';') {
+      } else if (c == ';' && archives_) {
         std::string_view field = text.substr(fieldStart, p - fieldStart);
         if (!field.empty() || !row_.empty()) {
           row_.emplace_back(field);
@@ -88,7 +88,7 @@ class TableParser {
  private:
   // Ends the row with its last field; a lone "~name" field is an include instead.
   void finishRow(std::string_view field) {
-    if (row_.empty() && !field.empty() && field[0] == '~') {
+    if (archives_ && row_.empty() && !field.empty() && field[0] == '~') {
       include(std::string(field.substr(1)));
       return;
     }
@@ -99,7 +99,7 @@ class TableParser {
 
   void include(const std::string& name) {
     if (depth_ >= kMaxIncludeDepth) return;
-    std::optional<std::string> content = ReadWholeFile(name, archives_);
+    std::optional<std::string> content = ReadWholeFile(name, *archives_);
     if (!content || !budget_.allows(name, content->size())) return;
     std::string storage;
     TableParser(archives_, rows_, budget_, depth_ + 1).parse(unscrambled(*content, storage));
@@ -114,31 +114,40 @@ class TableParser {
     return p;
   }
 
-  const ArchiveSet& archives_;
+  // None for save text, which has neither comments nor includes.
+  const ArchiveSet* archives_;
   TableRows& rows_;
   IncludeBudget& budget_;
   TableRow row_;
   int depth_;
 };
 
-void parseTopLevel(std::string_view buffer, const ArchiveSet& archives, TableRows& rows) {
-  std::string storage;
+// Parses one top-level text; without archives it is save text: no includes, no comments.
+void parseTopLevel(std::string_view text, const ArchiveSet* archives, TableRows& rows) {
   IncludeBudget budget(rows);
-  TableParser(archives, rows, budget, 0).parse(unscrambled(buffer, storage));
+  TableParser(archives, rows, budget, 0).parse(text);
 }
 
 }  // namespace
 
 bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows) {
   if (buffer.empty()) return false;
-  parseTopLevel(buffer, archives, rows);
+  std::string storage;
+  parseTopLevel(unscrambled(buffer, storage), &archives, rows);
+  return true;
+}
+
+bool parseSaveTable(std::string_view buffer, TableRows& rows) {
+  if (buffer.empty()) return false;
+  parseTopLevel(buffer, nullptr, rows);
   return true;
 }
 
 bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows) {
   std::optional<std::string> content = ReadWholeFile(name, archives);
   if (!content) return false;
-  parseTopLevel(*content, archives, rows);
+  std::string storage;
+  parseTopLevel(unscrambled(*content, storage), &archives, rows);
   return true;
 }
 

@@ -30,4 +30,8 @@ bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& r
 // Parses a table already in memory and appends its rows; false only for an empty buffer.
 bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows);
 
+// Parses save text the same way, except that ";" and "~" are plain bytes: save text holds
+// data only, no comments and no includes. False only for an empty buffer.
+bool parseSaveTable(std::string_view buffer, TableRows& rows);
+
 }  // namespace avg

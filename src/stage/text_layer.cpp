@@ -62,6 +62,16 @@ MessageWindow& TextLayer::selectWindow(int32_t number) {
   return windows_[number];
 }
 
+void TextLayer::removeAllWindows() {
+  windows_.clear();
+  selectWindow(0);
+}
+
+void TextLayer::removeAllEditBoxes() {
+  editBoxes_.clear();
+  currentEditBox_.reset();
+}
+
 void TextLayer::clearAllLogs() {
   for (auto& [number, window] : windows_)
     window.clearLog(renderer_);

@@ -25,7 +25,16 @@ class TextLayer : public EngineCompanion {
   // Makes window `number` current, creating it with the defaults when new.
   MessageWindow& selectWindow(int32_t number);
   MessageWindow& currentWindow() { return windows_.at(currentWindow_); }
+  int32_t currentWindowNumber() const { return currentWindow_; }
+  std::optional<int32_t> currentEditBoxNumber() const { return currentEditBox_; }
   const std::map<int32_t, MessageWindow>& windows() const { return windows_; }
+  // The window or edit box `number`, created with the defaults when new, without making it
+  // current (loading a game).
+  MessageWindow& windowAt(int32_t number) { return windows_[number]; }
+  EditBox& editBoxAt(int32_t number) { return editBoxes_[number]; }
+  // Removes every window (window 0 comes back, current) or every edit box (none current).
+  void removeAllWindows();
+  void removeAllEditBoxes();
   // Discards the log pages of every window.
   void clearAllLogs();
 

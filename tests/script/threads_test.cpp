@@ -119,10 +119,8 @@ TEST(Threads, UnknownCommandReportsAndEndsOnlyItsThread) {
 // Commands not built yet move on and log their first use in a run; a new engine logs again.
 TEST(Threads, UnsupportedCommandsLogTheirFirstUseInARun) {
   const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-      {{"SAVE,%n__1", "SAVE,%n__1"}, {"SAVE"}},
-      {{"LOAD,%n__1", "LOAD,%n__2"}, {"LOAD"}},
       {{"VID_,PLAY,%s__op.avi", "VID_,STOP"}, {"VID_"}},
-      {{"SAVE_GAME,%n__2", "LOAD,%n__2", "SAVE,%n__2", "LOAD,%n__2"}, {"SAVE", "LOAD"}},
+      {{"VID_PLAY,%s__op.avi"}, {"VID_"}},
   };
   for (const auto& [script, codes] : cases) {
     PlayerFixture player;

@@ -1,0 +1,124 @@
+#include "script/save_text.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "base/error_log.h"
+#include "script/literals.h"
+
+namespace avg {
+namespace {
+
+// Every section a save writes, so that content holding none of them can be refused.
+constexpr std::string_view kSaveSections[] = {
+    "DATE",       "SCENE",      "MENU",      "PROCESS", "THREAD",  "VARIABLE_N",
+    "VARIABLE_F", "VARIABLE_S", "ARRAY_N",   "ARRAY_F", "ARRAY_S", "MUSIC",
+    "SOUND",      "SPRITE",     "OBJECT_2D", "TEXT",    "LOG",     "EDIT"};
+
+bool opensSection(const TableRow& row) {
+  return !row.empty() && row[0].starts_with('#');
+}
+
+// A row that would be an empty line is not written: no fields, or one empty field.
+bool writesNothing(const TableRow& row) {
+  return row.empty() || (row.size() == 1 && row[0].empty());
+}
+
+}  // namespace
+
+std::string serialiseSaveRows(const TableRows& rows) {
+  size_t size = 0;
+  for (const TableRow& row : rows) {
+    if (writesNothing(row)) continue;
+    size += row.size() + 1;  // commas and CR LF
+    for (const std::string& field : row)
+      size += field.size();
+  }
+  std::string text;
+  text.reserve(size);
+  for (const TableRow& row : rows) {
+    if (writesNothing(row)) continue;
+    for (size_t k = 0; k < row.size(); ++k) {
+      if (k > 0) text += ',';
+      text += row[k];
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string saveFloat(float value) {
+  // Fixed notation with six decimals, exactly as "%f" prints the value widened to double.
+  char buffer[400];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                              std::chars_format::fixed, 6);
+  return std::string(buffer, result.ptr);
+}
+
+void noteUnsavableText(std::string_view what, std::string_view value) {
+  if (value.find_first_of("\r\n") == std::string_view::npos) return;
+  writeErrorLogf("save: the line break in %.*s is lost", static_cast<int>(what.size()),
+                 what.data());
+}
+
+size_t SaveSection::count() const {
+  int32_t count = intAt(*header_, 1);
+  return count <= 0 ? 0 : std::min(static_cast<size_t>(count), rowsLeft());
+}
+
+const TableRow& SaveSection::take() {
+  static const TableRow kNoRow;
+  const TableRow* row = next();
+  return row ? *row : kNoRow;
+}
+
+bool SaveText::parse(std::string_view content) {
+  rows_.clear();
+  sections_.clear();
+  starts_.clear();
+  if (!parseSaveTable(content, rows_)) return false;
+  for (size_t k = 0; k < rows_.size(); ++k) {
+    if (!opensSection(rows_[k])) continue;
+    sections_[rows_[k][0].substr(1)] = k;
+    starts_.push_back(k);
+  }
+  return true;
+}
+
+std::optional<SaveSection> SaveText::section(std::string_view name) const {
+  auto it = sections_.find(name);
+  if (it == sections_.end()) return std::nullopt;
+  size_t start = it->second;
+  auto after = std::upper_bound(starts_.begin(), starts_.end(), start);
+  size_t end = after == starts_.end() ? rows_.size() : *after;
+  return SaveSection(rows_[start], rows_.data() + start + 1, rows_.data() + end);
+}
+
+bool SaveText::hasSaveSections() const {
+  return std::any_of(std::begin(kSaveSections), std::end(kSaveSections),
+                     [this](std::string_view name) { return sections_.count(name) != 0; });
+}
+
+std::string_view fieldAt(const TableRow& row, size_t k) {
+  return k < row.size() ? std::string_view(row[k]) : std::string_view();
+}
+
+int32_t intAt(const TableRow& row, size_t k) {
+  return parseDecimalInt(fieldAt(row, k));
+}
+
+float floatAt(const TableRow& row, size_t k) {
+  return parseDecimalFloat(fieldAt(row, k));
+}
+
+std::string textAt(const TableRow& row, size_t first, size_t trailing) {
+  std::string text;
+  if (row.size() < first + trailing) return text;
+  for (size_t k = first; k + trailing < row.size(); ++k) {
+    if (k > first) text += ',';
+    text += row[k];
+  }
+  return text;
+}
+
+}  // namespace avg

@@ -1,0 +1,31 @@
+#pragma once
+#include "script/archive.h"
+#include "script/save_text.h"
+#include "stage/menu_bar.h"
+#include "stage/object_stage.h"
+#include "stage/sprite_set.h"
+#include "stage/text_layer.h"
+
+namespace avg {
+
+// The save sections of the stage: menu switches, sprite sets, 2D objects, message windows
+// with their logs, and edit boxes. Each restore does nothing when its section is missing.
+
+void writeMenuSection(const MenuBar& menu, TableRows& rows);
+void restoreMenu(MenuBar& menu, const SaveText& text);
+
+void writeSpriteSection(SpriteSets& sprites, TableRows& rows);
+// Replaces every sprite set with the saved ones, loaded again from their files.
+void restoreSprites(SpriteSets& sprites, const ArchiveSet& archives, const SaveText& text);
+
+void writeObjectSection(const ObjectStage2D& objects, TableRows& rows);
+// Replaces every 2D object; an object whose animation cannot be found is left out.
+void restoreObjects(ObjectStage2D& objects, const SpriteSets& sprites, const SaveText& text);
+
+void writeTextSection(const TextLayer& layer, TableRows& rows);
+void writeLogSection(const TextLayer& layer, TableRows& rows);
+void writeEditSection(const TextLayer& layer, TableRows& rows);
+// Message windows, then their logs, then edit boxes.
+void restoreText(TextLayer& layer, const SaveText& text);
+
+}  // namespace avg
