@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the demo game directory from the sources in demo/src: script tables are written
 # in UTF-8 with LF line ends for editing and stored in CP932 with CR LF, as games ship them.
-# An existing config.ini is kept: the player writes the user's settings back into it.
+# An existing config.ini is kept: the player writes the user's settings back into it. The
+# saves go to the game's "Save" folder, which the player does not create.
 set -euo pipefail
 src="$(cd "$(dirname "$0")" && pwd)/src"
 out="${1:?usage: make_game.sh OUTPUT_DIR}"
-mkdir -p "$out"
+mkdir -p "$out/Save"
 rm -f "$out/ErrorLog.txt" "$out/Err.log"
 for file in "$src"/*; do
   name="$(basename "$file")"

@@ -40,3 +40,7 @@ convert -size 64x64 radial-gradient:'#fff0a0'-black "$out/spark.png"
 convert -size 200x100 xc:none -fill white \
   -draw 'ellipse 60,60 50,36 0,360' -draw 'ellipse 120,48 60,40 0,360' \
   -draw 'ellipse 160,66 36,28 0,360' -blur 0x2 png:- | cgd cloud.cgd 200 100
+
+# The save and load screen's panel: a dark, half-transparent box.
+convert -size 600x162 xc:'rgba(16,24,48,0.8)' -fill none -stroke '#8090c0' \
+  -draw 'rectangle 1,1 598,160' png:- | cgd panel.cgd 600 162

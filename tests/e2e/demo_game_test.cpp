@@ -1,5 +1,6 @@
 // The bundled demo, built by its own build script and played by the real binary in headless
-// mode: the options screen worked with the keyboard pad and the menu, and config.ini.
+// mode: the options screen worked with the keyboard pad and the menu, config.ini, and the
+// save and load screen with the quick keys.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,13 +23,20 @@ class DemoGame : public ::testing::Test {
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
 
-  // Plays `frames` frame passes with the events of `input` (lines "FRAME EVENT ARGS...").
-  void play(uint64_t frames, const std::string& input) {
+  // Plays `frames` frame passes with the events of `input` (lines "FRAME EVENT ARGS...");
+  // returns the message boxes shown, one "caption | text -> answer" line each.
+  std::string play(uint64_t frames, const std::string& input) {
     dir_.write("input.txt", input);
     std::string arguments = "--headless --frames " + std::to_string(frames) + " --input '" +
                             (dir_.path() / "input.txt").string() + "' '" + game().string() + "'";
     test::PlayerRun run = test::runPlayer(arguments);
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+    std::regex box(R"(\[messagebox\] (.*)\n)");
+    std::string boxes;
+    for (std::sregex_iterator it(run.stderrText.begin(), run.stderrText.end(), box), end; it != end;
+         ++it)
+      boxes += (*it)[1].str() + "\n";
+    return boxes;
   }
 
   // The values of the ErrorLog.txt lines "name = value" whose name is `name`, in order.
@@ -66,7 +74,7 @@ TEST_F(DemoGame, OptionsChangedWithThePadAreKeptInConfigIni) {
        "120 key X down\n122 key X up\n"        // back to the title
        "130 menu 20000\n");
   EXPECT_EQ(logged("scene"), (Values{"title", "options", "title"}));
-  EXPECT_EQ(logged("menu"), (Values{"ロードが選ばれました"}));
+  EXPECT_EQ(logged("menu"), (Values{"ロード"}));
   EXPECT_EQ(logged("Talk-Wait"), (Values{"0"}));
   EXPECT_EQ(logged("Volume-Sound"), (Values{"100"}));
 
@@ -80,6 +88,47 @@ TEST_F(DemoGame, OptionsChangedWithThePadAreKeptInConfigIni) {
   build();
   EXPECT_EQ(config().integer("SOUND", "VOLUME", -1), 100);
   EXPECT_EQ(config().integer("TEXT", "WAIT", -1), 0);
+}
+
+TEST_F(DemoGame, SaveScreenSavesIntoASlotAndLoadsItBack) {
+  std::string boxes = play(400,
+                           "40 lbutton down\n41 lbutton up\n"  // the title starts the story
+                           "80 menu 10000\n"                   // Save: the screen opens
+                           "90 answer yes\n90 key Z down\n92 key Z up\n"  // into slot 1
+                           "100 key X down\n102 key X up\n"               // back to the story
+                           "110 menu 40001\n"                             // Title
+                           "130 menu 20000\n"                             // Load
+                           "140 mouse 320 63\n141 answer yes\n"           // slot 1's row
+                           "141 lbutton down\n142 lbutton up\n");
+  EXPECT_EQ(boxes,
+            "avgplayer | デモはここまでです。 -> ok\n"
+            "確認 | セーブしてもよろしいですか？ -> yes\n確認 | セーブしました -> ok\n"
+            "確認 | ロードしてもよろしいですか？ -> yes\n確認 | ロードしました -> ok\n");
+  EXPECT_TRUE(std::filesystem::exists(game() / "Save/slot1.sav"));
+  std::vector<std::string> slots = logged("slot");
+  // Three rows each: the save screen opens, after saving, the load screen opens, the click.
+  ASSERT_EQ(slots.size(), 12u);
+  EXPECT_EQ(slots[0], "スロット1　空き　");
+  EXPECT_EQ(slots[2], "スロット3　空き　");
+  std::regex saved("スロット1　\\d{4}年\\d\\d月\\d\\d日\\d\\d時\\d\\d分　案内人との出会い");
+  EXPECT_TRUE(std::regex_match(slots[3], saved)) << slots[3];
+  EXPECT_EQ(slots[9], slots[3]);
+  EXPECT_EQ(logged("menu"), (Values{"セーブ", "title", "ロード"}));
+  // Back in the story: the title, left at 110, would have started it again by itself at 350.
+  EXPECT_EQ(logged("scene"), (Values{"title", "story", "title"}));
+}
+
+TEST_F(DemoGame, QuickKeysSaveAndLoadTheQuickSaveFile) {
+  std::string boxes = play(200,
+                           "50 key F5 down\n51 key F5 up\n"    // saved on the title
+                           "60 lbutton down\n61 lbutton up\n"  // the title starts the story
+                           "100 key F6 down\n101 key F6 up\n"  // back on the title
+                           "120 key Z down\n122 key Z up\n");  // which opens the options
+  EXPECT_EQ(boxes,
+            "avgplayer | デモはここまでです。 -> ok\n確認 | セーブしました -> ok\n"
+            "確認 | ロードしました -> ok\n");
+  EXPECT_TRUE(std::filesystem::exists(game() / "Save/qsave.sav"));
+  EXPECT_EQ(logged("scene"), (Values{"title", "story", "options"}));
 }
 
 }  // namespace
