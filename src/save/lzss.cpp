@@ -17,7 +17,7 @@ constexpr size_t kRingMask = kRingSize - 1;
 // look-ahead.
 constexpr size_t kMaxDistance = kRingSize - kMaxMatch;
 constexpr int kHashBits = 14;
-constexpr int kMaxChain = 256;
+constexpr int kMaxChain = 32;
 
 uint32_t hash3(const uint8_t* p) {
   uint32_t key = p[0] | p[1] << 8 | p[2] << 16;
