@@ -108,8 +108,7 @@ int main() {
   // The three steps of a save apart, then the whole.
   std::string content;
   std::string block;
-  double textMs =
-      medianMs([&] { content = serialiseSaveRows(writeSaveRows(engine, saveDate({}))); });
+  double textMs = medianMs([&] { content = writeSaveText(engine, saveDate({})); });
   double packMs = medianMs([&] { block = packBlock(content, PackRequest::Compress); });
   double writeMs = medianMs([&] { replaceFileAtomically("steps.sav", block); });
   double saveMs = medianMs([&] { saveGame(engine, "bench.sav"); });

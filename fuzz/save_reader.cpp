@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   restoreObjects(objects, sprites, saved);
   restoreText(text, saved);
   restoreMenu(menu, saved);
-  TableRows rows;
+  SaveWriter rows;
   writeProcessSection(engine, rows);
   writeThreadSection(engine, rows);
   writeIntVariables(engine.variables(), rows);
@@ -94,6 +94,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   writeTextSection(text, rows);
   writeLogSection(text, rows);
   writeEditSection(text, rows);
-  if (serialiseSaveRows(rows).empty()) std::abort();
+  if (rows.finish().empty()) std::abort();
   return 0;
 }

@@ -29,11 +29,11 @@ void tell(ScriptEngine& engine, const char* caption, const char* text, MessageIc
   engine.services().messageBoxes.show({.caption = caption, .text = text, .icon = icon});
 }
 
-void writeSceneSection(VariableStore& variables, TableRows& rows) {
-  rows.push_back({"#SCENE"});
+void writeSceneSection(VariableStore& variables, SaveWriter& out) {
+  out.row().field("#SCENE");
   const std::string* scene = variables.strings.find("SCENE");
   if (scene) noteUnsavableText("SCENE", *scene);
-  rows.push_back({scene ? *scene : "-"});
+  out.row().field(scene ? std::string_view(*scene) : "-");
 }
 
 // The settings the player chose, whatever the loaded file held.
@@ -74,38 +74,38 @@ std::string saveDate(const std::tm& time) {
   return utf8ToCp932(text);
 }
 
-TableRows writeSaveRows(ScriptEngine& engine, const std::string& date) {
-  TableRows rows;
+std::string writeSaveText(ScriptEngine& engine, const std::string& date) {
+  SaveWriter out;
   VariableStore& variables = engine.variables();
   DisplayList& stage = engine.companion<DisplayList>();
   const TextLayer& text = engine.companion<TextLayer>();
-  rows.push_back({"#DATE"});
-  rows.push_back({date});
-  writeSceneSection(variables, rows);
-  writeMenuSection(engine.companion<MenuBar>(), rows);
-  writeProcessSection(engine, rows);
-  writeThreadSection(engine, rows);
-  writeIntVariables(variables, rows);
-  writeFloatVariables(variables, rows);
-  writeStringVariables(variables, rows);
-  writeIntArrays(variables, rows);
-  writeFloatArrays(variables, rows);
-  writeStringArrays(variables, rows);
-  engine.companion<MusicPlayer>().writeSaveSection(rows);
-  engine.companion<SoundChannels>().effects.writeSaveSection(rows);
-  writeSpriteSection(stage.sprites(), rows);
-  writeObjectSection(stage.objects(), rows);
-  writeTextSection(text, rows);
-  writeLogSection(text, rows);
-  writeEditSection(text, rows);
-  return rows;
+  out.row().field("#DATE");
+  out.row().field(date);
+  writeSceneSection(variables, out);
+  writeMenuSection(engine.companion<MenuBar>(), out);
+  writeProcessSection(engine, out);
+  writeThreadSection(engine, out);
+  writeIntVariables(variables, out);
+  writeFloatVariables(variables, out);
+  writeStringVariables(variables, out);
+  writeIntArrays(variables, out);
+  writeFloatArrays(variables, out);
+  writeStringArrays(variables, out);
+  engine.companion<MusicPlayer>().writeSaveSection(out);
+  engine.companion<SoundChannels>().effects.writeSaveSection(out);
+  writeSpriteSection(stage.sprites(), out);
+  writeObjectSection(stage.objects(), out);
+  writeTextSection(text, out);
+  writeLogSection(text, out);
+  writeEditSection(text, out);
+  return out.finish();
 }
 
 bool saveGame(ScriptEngine& engine, const std::string& path) {
   std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
-  std::string content = serialiseSaveRows(writeSaveRows(engine, saveDate(local)));
+  std::string content = writeSaveText(engine, saveDate(local));
   return replaceFileAtomically(path, packBlock(content, PackRequest::Compress));
 }
 

@@ -15,8 +15,8 @@ inline constexpr const char* kQuickSaveFile = "Save/qsave.sav";
 // The date row of a save: "YYYY年MM月DD日hh時mm分" in CP932.
 std::string saveDate(const std::tm& time);
 
-// The save text of the engine's state as rows, every section in file order.
-TableRows writeSaveRows(ScriptEngine& engine, const std::string& date);
+// The save text of the engine's state, every section in file order.
+std::string writeSaveText(ScriptEngine& engine, const std::string& date);
 
 // Writes a save of the current state to `path` as one atomic replacement (the directory
 // must exist); the old file stays as it was when this fails.

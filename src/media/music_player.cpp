@@ -231,9 +231,9 @@ TableRow MusicPlayer::saveRecord() const {
   return {listFile_, currentName_, std::to_string(state_)};
 }
 
-void MusicPlayer::writeSaveSection(TableRows& rows) const {
-  rows.push_back({"#MUSIC"});
-  rows.push_back(saveRecord());
+void MusicPlayer::writeSaveSection(SaveWriter& out) const {
+  out.row().field("#MUSIC");
+  out.row().fields(saveRecord());
 }
 
 void MusicPlayer::restoreRecord(const TableRow& record) {

@@ -7,6 +7,7 @@
 #include "platform/audio.h"
 #include "script/engine.h"
 #include "script/error_reports.h"
+#include "script/save_text.h"
 #include "script/table_reader.h"
 
 namespace avg {
@@ -111,7 +112,7 @@ class MusicPlayer : public EngineCompanion {
   TableRow saveRecord() const;
   void restoreRecord(const TableRow& record);
   // Appends the save file's music section: its header row "#MUSIC" and the record.
-  void writeSaveSection(TableRows& rows) const;
+  void writeSaveSection(SaveWriter& out) const;
 
   int32_t state() const { return state_; }
   int32_t device() const { return device_; }

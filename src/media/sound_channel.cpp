@@ -110,9 +110,9 @@ TableRow SoundChannel::saveRecord() const {
   return record;
 }
 
-void SoundChannel::writeSaveSection(TableRows& rows) const {
-  rows.push_back({"#SOUND"});
-  rows.push_back(saveRecord());
+void SoundChannel::writeSaveSection(SaveWriter& out) const {
+  out.row().field("#SOUND");
+  out.row().fields(saveRecord());
 }
 
 void SoundChannel::restoreRecord(const TableRow& record) {

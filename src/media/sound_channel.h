@@ -6,6 +6,7 @@
 
 #include "platform/audio.h"
 #include "script/engine.h"
+#include "script/save_text.h"
 #include "script/table_reader.h"
 
 namespace avg {
@@ -60,7 +61,7 @@ class SoundChannel {
   TableRow saveRecord() const;
   void restoreRecord(const TableRow& record);
   // Appends the save file's sound section: its header row "#SOUND" and the record.
-  void writeSaveSection(TableRows& rows) const;
+  void writeSaveSection(SaveWriter& out) const;
 
  private:
   Sound& loadSound(SoundEntry& entry);

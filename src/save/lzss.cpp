@@ -18,10 +18,51 @@ constexpr size_t kRingMask = kRingSize - 1;
 constexpr size_t kMaxDistance = kRingSize - kMaxMatch;
 constexpr int kHashBits = 14;
 constexpr int kMaxChain = 32;
+// A match this long is good enough that a quarter of the chain is searched for a longer one.
+constexpr size_t kGoodMatch = 8;
+// Zero bytes after the input, so that matches are compared eight bytes at a time.
+constexpr size_t kTailSlack = kMaxMatch + 8;
+
+uint64_t load64(const uint8_t* p) {
+  uint64_t value;
+  std::memcpy(&value, p, 8);
+  return value;
+}
+
+uint16_t load16(const uint8_t* p) {
+  uint16_t value;
+  std::memcpy(&value, p, 2);
+  return value;
+}
+
+// How many bytes `here` and `there` share from the start, up to `limit`.
+size_t sharedLength(const uint8_t* here, const uint8_t* there, size_t limit) {
+  for (size_t length = 0; length < limit; length += 8) {
+    uint64_t differing = load64(here + length) ^ load64(there + length);
+    if (differing != 0) {
+      length += static_cast<size_t>(__builtin_ctzll(differing)) / 8;
+      return std::min(length, limit);
+    }
+  }
+  return limit;
+}
+
+uint32_t load32(const uint8_t* p) {
+  uint32_t value;
+  std::memcpy(&value, p, 4);
+  return value;
+}
+
+uint32_t hashOf(uint32_t key) {
+  return (key * 2654435761u) >> (32 - kHashBits);
+}
 
 uint32_t hash3(const uint8_t* p) {
-  uint32_t key = p[0] | p[1] << 8 | p[2] << 16;
-  return (key * 2654435761u) >> (32 - kHashBits);
+  return hashOf(load32(p) & 0xFFFFFF);
+}
+
+uint32_t hash4(const uint8_t* p) {
+  return hashOf(load32(p));
 }
 
 struct Match {
@@ -30,11 +71,18 @@ struct Match {
 };
 
 // Finds matches in `text`: the input preceded by kRingSize zero bytes, which stand for the
-// zero-filled ring. Positions are inserted in order into hash chains over three bytes.
+// zero-filled ring, and followed by kTailSlack zero bytes. Positions are inserted in order
+// into hash chains over four bytes, and the latest position of each three-byte string is
+// kept beside them: frequent three-byte strings then cost no chain walks, and a match of
+// three bytes is taken from the nearest place, where it almost always is.
 class MatchFinder {
  public:
   MatchFinder(const uint8_t* text, size_t end)
-      : text_(text), end_(end), head_(size_t{1} << kHashBits, -1), previous_(kRingSize, -1) {
+      : text_(text),
+        end_(end),
+        latest3_(size_t{1} << kHashBits, -1),
+        head4_(size_t{1} << kHashBits, -1),
+        previous4_(kRingSize, -1) {
     // The strings that start in the zeros and run into the input are the only distinct ones
     // there; every older zero position repeats the oldest of these.
     for (size_t p = kRingSize - kMaxMatch; p < kRingSize; ++p)
@@ -43,8 +91,10 @@ class MatchFinder {
 
   void insert(size_t position) {
     if (position + kMinMatch > end_) return;
-    int32_t& head = head_[hash3(text_ + position)];
-    previous_[position & kRingMask] = head;
+    const uint8_t* at = text_ + position;
+    latest3_[hash3(at)] = static_cast<int32_t>(position);
+    int32_t& head = head4_[hash4(at)];
+    previous4_[position & kRingMask] = head;
     head = static_cast<int32_t>(position);
   }
 
@@ -52,37 +102,45 @@ class MatchFinder {
   // `atLeast` and than two bytes; else length 0.
   Match longest(size_t position, size_t atLeast) const {
     Match best;
-    size_t maxLength = std::min(kMaxMatch, end_ - position);
+    const size_t maxLength = std::min(kMaxMatch, end_ - position);
     const size_t shortest = std::max(atLeast, kMinMatch - 1);
     if (shortest >= maxLength) return best;
     best.length = shortest;
     const uint8_t* here = text_ + position;
-    int64_t floor = static_cast<int64_t>(position) - static_cast<int64_t>(kMaxDistance);
-    int64_t candidate = head_[hash3(here)];
-    for (int chain = 0; chain < kMaxChain && candidate >= floor && candidate >= 0; ++chain) {
-      const uint8_t* there = text_ + candidate;
-      if (there[best.length] == here[best.length] && there[0] == here[0]) {
-        size_t length = 0;
-        while (length < maxLength && there[length] == here[length])
-          ++length;
-        if (length > best.length) {
-          best = {length, static_cast<size_t>(candidate)};
-          if (length == maxLength) break;
-        }
-      }
-      int64_t next = previous_[candidate & kRingMask];
+    const int64_t floor = static_cast<int64_t>(position) - static_cast<int64_t>(kMaxDistance);
+    int64_t candidate = head4_[hash4(here)];
+    int chainLeft = atLeast >= kGoodMatch ? kMaxChain / 4 : kMaxChain;
+    for (; chainLeft > 0 && candidate >= floor && candidate >= 0; --chainLeft) {
+      consider(here, candidate, maxLength, best);
+      if (best.length == maxLength) break;
+      int64_t next = previous4_[candidate & kRingMask];
       if (next >= candidate) break;
       candidate = next;
+    }
+    if (best.length < kMinMatch + 1) {
+      int64_t nearest3 = latest3_[hash3(here)];
+      if (nearest3 >= floor && nearest3 >= 0) consider(here, nearest3, maxLength, best);
     }
     if (best.length == shortest) best.length = 0;
     return best;
   }
 
  private:
+  // Takes the match at `candidate` when it is longer than the best so far.
+  void consider(const uint8_t* here, int64_t candidate, size_t maxLength, Match& best) const {
+    const uint8_t* there = text_ + candidate;
+    // A longer match agrees on the two bytes that end the best one so far, and on the first.
+    if (load16(there + best.length - 1) != load16(here + best.length - 1) || there[0] != here[0])
+      return;
+    size_t length = sharedLength(here, there, maxLength);
+    if (length > best.length) best = {length, static_cast<size_t>(candidate)};
+  }
+
   const uint8_t* text_;
   size_t end_;
-  std::vector<int32_t> head_;
-  std::vector<int32_t> previous_;
+  std::vector<int32_t> latest3_;
+  std::vector<int32_t> head4_;
+  std::vector<int32_t> previous4_;
 };
 
 constexpr size_t kGroupSize = 17;
@@ -139,9 +197,9 @@ void copyLiterals(uint8_t* out, const uint8_t* in, uint8_t mask) {
 }  // namespace
 
 std::optional<std::string> lzssCompress(std::string_view input, size_t limit) {
-  std::vector<uint8_t> text(kRingSize + input.size());
+  std::vector<uint8_t> text(kRingSize + input.size() + kTailSlack);
   std::memcpy(text.data() + kRingSize, input.data(), input.size());
-  const size_t end = text.size();
+  const size_t end = kRingSize + input.size();
   MatchFinder finder(text.data(), end);
   // All literals: one flag byte per eight input bytes.
   GroupWriter writer(limit, input.size() + input.size() / 8 + 1);

@@ -6,16 +6,6 @@
 namespace avg {
 namespace {
 
-std::string savedValue(int32_t value) {
-  return std::to_string(value);
-}
-std::string savedValue(float value) {
-  return saveFloat(value);
-}
-const std::string& savedValue(const std::string& value) {
-  return value;
-}
-
 // A value that fills the fields [first, size - trailing) of a row: text is read whole.
 template <class T>
 T valueAt(const TableRow& row, size_t first, size_t trailing);
@@ -39,26 +29,24 @@ template <class T>
 void noteText(const std::string&, const T&) {}
 
 template <class T>
-void writeVariables(const char* header, const NamedCells<T>& cells, TableRows& rows) {
-  rows.push_back({header, std::to_string(cells.entries().size())});
+void writeVariables(const char* header, const NamedCells<T>& cells, SaveWriter& out) {
+  out.row().field(header).field(cells.entries().size());
   for (const auto& [name, cell] : cells.entries()) {
     noteText(name, *cell);
-    rows.push_back({name, savedValue(*cell)});
+    out.row().field(name).field(*cell);
   }
 }
 
 template <class T>
-void writeArrays(const char* header, const NamedCells<ScriptArray<T>>& cells, TableRows& rows) {
-  rows.push_back({header, std::to_string(cells.entries().size())});
+void writeArrays(const char* header, const NamedCells<ScriptArray<T>>& cells, SaveWriter& out) {
+  out.row().field(header).field(cells.entries().size());
   for (const auto& [name, array] : cells.entries()) {
-    rows.push_back({name, std::to_string(array->size())});
+    out.row().field(name).field(array->size());
     for (const auto& [key, value] : *array) {
       noteText(name, value);
-      TableRow& row = rows.emplace_back();
-      row.reserve(key.size() + 1);
-      row.push_back(savedValue(value));
+      out.row().field(value);
       for (int32_t index : key)
-        row.push_back(std::to_string(index));
+        out.field(index);
     }
   }
 }
@@ -110,46 +98,44 @@ void restoreArraySection(const char* name, NamedCells<ScriptArray<T>>& cells,
 
 }  // namespace
 
-void writeProcessSection(const ScriptEngine& engine, TableRows& rows) {
-  rows.push_back({"#PROCESS", std::to_string(engine.scripts().size())});
+void writeProcessSection(const ScriptEngine& engine, SaveWriter& out) {
+  out.row().field("#PROCESS").field(engine.scripts().size());
   for (const auto& [slot, file] : engine.scripts()) {
-    TableRow& row = rows.emplace_back(TableRow{std::to_string(slot), file->name});
+    out.row().field(slot).field(file->name);
     for (int32_t id : file->threads)
-      row.push_back(std::to_string(id));
+      out.field(id);
   }
 }
 
-void writeThreadSection(const ScriptEngine& engine, TableRows& rows) {
+void writeThreadSection(const ScriptEngine& engine, SaveWriter& out) {
   size_t count = std::count_if(engine.threads().begin(), engine.threads().end(),
                                [](const auto& entry) { return entry.second.file != nullptr; });
-  rows.push_back({"#THREAD", std::to_string(count)});
+  out.row().field("#THREAD").field(count);
   for (const auto& [id, thread] : engine.threads()) {
     if (!thread.file) continue;
-    TableRow& row = rows.emplace_back(
-        TableRow{std::to_string(id), std::to_string(thread.file->slot),
-                 std::to_string(thread.index), std::to_string(thread.waitCounter)});
+    out.row().field(id).field(thread.file->slot).field(thread.index).field(thread.waitCounter);
     for (auto it = thread.stack.rbegin(); it != thread.stack.rend(); ++it)
-      row.push_back(std::to_string(*it));
+      out.field(*it);
   }
 }
 
-void writeIntVariables(VariableStore& variables, TableRows& rows) {
-  writeVariables("#VARIABLE_N", variables.ints, rows);
+void writeIntVariables(VariableStore& variables, SaveWriter& out) {
+  writeVariables("#VARIABLE_N", variables.ints, out);
 }
-void writeFloatVariables(VariableStore& variables, TableRows& rows) {
-  writeVariables("#VARIABLE_F", variables.floats, rows);
+void writeFloatVariables(VariableStore& variables, SaveWriter& out) {
+  writeVariables("#VARIABLE_F", variables.floats, out);
 }
-void writeStringVariables(VariableStore& variables, TableRows& rows) {
-  writeVariables("#VARIABLE_S", variables.strings, rows);
+void writeStringVariables(VariableStore& variables, SaveWriter& out) {
+  writeVariables("#VARIABLE_S", variables.strings, out);
 }
-void writeIntArrays(VariableStore& variables, TableRows& rows) {
-  writeArrays("#ARRAY_N", variables.intArrays, rows);
+void writeIntArrays(VariableStore& variables, SaveWriter& out) {
+  writeArrays("#ARRAY_N", variables.intArrays, out);
 }
-void writeFloatArrays(VariableStore& variables, TableRows& rows) {
-  writeArrays("#ARRAY_F", variables.floatArrays, rows);
+void writeFloatArrays(VariableStore& variables, SaveWriter& out) {
+  writeArrays("#ARRAY_F", variables.floatArrays, out);
 }
-void writeStringArrays(VariableStore& variables, TableRows& rows) {
-  writeArrays("#ARRAY_S", variables.stringArrays, rows);
+void writeStringArrays(VariableStore& variables, SaveWriter& out) {
+  writeArrays("#ARRAY_S", variables.stringArrays, out);
 }
 
 void restoreVariables(VariableStore& variables, const SaveText& text) {

@@ -8,14 +8,14 @@ namespace avg {
 
 // The save sections of the script engine: loaded scripts, threads, variables and arrays.
 
-void writeProcessSection(const ScriptEngine& engine, TableRows& rows);
-void writeThreadSection(const ScriptEngine& engine, TableRows& rows);
-void writeIntVariables(VariableStore& variables, TableRows& rows);
-void writeFloatVariables(VariableStore& variables, TableRows& rows);
-void writeStringVariables(VariableStore& variables, TableRows& rows);
-void writeIntArrays(VariableStore& variables, TableRows& rows);
-void writeFloatArrays(VariableStore& variables, TableRows& rows);
-void writeStringArrays(VariableStore& variables, TableRows& rows);
+void writeProcessSection(const ScriptEngine& engine, SaveWriter& out);
+void writeThreadSection(const ScriptEngine& engine, SaveWriter& out);
+void writeIntVariables(VariableStore& variables, SaveWriter& out);
+void writeFloatVariables(VariableStore& variables, SaveWriter& out);
+void writeStringVariables(VariableStore& variables, SaveWriter& out);
+void writeIntArrays(VariableStore& variables, SaveWriter& out);
+void writeFloatArrays(VariableStore& variables, SaveWriter& out);
+void writeStringArrays(VariableStore& variables, SaveWriter& out);
 
 // Each kind of variable and array with a section in `text` is emptied and refilled from it.
 void restoreVariables(VariableStore& variables, const SaveText& text);

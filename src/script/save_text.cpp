@@ -19,40 +19,72 @@ bool opensSection(const TableRow& row) {
   return !row.empty() && row[0].starts_with('#');
 }
 
-// A row that would be an empty line is not written: no fields, or one empty field.
-bool writesNothing(const TableRow& row) {
-  return row.empty() || (row.size() == 1 && row[0].empty());
+// Longest "%f" text of a float: 39 digits, sign, point and six decimals.
+constexpr size_t kFloatTextSize = 48;
+
+size_t writeFloat(float value, char* out) {
+  // Fixed notation with six decimals, exactly as "%f" prints the value widened to double.
+  return std::to_chars(out, out + kFloatTextSize, static_cast<double>(value),
+                       std::chars_format::fixed, 6)
+             .ptr -
+         out;
 }
 
 }  // namespace
 
-std::string serialiseSaveRows(const TableRows& rows) {
-  size_t size = 0;
-  for (const TableRow& row : rows) {
-    if (writesNothing(row)) continue;
-    size += row.size() + 1;  // commas and CR LF
-    for (const std::string& field : row)
-      size += field.size();
-  }
-  std::string text;
-  text.reserve(size);
-  for (const TableRow& row : rows) {
-    if (writesNothing(row)) continue;
-    for (size_t k = 0; k < row.size(); ++k) {
-      if (k > 0) text += ',';
-      text += row[k];
-    }
-    text += "\r\n";
-  }
-  return text;
+SaveWriter& SaveWriter::row() {
+  endRow();
+  rowStart_ = text_.size();
+  rowOpen_ = true;
+  firstField_ = true;
+  return *this;
+}
+
+void SaveWriter::endRow() {
+  if (rowOpen_ && text_.size() > rowStart_) text_ += "\r\n";
+  rowOpen_ = false;
+}
+
+void SaveWriter::separate() {
+  if (!firstField_) text_ += ',';
+  firstField_ = false;
+}
+
+SaveWriter& SaveWriter::field(std::string_view text) {
+  separate();
+  text_ += text;
+  return *this;
+}
+
+SaveWriter& SaveWriter::field(float value) {
+  separate();
+  size_t at = text_.size();
+  text_.resize(at + kFloatTextSize);
+  text_.resize(at + writeFloat(value, text_.data() + at));
+  return *this;
+}
+
+SaveWriter& SaveWriter::number(int64_t value) {
+  separate();
+  char digits[24];
+  text_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  return *this;
+}
+
+SaveWriter& SaveWriter::fields(const TableRow& row) {
+  for (const std::string& text : row)
+    field(text);
+  return *this;
+}
+
+std::string SaveWriter::finish() {
+  endRow();
+  return std::move(text_);
 }
 
 std::string saveFloat(float value) {
-  // Fixed notation with six decimals, exactly as "%f" prints the value widened to double.
-  char buffer[400];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                              std::chars_format::fixed, 6);
-  return std::string(buffer, result.ptr);
+  char text[kFloatTextSize];
+  return std::string(text, writeFloat(value, text));
 }
 
 void noteUnsavableText(std::string_view what, std::string_view value) {

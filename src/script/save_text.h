@@ -1,4 +1,5 @@
 #pragma once
+#include <concepts>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -12,14 +13,33 @@ namespace avg {
 // Save text: rows of fields joined by "," and ended by CR LF, with no quoting. A row whose
 // first field starts with "#" opens a section; its second field, if any, counts records.
 
-// Joins rows into save text; rows that would be empty lines are left out.
-std::string serialiseSaveRows(const TableRows& rows);
+// Writes save text row by row into one buffer. Integers are written in decimal, floats as
+// "%f" prints them, flags as "1" and "0". A row that would be an empty line (no fields, or
+// one empty field) is left out.
+class SaveWriter {
+ public:
+  // Ends the row before, if any, and starts a new one.
+  SaveWriter& row();
+  SaveWriter& field(std::string_view text);
+  SaveWriter& field(float value);
+  SaveWriter& field(std::integral auto value) { return number(static_cast<int64_t>(value)); }
+  SaveWriter& fields(const TableRow& row);
+  // The text, with its last row ended.
+  std::string finish();
+
+ private:
+  SaveWriter& number(int64_t value);
+  void separate();
+  void endRow();
+
+  std::string text_;
+  size_t rowStart_ = 0;
+  bool rowOpen_ = false;
+  bool firstField_ = true;
+};
 
 // A number in the save text's float format ("%f").
 std::string saveFloat(float value);
-inline std::string saveFlag(bool on) {
-  return on ? "1" : "0";
-}
 
 // Logs a value that holds a line break, which the format cannot carry.
 void noteUnsavableText(std::string_view what, std::string_view value);

@@ -12,20 +12,16 @@ constexpr int32_t kSavedMenuItems[] = {kMenuTitle, kMenuSave, kMenuLoad, kMenuSk
 constexpr size_t kGlyphNumbers = 10;
 
 // Colours are saved as signed decimals.
-std::string colorText(uint32_t color) {
-  return std::to_string(static_cast<int32_t>(color));
+int32_t savedColor(uint32_t color) {
+  return static_cast<int32_t>(color);
 }
 uint32_t colorAt(const TableRow& row, size_t k) {
   return static_cast<uint32_t>(intAt(row, k));
 }
 
-std::string count(size_t n) {
-  return std::to_string(n);
-}
-
-void appendPlacement(TableRow& row, const PiecePlacement& p) {
+void appendPlacement(SaveWriter& out, const PiecePlacement& p) {
   for (float value : {p.x, p.y, p.scaleX, p.scaleY, p.rotationX, p.rotationY, p.rotationZ})
-    row.push_back(saveFloat(value));
+    out.field(value);
 }
 
 void readPlacement(const TableRow& row, size_t k, PiecePlacement& p) {
@@ -33,11 +29,9 @@ void readPlacement(const TableRow& row, size_t k, PiecePlacement& p) {
     *value = floatAt(row, k++);
 }
 
-void writeWindowPlacement(const WindowPlacement& placement, TableRows& rows) {
-  TableRow& row = rows.emplace_back(TableRow{std::to_string(placement.reserved),
-                                             std::to_string(placement.blendMode),
-                                             std::to_string(placement.visible)});
-  appendPlacement(row, placement);
+void writeWindowPlacement(const WindowPlacement& placement, SaveWriter& out) {
+  out.row().field(placement.reserved).field(placement.blendMode).field(placement.visible);
+  appendPlacement(out, placement);
 }
 
 void readWindowPlacement(const TableRow& row, WindowPlacement& placement) {
@@ -48,23 +42,21 @@ void readWindowPlacement(const TableRow& row, WindowPlacement& placement) {
   placement.refresh();
 }
 
-void appendFont(TableRow& row, const FontStyle& font) {
-  row.insert(row.end(),
-             {std::to_string(font.size), std::to_string(font.bold), colorText(font.color)});
+void appendFont(SaveWriter& out, const FontStyle& font) {
+  out.field(font.size).field(font.bold).field(savedColor(font.color));
 }
 
 FontStyle fontAt(const TableRow& row, size_t k) {
   return {intAt(row, k), intAt(row, k + 1), colorAt(row, k + 2)};
 }
 
-void writeGlyphs(const std::vector<GlyphPtr>& glyphs, TableRows& rows) {
-  rows.push_back({count(glyphs.size())});
+void writeGlyphs(const std::vector<GlyphPtr>& glyphs, SaveWriter& out) {
+  out.row().field(glyphs.size());
   for (const GlyphPtr& glyph : glyphs) {
     noteUnsavableText("a text piece", glyph->text);
-    TableRow& row =
-        rows.emplace_back(TableRow{glyph->text, std::to_string(glyph->fontSize),
-                                   std::to_string(glyph->bold), colorText(glyph->drawColor)});
-    appendPlacement(row, *glyph);
+    out.row().field(glyph->text).field(glyph->fontSize).field(glyph->bold);
+    out.field(savedColor(glyph->drawColor));
+    appendPlacement(out, *glyph);
   }
 }
 
@@ -87,8 +79,12 @@ std::vector<GlyphPtr> readGlyphs(SaveSection& section, GlyphRenderer& renderer) 
 }
 
 // The closing row of the window and edit box sections: a number, or "-" for none.
-void writeCurrent(std::optional<int32_t> number, TableRows& rows) {
-  rows.push_back({number ? std::to_string(*number) : "-"});
+void writeCurrent(std::optional<int32_t> number, SaveWriter& out) {
+  if (number) {
+    out.row().field(*number);
+  } else {
+    out.row().field("-");
+  }
 }
 std::optional<int32_t> currentAt(const TableRow& row) {
   if (row.empty() || row[0] == "-") return std::nullopt;
@@ -161,11 +157,11 @@ void restoreEditBoxes(TextLayer& layer, const SaveText& text) {
 
 }  // namespace
 
-void writeMenuSection(const MenuBar& menu, TableRows& rows) {
-  rows.push_back({"#MENU"});
-  TableRow& row = rows.emplace_back();
+void writeMenuSection(const MenuBar& menu, SaveWriter& out) {
+  out.row().field("#MENU");
+  out.row();
   for (int32_t id : kSavedMenuItems)
-    row.push_back(saveFlag(menu.enabled(id)));
+    out.field(menu.enabled(id));
 }
 
 void restoreMenu(MenuBar& menu, const SaveText& text) {
@@ -176,11 +172,10 @@ void restoreMenu(MenuBar& menu, const SaveText& text) {
     menu.setEnabled(kSavedMenuItems[k], fieldAt(row, k) == "1");
 }
 
-void writeSpriteSection(SpriteSets& sprites, TableRows& rows) {
-  rows.push_back({"#SPRITE", count(sprites.sets().size())});
+void writeSpriteSection(SpriteSets& sprites, SaveWriter& out) {
+  out.row().field("#SPRITE").field(sprites.sets().size());
   for (const auto& [name, set] : sprites.sets())
-    rows.push_back(
-        {name, set.fileName(), saveFlag(set.active != 0), saveFlag(set.autoRelease != 0)});
+    out.row().field(name).field(set.fileName()).field(set.active != 0).field(set.autoRelease != 0);
 }
 
 void restoreSprites(SpriteSets& sprites, const ArchiveSet& archives, const SaveText& text) {
@@ -196,13 +191,12 @@ void restoreSprites(SpriteSets& sprites, const ArchiveSet& archives, const SaveT
   }
 }
 
-void writeObjectSection(const ObjectStage2D& objects, TableRows& rows) {
-  rows.push_back({"#OBJECT_2D", count(objects.size())});
-  objects.forEachByName([&rows](const DisplayObject2D& object) {
-    TableRow& row =
-        rows.emplace_back(TableRow{object.name, object.setName, object.animationName,
-                                   std::to_string(object.step), std::to_string(object.priority)});
-    appendPlacement(row, object);
+void writeObjectSection(const ObjectStage2D& objects, SaveWriter& out) {
+  out.row().field("#OBJECT_2D").field(objects.size());
+  objects.forEachByName([&out](const DisplayObject2D& object) {
+    out.row().field(object.name).field(object.setName).field(object.animationName);
+    out.field(object.step).field(object.priority);
+    appendPlacement(out, object);
   });
 }
 
@@ -225,57 +219,56 @@ void restoreObjects(ObjectStage2D& objects, const SpriteSets& sprites, const Sav
   }
 }
 
-void writeTextSection(const TextLayer& layer, TableRows& rows) {
-  rows.push_back({"#TEXT", count(layer.windows().size())});
+void writeTextSection(const TextLayer& layer, SaveWriter& out) {
+  out.row().field("#TEXT").field(layer.windows().size());
   for (const auto& [number, window] : layer.windows()) {
-    rows.push_back({std::to_string(number)});
-    writeWindowPlacement(window.placement, rows);
-    TableRow& style = rows.emplace_back();
-    appendFont(style, window.currentFont);
-    appendFont(style, window.layout.font);
+    out.row().field(number);
+    writeWindowPlacement(window.placement, out);
+    out.row();
+    appendFont(out, window.currentFont);
+    appendFont(out, window.layout.font);
     const TextLayout& layout = window.layout;
     for (float value : {window.cursorX, window.cursorY, layout.originX, layout.originY,
                         layout.spacingX, layout.spacingY})
-      style.push_back(saveFloat(value));
-    style.insert(style.end(), {std::to_string(layout.alignH), std::to_string(layout.alignV),
-                               saveFloat(window.lineSpacing)});
-    appendFont(rows.emplace_back(), window.logFont);
-    writeGlyphs(window.glyphs, rows);
+      out.field(value);
+    out.field(layout.alignH).field(layout.alignV).field(window.lineSpacing);
+    appendFont(out.row(), window.logFont);
+    writeGlyphs(window.glyphs, out);
   }
-  writeCurrent(layer.currentWindowNumber(), rows);
+  writeCurrent(layer.currentWindowNumber(), out);
 }
 
-void writeLogSection(const TextLayer& layer, TableRows& rows) {
-  rows.push_back({"#LOG", count(layer.windows().size())});
+void writeLogSection(const TextLayer& layer, SaveWriter& out) {
+  out.row().field("#LOG").field(layer.windows().size());
   for (const auto& [number, window] : layer.windows()) {
-    rows.push_back({std::to_string(number)});
+    out.row().field(number);
     if (window.logPages.empty()) {
-      rows.push_back({"0"});
+      out.row().field(0);
     } else {
-      writeGlyphs(window.logPages.back(), rows);
+      writeGlyphs(window.logPages.back(), out);
     }
   }
-  writeCurrent(layer.currentWindowNumber(), rows);
+  writeCurrent(layer.currentWindowNumber(), out);
 }
 
-void writeEditSection(const TextLayer& layer, TableRows& rows) {
-  rows.push_back({"#EDIT", count(layer.editBoxes().size())});
+void writeEditSection(const TextLayer& layer, SaveWriter& out) {
+  out.row().field("#EDIT").field(layer.editBoxes().size());
   for (const auto& [number, box] : layer.editBoxes()) {
-    rows.push_back({std::to_string(number)});
-    writeWindowPlacement(box.placement, rows);
-    TableRow& style = rows.emplace_back();
+    out.row().field(number);
+    writeWindowPlacement(box.placement, out);
+    out.row();
     const TextLayout& layout = box.layout;
-    appendFont(style, layout.font);
-    appendFont(style, box.compositionFont.value_or(layout.font));
+    appendFont(out, layout.font);
+    appendFont(out, box.compositionFont.value_or(layout.font));
     for (float value : {layout.originX, layout.originY, layout.spacingX, layout.spacingY})
-      style.push_back(saveFloat(value));
-    style.insert(style.end(), {std::to_string(layout.alignH), std::to_string(layout.alignV)});
-    writeGlyphs(box.characters, rows);
+      out.field(value);
+    out.field(layout.alignH).field(layout.alignV);
+    writeGlyphs(box.characters, out);
     // The selected glyph is the one at the cursor; none (0) when the cursor is at the end.
     size_t selected = box.cursor < box.characters.size() ? box.cursor : 0;
-    rows.push_back({count(selected), std::to_string(box.compositionLength)});
+    out.row().field(selected).field(box.compositionLength);
   }
-  writeCurrent(layer.currentEditBoxNumber(), rows);
+  writeCurrent(layer.currentEditBoxNumber(), out);
 }
 
 void restoreText(TextLayer& layer, const SaveText& text) {

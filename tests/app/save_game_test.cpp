@@ -150,7 +150,7 @@ TEST_F(SaveGameTest, TextFollowsTheLayoutByteForByte) {
   date.tm_mday = 7;
   date.tm_mon = 2;
   date.tm_year = 124;
-  EXPECT_EQ(serialiseSaveRows(writeSaveRows(engine(), saveDate(date))), expected);
+  EXPECT_EQ(writeSaveText(engine(), saveDate(date)), expected);
 
   // On disk: packed with mode 2, dated now.
   std::time_t now = std::time(nullptr);
@@ -170,7 +170,7 @@ TEST_F(SaveGameTest, TextFollowsTheLayoutByteForByte) {
 TEST_F(SaveGameTest, EmptyGameStillWritesEveryHeaderAndNoEmptyRows) {
   *vars().strings.bind("SCENE") = "";
   text().windowAt(0);
-  std::string saved = serialiseSaveRows(writeSaveRows(engine(), "D"));
+  std::string saved = writeSaveText(engine(), "D");
   EXPECT_EQ(
       saved.substr(0, saved.find("#MUSIC")),
       crlf({"#DATE", "D", "#SCENE", "#MENU", "1,1,1,1", "#PROCESS,0", "#THREAD,0", "#VARIABLE_N,0",
@@ -309,7 +309,7 @@ TEST_F(SaveGameTest, GlyphTextWithCommasAndArraysWithSeveralIndicesComeBackWhole
 TEST_F(SaveGameTest, LineBreaksAreLoggedNotSilentlyLost) {
   *vars().strings.bind("two lines") = "a\r\nb";
   *vars().stringArrays.bind("lines") = {{{1}, "c\nd"}};
-  std::string saved = serialiseSaveRows(writeSaveRows(engine(), "D"));
+  std::string saved = writeSaveText(engine(), "D");
   EXPECT_NE(saved.find("two lines,a\r\nb\r\n"), std::string::npos);  // the bytes as they are
   std::string log = player_.errorLog();
   EXPECT_NE(log.find("save: the line break in two lines is lost"), std::string::npos) << log;

@@ -186,13 +186,13 @@ TEST_F(MusicPlayerTest, SettingsChooseDeviceSwitchAndVolume) {
 TEST_F(MusicPlayerTest, SaveRecordRestoresListNameAndPlaying) {
   music_.readList("music.tbl", true);
   music_.play("a");
-  TableRows rows;
-  music_.writeSaveSection(rows);
-  EXPECT_EQ(rows, (TableRows{{"#MUSIC"}, {"music.tbl", "a", "0"}}));
+  SaveWriter out;
+  music_.writeSaveSection(out);
+  EXPECT_EQ(out.finish(), "#MUSIC\r\nmusic.tbl,a,0\r\n");
 
   MusicPlayer restored(device_, errors_, archives_);
   restored.setLoop(0);
-  restored.restoreRecord(rows[1]);
+  restored.restoreRecord(music_.saveRecord());
   EXPECT_EQ(restored.listFile(), "music.tbl");
   EXPECT_EQ(restored.loop(), 0);
   EXPECT_EQ(restored.currentName(), "a");

@@ -135,9 +135,9 @@ TEST_F(SoundChannelTest, SaveRecordListsLoopingSoundsOnlyWhenActiveOrAuto) {
   effects_.sleep();
   effects_.setAuto(7);
   effects_.play("b", -1);
-  TableRows rows;
-  effects_.writeSaveSection(rows);
-  EXPECT_EQ(rows, (TableRows{{"#SOUND"}, {"se.tbl", "0", "1", "b"}}));
+  SaveWriter out;
+  effects_.writeSaveSection(out);
+  EXPECT_EQ(out.finish(), "#SOUND\r\nse.tbl,0,1,b\r\n");
 }
 
 TEST_F(SoundChannelTest, RestoreLoadsTheSetAndRestartsLoops) {

@@ -7,10 +7,15 @@
 namespace avg {
 namespace {
 
-TEST(SaveText, SerialiseJoinsFieldsAndSkipsEmptyRows) {
-  EXPECT_EQ(serialiseSaveRows({{"#A", "2"}, {}, {""}, {"", ""}, {"x", "", "y"}}),
-            "#A,2\r\n,\r\nx,,y\r\n");
-  EXPECT_EQ(serialiseSaveRows({}), "");
+TEST(SaveText, WriterJoinsFieldsAndSkipsEmptyRows) {
+  SaveWriter out;
+  out.row().field("#A").field(size_t{2});
+  out.row();
+  out.row().field("");
+  out.row().field("").field("");
+  out.row().field("x").field(-7).field(4294967295u).field(true).field(0.5f);
+  EXPECT_EQ(out.finish(), "#A,2\r\n,\r\nx,-7,4294967295,1,0.500000\r\n");
+  EXPECT_EQ(SaveWriter().finish(), "");
   EXPECT_EQ(saveFloat(0.1f), "0.100000");
   EXPECT_EQ(saveFloat(-2.5f), "-2.500000");
   EXPECT_EQ(saveFloat(0.0000001f), "0.000000");
