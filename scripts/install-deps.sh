@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build pkg-config g++ make
   # runtime libraries
   libsdl2-dev libsdl2-image-dev
-  libavformat-dev libavcodec-dev libswresample-dev libswscale-dev
+  libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libvorbis-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
   libasound2-dev
   # tests, fuzzing and sanitizers

@@ -115,6 +115,15 @@ float floatPeak(const std::string& bytes) {
   return peak;
 }
 
+uint64_t oggLastGranule(const std::string& ogg) {
+  size_t page = ogg.rfind("OggS");
+  if (page == std::string::npos || page + 14 > ogg.size()) return 0;
+  uint64_t granule = 0;
+  for (int i = 7; i >= 0; --i)
+    granule = granule << 8 | static_cast<uint8_t>(ogg[page + 6 + i]);
+  return granule;
+}
+
 bool runQuietly(const std::string& command) {
   return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }

@@ -30,6 +30,9 @@ std::vector<int16_t> leftOf(const std::vector<int16_t>& stereo);
 // The largest magnitude in raw float samples, as SDL's disk audio driver writes them.
 float floatPeak(const std::string& bytes);
 
+// The granule position of an Ogg stream's last page: a Vorbis stream's length in samples.
+uint64_t oggLastGranule(const std::string& ogg);
+
 // Runs a shell command quietly; true when it exited with 0.
 bool runQuietly(const std::string& command);
 

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "base/error_log.h"
+#include "platform/ffmpeg/byte_input.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/ffmpeg/vorbis_reader.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -47,100 +49,16 @@ bool hasDecoderFor(uint16_t tag) {
   }
 }
 
-// A read-only byte range served to libavformat: a file image in memory or a range of a
-// file on disk read as it is demuxed.
-class ByteInput {
- public:
-  virtual ~ByteInput() = default;
-  virtual int read(uint8_t* buffer, int size) = 0;
-  virtual int64_t size() const = 0;
-  virtual int64_t position() const = 0;
-  virtual bool moveTo(int64_t position) = 0;
+int readPacket(void* opaque, uint8_t* buffer, int size) {
+  int n = static_cast<ByteInput*>(opaque)->read(buffer, size);
+  return n <= 0 ? AVERROR_EOF : n;
+}
 
-  static int readPacket(void* opaque, uint8_t* buffer, int size) {
-    int n = static_cast<ByteInput*>(opaque)->read(buffer, size);
-    return n <= 0 ? AVERROR_EOF : n;
-  }
-
-  static int64_t seek(void* opaque, int64_t offset, int whence) {
-    auto* input = static_cast<ByteInput*>(opaque);
-    int64_t size = input->size();
-    switch (whence & ~AVSEEK_FORCE) {
-      case AVSEEK_SIZE:
-        return size;
-      case SEEK_SET:
-        break;
-      case SEEK_CUR:
-        offset += input->position();
-        break;
-      case SEEK_END:
-        offset += size;
-        break;
-      default:
-        return -1;
-    }
-    if (offset < 0 || offset > size || !input->moveTo(offset)) return -1;
-    return offset;
-  }
-};
-
-class MemoryInput : public ByteInput {
- public:
-  // Ogg Vorbis and bare MP3 data are served from the data range; other WAVE data as the
-  // whole file, whose header tells the demuxer the codec.
-  explicit MemoryInput(AudioSource source) : source_(std::move(source)) {
-    bool dataOnly = isVorbisTag(source_.format.formatTag) || source_.mpeg;
-    bytes_ = dataOnly ? source_.data() : std::string_view(source_.image);
-  }
-
-  int read(uint8_t* buffer, int size) override {
-    int64_t left = static_cast<int64_t>(bytes_.size()) - position_;
-    int n = static_cast<int>(std::min<int64_t>(size, left));
-    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
-    position_ += std::max(n, 0);
-    return n;
-  }
-  int64_t size() const override { return static_cast<int64_t>(bytes_.size()); }
-  int64_t position() const override { return position_; }
-  bool moveTo(int64_t position) override {
-    position_ = position;
-    return true;
-  }
-
- private:
-  AudioSource source_;
-  std::string_view bytes_;
-  int64_t position_ = 0;
-};
-
-class FileInput : public ByteInput {
- public:
-  FileInput(FILE* file, int64_t offset, int64_t size) : file_(file), offset_(offset), size_(size) {}
-  ~FileInput() override { std::fclose(file_); }
-  FileInput(const FileInput&) = delete;
-  FileInput& operator=(const FileInput&) = delete;
-
-  int read(uint8_t* buffer, int size) override {
-    int64_t left = size_ - position_;
-    auto want = static_cast<size_t>(std::clamp<int64_t>(size, 0, left));
-    if (want == 0 || std::fseek(file_, offset_ + position_, SEEK_SET) != 0) return 0;
-    size_t n = std::fread(buffer, 1, want, file_);
-    position_ += static_cast<int64_t>(n);
-    return static_cast<int>(n);
-  }
-  int64_t size() const override { return size_; }
-  int64_t position() const override { return position_; }
-  bool moveTo(int64_t position) override {
-    position_ = position;
-    return true;
-  }
-
- private:
-  FILE* file_;
-  int64_t offset_;
-  int64_t size_;
-  int64_t position_ = 0;
-};
+int64_t seekInput(void* opaque, int64_t offset, int whence) {
+  auto* input = static_cast<ByteInput*>(opaque);
+  if ((whence & ~AVSEEK_FORCE) == AVSEEK_SIZE) return input->size();
+  return input->seek(offset, whence & ~AVSEEK_FORCE) ? input->position() : -1;
+}
 
 uint32_t readLe(FILE* file, int bytes) {
   uint8_t buffer[4] = {};
@@ -232,10 +150,10 @@ bool DecodingReader::open() {
 }
 
 bool DecodingReader::openInput() {
-  input_->moveTo(0);
+  input_->seek(0, SEEK_SET);
   auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-  io_ = avio_alloc_context(buffer, kIoBufferSize, 0, input_.get(), &ByteInput::readPacket, nullptr,
-                           &ByteInput::seek);
+  io_ =
+      avio_alloc_context(buffer, kIoBufferSize, 0, input_.get(), &readPacket, nullptr, &seekInput);
   demuxer_ = avformat_alloc_context();
   if (!io_ || !demuxer_) return false;
   demuxer_->pb = io_;
@@ -346,6 +264,13 @@ size_t DecodingReader::read(uint8_t* buffer, size_t count) {
   return delivered;
 }
 
+std::unique_ptr<PcmReader> openFfmpegReader(std::unique_ptr<ByteInput> input,
+                                            const char* container) {
+  auto reader = std::make_unique<DecodingReader>(std::move(input), container);
+  if (!reader->open()) return nullptr;
+  return reader;
+}
+
 }  // namespace
 
 std::unique_ptr<PcmReader> openDecodingReader(AudioSource source) {
@@ -356,13 +281,19 @@ std::unique_ptr<PcmReader> openDecodingReader(AudioSource source) {
     return nullptr;
   }
   av_log_set_level(AV_LOG_QUIET);
-  const char* container = source.mpeg ? "mp3" : isVorbisTag(tag) ? "ogg" : "wav";
-  auto reader =
-      std::make_unique<DecodingReader>(std::make_unique<MemoryInput>(std::move(source)), container);
-  if (!reader->open()) {
-    writeErrorLogf("kmACMtoPCM::open acmStreamOpen. No such ACM? %x", tag);
-    return nullptr;
+  std::unique_ptr<PcmReader> reader;
+  if (isVorbisTag(tag)) {
+    std::unique_ptr<ByteInput> input = std::make_unique<MemoryInput>(std::move(source), true);
+    reader = openVorbisReader(input);
+  } else {
+    // Bare MP3 data is served from the data range; WAVE data as the whole file, whose
+    // header tells the demuxer the codec.
+    const char* container = source.mpeg ? "mp3" : "wav";
+    bool dataOnly = source.mpeg.has_value();
+    reader =
+        openFfmpegReader(std::make_unique<MemoryInput>(std::move(source), dataOnly), container);
   }
+  if (!reader) writeErrorLogf("kmACMtoPCM::open acmStreamOpen. No such ACM? %x", tag);
   return reader;
 }
 
@@ -372,12 +303,16 @@ std::unique_ptr<PcmReader> openMusicReader(const std::string& path) {
   std::error_code error;
   auto fileSize = static_cast<int64_t>(std::filesystem::file_size(path, error));
   std::optional<std::pair<int64_t, int64_t>> vorbis = vorbisWaveData(file, error ? 0 : fileSize);
-  auto input = vorbis ? std::make_unique<FileInput>(file, vorbis->first, vorbis->second)
-                      : std::make_unique<FileInput>(file, 0, error ? 0 : fileSize);
+  std::unique_ptr<ByteInput> input =
+      vorbis ? std::make_unique<FileInput>(file, vorbis->first, vorbis->second)
+             : std::make_unique<FileInput>(file, 0, error ? 0 : fileSize);
+  if (vorbis || startsWithOggPage(*input)) {
+    if (std::unique_ptr<PcmReader> reader = openVorbisReader(input)) return reader;
+    if (vorbis) return nullptr;
+    // Ogg that is not Vorbis (Opus, FLAC) is left to libavformat.
+  }
   av_log_set_level(AV_LOG_QUIET);
-  auto reader = std::make_unique<DecodingReader>(std::move(input), vorbis ? "ogg" : nullptr);
-  if (!reader->open()) return nullptr;
-  return reader;
+  return openFfmpegReader(std::move(input), nullptr);
 }
 
 }  // namespace avg

@@ -14,7 +14,8 @@ namespace avg {
 std::unique_ptr<PcmReader> openDecodingReader(AudioSource source);
 
 // A music file of any format libavformat reads, decoded to 16-bit PCM as it is read from
-// disk (Ogg Vorbis in WAVE from its data chunk). Null when it cannot be decoded.
+// disk; Ogg Vorbis (also in WAVE, from its data chunk) with libvorbisfile. Null when it
+// cannot be decoded.
 std::unique_ptr<PcmReader> openMusicReader(const std::string& path);
 
 // The reader factory over the bytes of the sound file `name`: the raw WAVE reader, then the
