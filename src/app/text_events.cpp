@@ -36,11 +36,6 @@ void TextEvents::textCleared(int32_t window) {
   lines_.erase(line);
 }
 
-// The restored page was live text before; text added to it from now on is a new line.
-void TextEvents::textRestored(int32_t window) {
-  textCleared(window);
-}
-
 void TextEvents::complete(int32_t window, Line& line) {
   if (line.sent || !line.seen) return;
   line.sent = true;

@@ -31,7 +31,6 @@ class TextEvents : public MessageTextObserver {
   void textAdded(int32_t window, std::string_view text) override;
   void lineBroken(int32_t window) override;
   void textCleared(int32_t window) override;
-  void textRestored(int32_t window) override;
 
  private:
   struct Line {

@@ -14,10 +14,9 @@ class MessageTextObserver {
   virtual void textAdded(int32_t window, std::string_view text) = 0;
   // The live text goes on on a new line.
   virtual void lineBroken(int32_t window) = 0;
-  // The live text was removed.
+  // The live text was removed, or replaced with text the reader has seen before (the
+  // newest log page, when the log is closed).
   virtual void textCleared(int32_t window) = 0;
-  // The live text became the newest log page's again: text the reader has seen before.
-  virtual void textRestored(int32_t window) = 0;
 };
 
 }  // namespace avg

@@ -100,7 +100,7 @@ void TextLayer::endLog() {
   MessageWindow& window = currentWindow();
   if (window.logPages.empty()) return;
   window.endLog(renderer_);
-  if (observer_) observer_->textRestored(currentWindow_);
+  if (observer_) observer_->textCleared(currentWindow_);
 }
 
 bool TextLayer::showsLiveText(int32_t number) const {
