@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/error_log.h"
+#include "base/library_leaks.h"
 
 namespace avg {
 namespace {
@@ -37,8 +38,9 @@ class SpeechdService : public SpeechService {
 
 std::unique_ptr<SpeechService> connectSpeechDispatcher() {
   char* error = nullptr;
-  SPDConnection* connection =
-      spd_open2("avgplayer", "text", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+  SPDConnection* connection = ignoringLibraryLeaks([&error] {
+    return spd_open2("avgplayer", "text", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+  });
   if (!connection) {
     // The library's own message runs over several lines; the log takes one.
     writeErrorLog("--speak: speech-dispatcher cannot be reached, nothing is spoken");

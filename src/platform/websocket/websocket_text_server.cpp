@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/error_log.h"
+#include "base/library_leaks.h"
 
 namespace avg {
 namespace {
@@ -55,7 +56,7 @@ WebSocketTextServer::WebSocketTextServer(uint16_t port) {
   info.protocols = protocols_;
   info.user = this;
   info.options = LWS_SERVER_OPTION_DISABLE_IPV6;
-  context_ = lws_create_context(&info);
+  context_ = ignoringLibraryLeaks([&info] { return lws_create_context(&info); });
   if (!context_) return;
   thread_ = std::thread([this] {
     while (!stopping_)
