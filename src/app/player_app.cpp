@@ -383,9 +383,8 @@ bool PlayerApp::confirmQuit() {
 }
 
 void PlayerApp::takeUserScreenshot() {
-  const std::optional<std::string> written =
-      saveUserScreenshot(*platform_.display, *platform_.images, caption_, std::time(nullptr));
-  if (!written) writeErrorLog("the screenshot could not be written");
+  if (!saveUserScreenshot(*platform_.display, *platform_.images, caption_, std::time(nullptr)))
+    writeErrorLog("F12: the screenshot could not be written");
 }
 
 void PlayerApp::settle() {

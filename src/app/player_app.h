@@ -90,7 +90,7 @@ class PlayerApp : public AppControl {
   // engine, whose display list refers to them.
   std::unique_ptr<StageOverlay> editBoxOverlay_;
   std::unique_ptr<StageOverlay> windowOverlay_;
-  // Watches the text layer, so it outlives the engine.
+  // The text layer's observer: declared before the engine so that it outlives the layer.
   std::unique_ptr<TextEvents> textEvents_;
   std::unique_ptr<ScriptEngine> engine_;
   std::unique_ptr<MenuBarView> menu_;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "base/atomic_file.h"
@@ -72,19 +73,17 @@ std::string userScreenshotName(std::string_view caption, const std::tm& localTim
   return name + stamp;
 }
 
-std::optional<std::string> saveUserScreenshot(Display& display, const ImageCodec& codec,
-                                              std::string_view caption, std::time_t now,
-                                              const EnvironmentLookup& environment) {
+bool saveUserScreenshot(Display& display, const ImageCodec& codec, std::string_view caption,
+                        std::time_t now, const EnvironmentLookup& environment) {
   const std::filesystem::path folder = userScreenshotFolder(environment);
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (error) return std::nullopt;
+  if (error) return false;
   std::tm local{};
   localtime_r(&now, &local);
   const std::string path = (folder / userScreenshotName(caption, local)).string();
   const std::optional<std::string> png = presentedPng(display, codec, folder);
-  if (!png || !replaceFileAtomically(path, *png)) return std::nullopt;
-  return path;
+  return png && replaceFileAtomically(path, *png);
 }
 
 }  // namespace avg

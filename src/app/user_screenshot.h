@@ -3,7 +3,6 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,9 +23,8 @@ std::filesystem::path userScreenshotFolder(const EnvironmentLookup& environment)
 std::string userScreenshotName(std::string_view caption, const std::tm& localTime);
 
 // Writes the presented frame as a PNG into the screenshot folder (made when missing), as one
-// atomic replacement; the path written, or nullopt when it failed.
-std::optional<std::string> saveUserScreenshot(Display& display, const ImageCodec& codec,
-                                              std::string_view caption, std::time_t now,
-                                              const EnvironmentLookup& environment = std::getenv);
+// atomic replacement; false when it failed.
+bool saveUserScreenshot(Display& display, const ImageCodec& codec, std::string_view caption,
+                        std::time_t now, const EnvironmentLookup& environment = std::getenv);
 
 }  // namespace avg
