@@ -8,7 +8,7 @@ import re
 import sys
 
 # Each room with the rooms it may include (besides itself).
-BACK_ENDS = ["sdl", "headless", "ffmpeg", "freetype", "alsa", "image_io"]
+BACK_ENDS = ["sdl", "headless", "ffmpeg", "freetype", "alsa", "image_io", "websocket", "speechd"]
 BELOW = {
     "base": [],
     "platform": ["base"],

@@ -11,10 +11,12 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libvorbis-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic
   libasound2-dev
+  # the game's text out: WebSocket server and speech
+  libwebsockets-dev libspeechd-dev
   # tests, fuzzing and sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libxtst-dev clang libclang-rt-14-dev
   # test and benchmark tools only
-  ffmpeg sox imagemagick libpixman-1-dev lua5.4 python3
+  ffmpeg sox imagemagick libpixman-1-dev lua5.4 python3 python3-websockets
 )
 
 missing=()

@@ -20,7 +20,9 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     auto value = [&]() -> const std::string* {
       return i + 1 < arguments.size() ? &arguments[++i] : nullptr;
     };
-    if (argument == "--headless") {
+    if (TextOutArgument textOut = takeTextOutArgument(arguments, i, line.textOut); textOut.taken) {
+      if (!textOut.error.empty()) return refuse(textOut.error);
+    } else if (argument == "--headless") {
       line.headless = true;
     } else if (argument == "--help" || argument == "-h") {
       line.help = true;

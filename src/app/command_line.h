@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/text_out_options.h"
+
 namespace avg {
 
 // A request to send to the running player instead of playing: a request code and the file
@@ -14,7 +16,8 @@ struct PlayerRequest {
 };
 
 // avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE]
-//           [--audio-out FILE.wav] [GAME_DIR]
+//           [--audio-out FILE.wav] [--text-out FILE|-] [--text-clipboard]
+//           [--text-socket [PORT]] [--speak] [GAME_DIR]
 // avgplayer --request save|load FILE
 struct CommandLine {
   bool headless = false;
@@ -25,11 +28,14 @@ struct CommandLine {
   std::string audioOut;
   std::string gameDir;
   std::optional<PlayerRequest> request;
+  TextOutOptions textOut;
 };
 
 constexpr const char* kUsage =
     "usage: avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE] "
-    "[--audio-out FILE.wav] [GAME_DIR]\n"
+    "[--audio-out FILE.wav]\n"
+    "                 [--text-out FILE|-] [--text-clipboard] [--text-socket [PORT]] [--speak] "
+    "[GAME_DIR]\n"
     "       avgplayer --request save|load FILE";
 
 // Parses the arguments after the program name; the error text explains a refusal.

@@ -12,11 +12,16 @@
 #include "app/instance_lock.h"
 #include "app/player_app.h"
 #include "app/request_socket.h"
+#include "app/text_sinks.h"
+#include "base/error_log.h"
+#include "input/configuration.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/speechd/speechd_service.h"
+#include "platform/websocket/websocket_text_server.h"
 
 namespace {
 
@@ -35,6 +40,30 @@ std::filesystem::path programDirectory() {
 
 std::string absolute(const std::string& path) {
   return path.empty() ? path : std::filesystem::absolute(path).string();
+}
+
+// The text sinks the options ask for; one that cannot start leaves a line in the error log.
+avg::TextSinks textSinks(const avg::TextOutOptions& options, avg::Window& window) {
+  avg::TextSinks sinks;
+  if (!options.file.empty()) {
+    if (auto file = avg::JsonLinesSink::open(options.file)) {
+      sinks.add(std::move(file));
+    } else {
+      avg::writeErrorLog("--text-out: cannot open " + options.file);
+    }
+  }
+  if (options.clipboard) sinks.add(std::make_unique<avg::ClipboardSink>(window));
+  if (options.socketPort) {
+    if (auto server = avg::startWebSocketTextServer(*options.socketPort)) {
+      sinks.add(std::move(server));
+    }
+  }
+  if (options.speak) {
+    if (auto speech = avg::connectSpeechDispatcher()) {
+      sinks.add(std::make_unique<avg::SpeechSink>(std::move(speech)));
+    }
+  }
+  return sinks;
 }
 
 }  // namespace
@@ -70,6 +99,7 @@ int main(int argc, char** argv) {
   }
   line.screenshot = absolute(line.screenshot);
   line.audioOut = absolute(line.audioOut);
+  if (line.textOut.file != "-") line.textOut.file = absolute(line.textOut.file);
 
   std::filesystem::path gameDir =
       line.gameDir.empty() ? programDirectory() : std::filesystem::path(line.gameDir);
@@ -108,6 +138,10 @@ int main(int argc, char** argv) {
     }
     options.randomSeed = static_cast<uint32_t>(std::time(nullptr));
   }
+  avg::TextSinks sinks =
+      textSinks(avg::withConfiguredTextOut(line.textOut, avg::IniFile::load(avg::kConfigFileName)),
+                *platform.window);
+  if (!sinks.empty()) options.textOut = &sinks;
   avg::PlayerApp app(platform, options);
   app.run();
   if (!line.screenshot.empty()) app.saveScreenshot(line.screenshot);

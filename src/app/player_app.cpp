@@ -5,6 +5,7 @@
 #include "app/colour_depth.h"
 #include "app/command_list.h"
 #include "app/save_game.h"
+#include "app/user_screenshot.h"
 #include "base/error_log.h"
 #include "base/game_path.h"
 #include "base/text_encoding.h"
@@ -82,6 +83,11 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   windowOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::drawMessageWindows);
   displayList.setOverlay(Overlay::EditBoxes, editBoxOverlay_.get());
   displayList.setOverlay(Overlay::MessageWindows, windowOverlay_.get());
+  if (options.textOut) {
+    textEvents_ = std::make_unique<TextEvents>(
+        *options.textOut, [&text](int32_t number) { return text.showsLiveText(number); });
+    text.setObserver(textEvents_.get());
+  }
 }
 
 PlayerApp::~PlayerApp() = default;
@@ -100,7 +106,8 @@ void PlayerApp::run() {
 
 void PlayerApp::startUp(const IniFile& config) {
   loadCursor(config);
-  platform_.window->setCaption(cp932ToUtf8(config.string("GAME", "NAME", "AVG")));
+  caption_ = cp932ToUtf8(config.string("GAME", "NAME", "AVG"));
+  platform_.window->setCaption(caption_);
   platform_.window->show();
   const bool fullScreen = config.integer("SCREEN", "FULL", 0) != 0;
   if (changeDisplay(fullScreen, {32, 24, 16}) && fullScreen) platform_.window->showCursor();
@@ -140,6 +147,7 @@ void PlayerApp::runLoop() {
     pumpMessages();
     if (!running_) break;
     ++passes_;
+    if (textEvents_) textEvents_->startPass(passes_);
     if (!active_) {
       platform_.clock->sleepMs(kInactiveSleepMs);
     } else if (!menu_->tracking()) {
@@ -147,6 +155,7 @@ void PlayerApp::runLoop() {
       if (engine_->runThreads() == 0) break;
       if (timer_.nextFrame()) drawFrame();
     }
+    if (textEvents_) textEvents_->endPass();
   }
   engine_->companion<MusicPlayer>().stopAll();
 }
@@ -315,6 +324,8 @@ void PlayerApp::handleKey(Key key) {
     engine_->companion<InputDevices>().clearEvents();
   } else if (key == Key::F7 && switches.screenKey) {
     switchScreen();
+  } else if (key == Key::F12 && !engine_->companion<InputDevices>().padBinds(*virtualKeyOf(key))) {
+    takeUserScreenshot();
   }
 }
 
@@ -369,6 +380,11 @@ bool PlayerApp::confirmQuit() {
                                                        .icon = MessageIcon::Question,
                                                        .defaultAnswer = MessageAnswer::No});
   return answer == MessageAnswer::Yes;
+}
+
+void PlayerApp::takeUserScreenshot() {
+  if (!saveUserScreenshot(*platform_.display, *platform_.images, caption_, std::time(nullptr)))
+    writeErrorLog("F12: the screenshot could not be written");
 }
 
 void PlayerApp::settle() {

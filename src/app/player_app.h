@@ -7,6 +7,7 @@
 #include "app/error_reporter.h"
 #include "app/frame_timer.h"
 #include "app/menu_bar_view.h"
+#include "app/text_events.h"
 #include "input/ini_file.h"
 #include "platform/platform.h"
 #include "script/app_control.h"
@@ -20,6 +21,8 @@ struct RunOptions {
   // Close as a window close would after this many frame passes.
   std::optional<uint64_t> maxPasses;
   uint32_t randomSeed = 0;
+  // Where the lines of game text go as the reader completes them; null for nowhere.
+  TextSink* textOut = nullptr;
 };
 
 // The application: builds the script engine, runs the frame loop and reacts to the main
@@ -73,6 +76,8 @@ class PlayerApp : public AppControl {
   // loads it; other codes are ignored.
   void handleRequest(uint32_t code, const std::string& fileName);
   bool confirmQuit();
+  // F12: the presented frame into the player's pictures folder, named by caption and time.
+  void takeUserScreenshot();
   // Sleep 500 ms, drop the input events and restart frame pacing after something that
   // blocked the player.
   void settle();
@@ -85,6 +90,8 @@ class PlayerApp : public AppControl {
   // engine, whose display list refers to them.
   std::unique_ptr<StageOverlay> editBoxOverlay_;
   std::unique_ptr<StageOverlay> windowOverlay_;
+  // The text layer's observer: declared before the engine so that it outlives the layer.
+  std::unique_ptr<TextEvents> textEvents_;
   std::unique_ptr<ScriptEngine> engine_;
   std::unique_ptr<MenuBarView> menu_;
   // The pointer in menu coordinates.
@@ -99,6 +106,7 @@ class PlayerApp : public AppControl {
   bool running_ = true;
   bool active_ = true;
   bool escConfirm_ = true;
+  std::string caption_;
   uint64_t passes_ = 0;
   std::vector<PlatformEvent> events_;
   std::vector<uint32_t> postedCharacters_;

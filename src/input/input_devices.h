@@ -24,6 +24,8 @@ class InputDevices : public EngineCompanion {
   void handleEvent(const PlatformEvent& event);
   // Whether a key (a virtual-key code) is held as the window's messages tell.
   bool keyHeld(int32_t code) const;
+  // Whether the pads' configuration binds the key (a virtual-key code).
+  bool padBinds(int32_t code) const { return pads_.bindsKey(code); }
   // Selects the pad that PDIR and PBUT describe and updates them at once.
   void selectPad(int32_t index);
   // Clears the pass's events: MBUT, MMOV and M_PZ.

@@ -111,4 +111,12 @@ const PadRecord* Pads::pad(int32_t index) const {
   return &players_[static_cast<size_t>(index)];
 }
 
+bool Pads::bindsKey(int32_t code) const {
+  for (const PadRecord& pad : players_) {
+    if (pad.up == code || pad.down == code || pad.left == code || pad.right == code) return true;
+    if (std::ranges::find(pad.buttonBindings, code) != pad.buttonBindings.end()) return true;
+  }
+  return false;
+}
+
 }  // namespace avg

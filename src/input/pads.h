@@ -41,6 +41,8 @@ class Pads {
   // The pad of player `index` (from 0), or nullptr when there is none.
   const PadRecord* pad(int32_t index) const;
   size_t joystickCount() const { return joysticks_.size(); }
+  // Whether some player's direction or button is bound to the key `code`.
+  bool bindsKey(int32_t code) const;
 
  private:
   struct JoystickState {

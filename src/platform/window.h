@@ -35,6 +35,8 @@ class Window {
   virtual void show() {}
   // The cursor shown over the window from now on, in place of the standard arrow.
   virtual void setCursor(const CursorImage& cursor) = 0;
+  // Replaces the text on the desktop's clipboard.
+  virtual void setClipboardText(const std::string& utf8) = 0;
   // Makes the mouse cursor visible (after switching into full screen, which may hide it).
   virtual void showCursor() {}
   // Appends the events that arrived since the last call. With waitForOne, blocks until at

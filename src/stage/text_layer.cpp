@@ -63,6 +63,10 @@ MessageWindow& TextLayer::selectWindow(int32_t number) {
 }
 
 void TextLayer::removeAllWindows() {
+  if (observer_) {
+    for (const auto& [number, window] : windows_)
+      observer_->textCleared(number);
+  }
   windows_.clear();
   selectWindow(0);
 }
@@ -75,6 +79,33 @@ void TextLayer::removeAllEditBoxes() {
 void TextLayer::clearAllLogs() {
   for (auto& [number, window] : windows_)
     window.clearLog(renderer_);
+}
+
+void TextLayer::addText(std::string_view text) {
+  currentWindow().add(text, renderer_);
+  if (observer_) observer_->textAdded(currentWindow_, text);
+}
+
+void TextLayer::newLine() {
+  currentWindow().newLine();
+  if (observer_) observer_->lineBroken(currentWindow_);
+}
+
+void TextLayer::clearText() {
+  currentWindow().clear();
+  if (observer_) observer_->textCleared(currentWindow_);
+}
+
+void TextLayer::endLog() {
+  MessageWindow& window = currentWindow();
+  if (window.logPages.empty()) return;
+  window.endLog(renderer_);
+  if (observer_) observer_->textCleared(currentWindow_);
+}
+
+bool TextLayer::showsLiveText(int32_t number) const {
+  auto window = windows_.find(number);
+  return window != windows_.end() && window->second.placement.visible && !window->second.shownPage;
 }
 
 EditBox& TextLayer::selectEditBox(int32_t number) {

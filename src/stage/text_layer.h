@@ -9,6 +9,7 @@
 #include "script/engine.h"
 #include "stage/edit_box.h"
 #include "stage/glyph.h"
+#include "stage/message_text_observer.h"
 #include "stage/message_window.h"
 #include "stage/stage_view.h"
 
@@ -21,6 +22,8 @@ class TextLayer : public EngineCompanion {
   TextLayer(TextRasterizer& rasterizer, std::string faceName);
 
   GlyphRenderer& renderer() { return renderer_; }
+  // Told of every change of the windows' live text from now on; null for none.
+  void setObserver(MessageTextObserver* observer) { observer_ = observer; }
 
   // Makes window `number` current, creating it with the defaults when new.
   MessageWindow& selectWindow(int32_t number);
@@ -37,6 +40,15 @@ class TextLayer : public EngineCompanion {
   void removeAllEditBoxes();
   // Discards the log pages of every window.
   void clearAllLogs();
+
+  // The current window's live text changes, told to the observer.
+  void addText(std::string_view text);
+  void newLine();
+  void clearText();
+  // Stops showing the current window's log (MessageWindow::endLog).
+  void endLog();
+  // Whether window `number` exists, is visible and shows its live text, not a log page.
+  bool showsLiveText(int32_t number) const;
 
   // Makes edit box `number` current, creating it with the defaults when new.
   EditBox& selectEditBox(int32_t number);
@@ -64,6 +76,7 @@ class TextLayer : public EngineCompanion {
   int32_t currentWindow_ = 0;
   std::map<int32_t, EditBox> editBoxes_;
   std::optional<int32_t> currentEditBox_;
+  MessageTextObserver* observer_ = nullptr;
 };
 
 // The CP932 bytes of a typed character; empty for control characters and for characters

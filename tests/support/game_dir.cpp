@@ -53,6 +53,7 @@ void PlayerFixture::run(uint64_t maxPasses) {
   platform_ = makeHeadlessPlatform(makeServices_(), events_, log_);
   RunOptions options;
   options.maxPasses = maxPasses;
+  options.textOut = textOut_;
   app_ = std::make_unique<PlayerApp>(platform_, options);
   app_->run();
 }

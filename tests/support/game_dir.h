@@ -49,6 +49,8 @@ class PlayerFixture {
                          ServicesMaker makeServices = makeFakeServices);
 
   TempGameDir& dir() { return dir_; }
+  // Where the runs from now on send the game's text.
+  void setTextOut(TextSink* sink) { textOut_ = sink; }
   // Writes "autoexec.eve" from lines and runs until the scripts end (or maxPasses).
   void runScript(const std::vector<std::string>& lines, uint64_t maxPasses = 10000);
   void run(uint64_t maxPasses = 10000);
@@ -72,6 +74,7 @@ class PlayerFixture {
   std::unique_ptr<PlayerApp> app_;
   std::vector<ScriptedEvent> events_;
   ServicesMaker makeServices_;
+  TextSink* textOut_ = nullptr;
 };
 
 }  // namespace avg::test

@@ -55,19 +55,22 @@ struct ScriptedEvent {
 std::vector<ScriptedEvent> parseInputScript(const std::string& text);
 
 // A window without a screen: delivers the scripted events of each pass and keeps what the
-// player asked of its cursor.
+// player asked of its cursor and clipboard.
 class HeadlessWindow : public Window {
  public:
   HeadlessWindow(HeadlessMessageBoxes& boxes, std::vector<ScriptedEvent> events);
   void setCaption(const std::string& utf8) override { caption_ = utf8; }
   void setCursor(const CursorImage& cursor) override { cursor_ = cursor; }
   void showCursor() override { ++cursorShows_; }
+  void setClipboardText(const std::string& utf8) override { clipboard_ = utf8; }
   void beginPass() override { ++pass_; }
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override;
   const std::string& caption() const { return caption_; }
   // The last cursor set; nullopt while the standard arrow shows.
   const std::optional<CursorImage>& cursor() const { return cursor_; }
   int32_t cursorShows() const { return cursorShows_; }
+  // The text last put on the clipboard.
+  const std::string& clipboardText() const { return clipboard_; }
 
  private:
   HeadlessMessageBoxes& boxes_;
@@ -77,6 +80,7 @@ class HeadlessWindow : public Window {
   std::string caption_;
   std::optional<CursorImage> cursor_;
   int32_t cursorShows_ = 0;
+  std::string clipboard_;
 };
 
 // The system mixer without a sound card: channels that start at 40000 and keep what is

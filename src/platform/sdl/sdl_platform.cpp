@@ -166,6 +166,8 @@ class SdlWindow : public Window {
 
   void showCursor() override { SDL_ShowCursor(SDL_ENABLE); }
 
+  void setClipboardText(const std::string& utf8) override { SDL_SetClipboardText(utf8.c_str()); }
+
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override {
     SDL_Event event;
     if (waitForOne) waitForEvent(out);

@@ -86,7 +86,7 @@ void logCommand(const Exec& x, TextLayer& text) {
       window.pageDown(renderer);
       break;
     case fourCC("END_"):
-      window.endLog(renderer);
+      text.endLog();
       break;
     case fourCC("CLE_"):
       if (x.keyword(3) == fourCC("ALL_")) {
@@ -131,10 +131,10 @@ Outcome message(Exec& x) {
   if (windowCommand(x, window.placement, window.currentFont, text.renderer())) return x.next();
   switch (x.keyword(1)) {
     case fourCC("ADD_"):
-      window.add(x.stringValue(2), text.renderer());
+      text.addText(x.stringValue(2));
       break;
     case fourCC("CRLF"):
-      window.newLine();
+      text.newLine();
       break;
     case fourCC("MOVE"):
       window.cursorX += x.floatValue(2);
@@ -155,10 +155,10 @@ Outcome message(Exec& x) {
       splitCommand(x);
       break;
     case fourCC("CLE_"):
-      window.clear();
+      text.clearText();
       break;
     case fourCC("TEXT"):
-      if (x.keyword(2) == fourCC("CLE_")) window.clear();
+      if (x.keyword(2) == fourCC("CLE_")) text.clearText();
       break;
     case fourCC("WRIT"):
       writeCommand(x, window);
