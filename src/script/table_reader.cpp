@@ -11,13 +11,17 @@ namespace {
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 
-// Undoes the complement scramble when the buffer starts with its magic.
-std::string_view unscrambled(std::string_view buffer, std::string& storage) {
-  if (buffer.size() < 4) return buffer;
-  if (readLE32(buffer.data()) != kScrambleMagic) return buffer;
-  storage.assign(buffer.substr(4));
-  for (char& c : storage)
+std::string complemented(std::string_view bytes) {
+  std::string out(bytes);
+  for (char& c : out)
     c = static_cast<char>(~c);
+  return out;
+}
+
+// Undoes the complement scramble when the buffer starts with its magic.
+std::string_view plainTable(std::string_view buffer, std::string& storage) {
+  if (!isScrambled(buffer)) return buffer;
+  storage = unscrambled(buffer);
   return storage;
 }
 
@@ -102,7 +106,7 @@ class TableParser {
     std::optional<std::string> content = ReadWholeFile(name, *archives_);
     if (!content || !budget_.allows(name, content->size())) return;
     std::string storage;
-    TableParser(archives_, rows_, budget_, depth_ + 1).parse(unscrambled(*content, storage));
+    TableParser(archives_, rows_, budget_, depth_ + 1).parse(plainTable(*content, storage));
   }
 
   // Skips past the next CR and an LF right after it.
@@ -130,10 +134,24 @@ void parseTopLevel(std::string_view text, const ArchiveSet* archives, TableRows&
 
 }  // namespace
 
+bool isScrambled(std::string_view table) {
+  return table.size() >= 4 && readLE32(table.data()) == kScrambleMagic;
+}
+
+std::string scrambled(std::string_view plain) {
+  std::string magic;
+  appendLE32(magic, kScrambleMagic);
+  return magic + complemented(plain);
+}
+
+std::string unscrambled(std::string_view table) {
+  return complemented(table.substr(4));
+}
+
 bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows) {
   if (buffer.empty()) return false;
   std::string storage;
-  parseTopLevel(unscrambled(buffer, storage), &archives, rows);
+  parseTopLevel(plainTable(buffer, storage), &archives, rows);
   return true;
 }
 
@@ -147,7 +165,7 @@ bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& r
   std::optional<std::string> content = ReadWholeFile(name, archives);
   if (!content) return false;
   std::string storage;
-  parseTopLevel(unscrambled(*content, storage), &archives, rows);
+  parseTopLevel(plainTable(*content, storage), &archives, rows);
   return true;
 }
 

@@ -15,6 +15,11 @@ using TableRows = std::vector<TableRow>;
 // Magic of a complement-scrambled table: the bytes BC B0 BB BA, then every byte XOR 0xFF.
 constexpr uint32_t kScrambleMagic = 0xBABBB0BC;
 
+bool isScrambled(std::string_view table);
+// The scrambled form of a plain table, and the plain form of a scrambled one.
+std::string scrambled(std::string_view plain);
+std::string unscrambled(std::string_view table);
+
 // Includes nested deeper than this are skipped, which also ends include cycles.
 constexpr int kMaxIncludeDepth = 32;
 // What one top-level read may include in all: once past any of these, further includes are

@@ -1,5 +1,5 @@
 // avgpack: the game-data tool. Creates, lists and extracts packed archives, packs and unpacks
-// single blocks, and scrambles and unscrambles script tables.
+// single blocks, shows packed blocks as text, and scrambles and unscrambles script tables.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +19,7 @@
 #include "save/packed_block.h"
 #include "script/archive.h"
 #include "script/table_reader.h"
+#include "tool_support.h"
 
 namespace avg {
 namespace {
@@ -35,29 +36,14 @@ constexpr const char* kUsage =
     "  pack IN OUT [--mode 1|2|3]                pack one file as a block (default mode 3)\n"
     "  unpack IN OUT                             unpack one block\n"
     "  scramble IN OUT                           complement-scramble a script table\n"
-    "  unscramble IN OUT                         undo the scramble\n";
+    "  unscramble IN OUT                         undo the scramble\n"
+    "  show FILE                                 print a packed block (a save, a flag file)\n"
+    "                                            as UTF-8 text\n";
 
-// Input the tool refuses: reported as "avgpack: message", exit code 1.
-struct Failure : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-// Wrong arguments: reported with the usage, exit code 2.
-struct UsageError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure("cannot read " + path.string());
-  std::string bytes(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) throw Failure("cannot read " + path.string());
-  return bytes;
-}
-
-void writeFile(const fs::path& path, std::string_view bytes) {
-  if (path.has_parent_path()) fs::create_directories(path.parent_path());
-  if (!replaceFileAtomically(path.string(), bytes)) throw Failure("cannot write " + path.string());
-}
+using tool::Failure;
+using tool::readFile;
+using tool::UsageError;
+using tool::writeFile;
 
 // Takes "--mode N" out of the arguments; `fallback` when absent.
 uint32_t takeMode(std::vector<std::string>& args, uint32_t fallback, std::string_view allowed) {
@@ -302,31 +288,30 @@ int unpack(const std::vector<std::string>& args) {
   return 0;
 }
 
-std::string magicBytes() {
-  std::string magic;
-  appendLE32(magic, kScrambleMagic);
-  return magic;
-}
-
-std::string complemented(std::string bytes) {
-  for (char& c : bytes)
-    c = static_cast<char>(~c);
-  return bytes;
-}
-
 int scramble(const std::vector<std::string>& args) {
   if (args.size() != 2) throw UsageError("scramble needs IN and OUT");
   std::string text = readFile(args[0]);
-  if (text.starts_with(magicBytes())) throw Failure(args[0] + " is already scrambled");
-  writeFile(args[1], magicBytes() + complemented(std::move(text)));
+  if (isScrambled(text)) throw Failure(args[0] + " is already scrambled");
+  writeFile(args[1], scrambled(text));
   return 0;
 }
 
 int unscramble(const std::vector<std::string>& args) {
   if (args.size() != 2) throw UsageError("unscramble needs IN and OUT");
   std::string bytes = readFile(args[0]);
-  if (!bytes.starts_with(magicBytes())) throw Failure(args[0] + " is not a scrambled table");
-  writeFile(args[1], complemented(bytes.substr(4)));
+  if (!isScrambled(bytes)) throw Failure(args[0] + " is not a scrambled table");
+  writeFile(args[1], unscrambled(bytes));
+  return 0;
+}
+
+// A packed block (a save, a flag file) as UTF-8 text with LF line ends, on stdout.
+int show(const std::vector<std::string>& args) {
+  if (args.size() != 1) throw UsageError("show needs FILE");
+  std::optional<std::string> content = unpackBlock(readFile(args[0]));
+  if (!content) throw Failure(args[0] + " is not a valid packed block");
+  std::string text = cp932ToUtf8(*content);
+  std::erase(text, '\r');
+  std::fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }
 
@@ -338,6 +323,7 @@ int run(const std::string& command, std::vector<std::string> args) {
   if (command == "unpack") return unpack(args);
   if (command == "scramble") return scramble(args);
   if (command == "unscramble") return unscramble(args);
+  if (command == "show") return show(args);
   throw UsageError("unknown command " + command);
 }
 
@@ -345,18 +331,5 @@ int run(const std::string& command, std::vector<std::string> args) {
 }  // namespace avg
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    std::fputs(avg::kUsage, args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
-  }
-  try {
-    return avg::run(args[0], {args.begin() + 1, args.end()});
-  } catch (const avg::UsageError& error) {
-    std::fprintf(stderr, "avgpack: %s\n%s", error.what(), avg::kUsage);
-    return 2;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "avgpack: %s\n", error.what());
-    return 1;
-  }
+  return avg::tool::runTool("avgpack", avg::kUsage, argc, argv, avg::run);
 }

@@ -1,0 +1,41 @@
+#include "tool_support.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "base/atomic_file.h"
+
+namespace avg::tool {
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Failure("cannot read " + path.string());
+  std::string bytes(std::istreambuf_iterator<char>(in), {});
+  if (in.bad()) throw Failure("cannot read " + path.string());
+  return bytes;
+}
+
+void writeFile(const std::filesystem::path& path, std::string_view bytes) {
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+  if (!replaceFileAtomically(path.string(), bytes)) throw Failure("cannot write " + path.string());
+}
+
+int runTool(const char* tool, const char* usage, int argc, char** argv, CommandRunner run) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::fputs(usage, args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  try {
+    return run(args[0], {args.begin() + 1, args.end()});
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "%s: %s\n%s", tool, error.what(), usage);
+    return 2;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", tool, error.what());
+    return 1;
+  }
+}
+
+}  // namespace avg::tool
