@@ -109,19 +109,16 @@ TEST_F(MixerTest, SoundsAddUpAtTheirGainsAndVolumesAreClamped) {
   EXPECT_EQ(second.volume(), -10000);
 }
 
-TEST_F(MixerTest, OneShotEndsAtItsLastFrame) {
+TEST_F(MixerTest, OneShotEndsAtItsLastFrameAndLoopWrapsToTheStart) {
   sound_->play();
   std::vector<float> left = mixLeft(kSoundFrames + 100);
   EXPECT_EQ(left[kSoundFrames - 1], kLeft);
   EXPECT_EQ(left[kSoundFrames], 0.0f);
   EXPECT_FALSE(sound_->isPlay());
   EXPECT_EQ(sound_->currentPosMs(), 0);
-}
-
-TEST_F(MixerTest, LoopWrapsToTheStart) {
   sound_->setLoopPlay(true);
   sound_->play();
-  std::vector<float> left = mixLeft(kSoundFrames + 480);
+  left = mixLeft(kSoundFrames + 480);
   EXPECT_EQ(left[kSoundFrames + 10], kLeft);
   EXPECT_TRUE(sound_->isPlay());
   EXPECT_EQ(sound_->currentPosMs(), 10);

@@ -97,17 +97,16 @@ Surface coordinates(int32_t width, int32_t height) {
 
 constexpr uint32_t kUntouched = 0xFF0000FF;
 
-// The target as rows of "source x,y" or "." for untouched pixels.
-std::vector<std::string> picture(const Surface& target) {
-  std::vector<std::string> rows;
+// The target as rows of "source x,y" or "." for untouched pixels, split by '|'.
+std::string picture(const Surface& target) {
+  std::string rows;
   for (int32_t y = 0; y < target.height(); ++y) {
-    std::string row;
     for (int32_t x = 0; x < target.width(); ++x) {
       uint32_t pixel = target.pixel(x, y);
-      row += pixel == kUntouched ? std::string(" .")
-                                 : " " + std::to_string(pixel & 0xFF) + std::to_string(pixel >> 8);
+      rows += pixel == kUntouched ? std::string(".")
+                                  : std::to_string(pixel & 0xFF) + std::to_string(pixel >> 8);
+      rows += x + 1 < target.width() ? " " : y + 1 < target.height() ? "|" : "";
     }
-    rows.push_back(row);
   }
   return rows;
 }
@@ -117,7 +116,7 @@ struct PlacementCase {
   int32_t x;
   int32_t y;
   BlitArea area;
-  std::vector<std::string> expected;
+  const char* expected;  // rows split by '|'
   std::optional<Rect> targetClip = std::nullopt;
 };
 
@@ -131,72 +130,61 @@ TEST_P(BlitPlacement, PutsSourcePixelsWhereExpected) {
   EXPECT_EQ(picture(target), c.expected);
 }
 
-const std::vector<std::string> kEmpty = {" . . . .", " . . . .", " . . . ."};
+const char* const kEmpty = ". . . .|. . . .|. . . .";
 
-INSTANTIATE_TEST_SUITE_P(
-    Areas, BlitPlacement,
-    testing::Values(
-        PlacementCase{"whole", 1, 1, {}, {" . . . .", " . 00 10 20", " . 01 11 21"}},
-        PlacementCase{"cut_left", -2, 0, {}, {" 20 . . .", " 21 . . .", " . . . ."}},
-        PlacementCase{"cut_bottom", 0, 2, {}, {" . . . .", " . . . .", " 00 10 20 ."}},
-        PlacementCase{"outside", 4, 0, {}, kEmpty},
-        PlacementCase{"source_rect",
-                      0,
-                      0,
-                      {.source = Rect{1, 0, 3, 1}},
-                      {" 10 20 . .", " . . . .", " . . . ."}},
-        PlacementCase{"empty_source_rect", 0, 0, {.source = Rect{1, 0, 1, 2}}, kEmpty},
-        PlacementCase{"source_rect_beyond_source_moves_along",
-                      0,
-                      0,
-                      {.source = Rect{-1, 0, 2, 1}},
-                      {" . 00 10 .", " . . . .", " . . . ."}},
-        PlacementCase{
-            "given_clip", 0, 0, {.clip = Rect{1, 1, 2, 3}}, {" . . . .", " . 11 . .", " . . . ."}},
-        PlacementCase{"given_clip_limited_to_target",
-                      2,
-                      1,
-                      {.clip = Rect{-5, -5, 50, 50}},
-                      {" . . . .", " . . 00 10", " . . 01 11"}},
-        PlacementCase{
-            "target_clip", 0, 0, {}, {" . . . .", " . 11 21 .", " . . . ."}, Rect{1, 1, 4, 2}},
-        PlacementCase{"stretched_up",
-                      0,
-                      0,
-                      {.source = Rect{0, 0, 2, 2}, .destSize = Size{4, 3}},
-                      {" 00 00 10 10", " 00 00 10 10", " 01 01 11 11"}},
-        PlacementCase{"stretched_down",
-                      0,
-                      0,
-                      {.destSize = Size{2, 1}},
-                      {" 00 10 . .", " . . . .", " . . . ."}},
-        PlacementCase{"stretched_and_clipped",
-                      -1,
-                      0,
-                      {.source = Rect{0, 0, 2, 2}, .destSize = Size{4, 3}},
-                      {" 00 10 10 .", " 00 10 10 .", " 01 11 11 ."}},
-        PlacementCase{"stretched_to_nothing", 0, 0, {.destSize = Size{0, 2}}, kEmpty},
-        // Placements from hostile data: the origin moved by a source rectangle reaching far
-        // outside the source passes the 32-bit range and must not wrap back onto the target.
-        PlacementCase{
-            "source_rect_from_int_min", 0, 0, {.source = Rect{INT32_MIN, 0, 4, 4}}, kEmpty},
-        PlacementCase{"far_right_moved_further",
-                      INT32_MAX - 1,
-                      INT32_MAX - 1,
-                      {.source = Rect{-5, -5, 3, 2}},
-                      kEmpty},
-        PlacementCase{"far_left_moved_back_exactly",
-                      INT32_MIN,
-                      0,
-                      {.source = Rect{INT32_MIN, 0, INT32_MAX, 2}},
-                      {" 00 10 20 .", " 01 11 21 .", " . . . ."}},
-        PlacementCase{"huge_stretch_clipped",
-                      INT32_MIN + 4,
-                      0,
-                      {.destSize = Size{INT32_MAX, 3}},
-                      {" 20 20 20 .", " 20 20 20 .", " 21 21 21 ."}},
-        PlacementCase{"inverted_clip", 0, 0, {.clip = Rect{3, 3, 1, 1}}, kEmpty}),
-    [](const testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
+const PlacementCase kPlacements[] = {
+    {"whole", 1, 1, {}, ". . . .|. 00 10 20|. 01 11 21"},
+    {"cut_left", -2, 0, {}, "20 . . .|21 . . .|. . . ."},
+    {"cut_bottom", 0, 2, {}, ". . . .|. . . .|00 10 20 ."},
+    {"outside", 4, 0, {}, kEmpty},
+    {"source_rect", 0, 0, {.source = Rect{1, 0, 3, 1}}, "10 20 . .|. . . .|. . . ."},
+    {"empty_source_rect", 0, 0, {.source = Rect{1, 0, 1, 2}}, kEmpty},
+    {"source_rect_beyond_source_moves_along",
+     0,
+     0,
+     {.source = Rect{-1, 0, 2, 1}},
+     ". 00 10 .|. . . .|. . . ."},
+    {"given_clip", 0, 0, {.clip = Rect{1, 1, 2, 3}}, ". . . .|. 11 . .|. . . ."},
+    {"given_clip_limited_to_target",
+     2,
+     1,
+     {.clip = Rect{-5, -5, 50, 50}},
+     ". . . .|. . 00 10|. . 01 11"},
+    {"target_clip", 0, 0, {}, ". . . .|. 11 21 .|. . . .", Rect{1, 1, 4, 2}},
+    {"stretched_up",
+     0,
+     0,
+     {.source = Rect{0, 0, 2, 2}, .destSize = Size{4, 3}},
+     "00 00 10 10|00 00 10 10|01 01 11 11"},
+    {"stretched_down", 0, 0, {.destSize = Size{2, 1}}, "00 10 . .|. . . .|. . . ."},
+    {"stretched_and_clipped",
+     -1,
+     0,
+     {.source = Rect{0, 0, 2, 2}, .destSize = Size{4, 3}},
+     "00 10 10 .|00 10 10 .|01 11 11 ."},
+    {"stretched_to_nothing", 0, 0, {.destSize = Size{0, 2}}, kEmpty},
+    // Placements from hostile data: the origin moved by a source rectangle reaching far
+    // outside the source passes the 32-bit range and must not wrap back onto the target.
+    {"source_rect_from_int_min", 0, 0, {.source = Rect{INT32_MIN, 0, 4, 4}}, kEmpty},
+    {"far_right_moved_further",
+     INT32_MAX - 1,
+     INT32_MAX - 1,
+     {.source = Rect{-5, -5, 3, 2}},
+     kEmpty},
+    {"far_left_moved_back_exactly",
+     INT32_MIN,
+     0,
+     {.source = Rect{INT32_MIN, 0, INT32_MAX, 2}},
+     "00 10 20 .|01 11 21 .|. . . ."},
+    {"huge_stretch_clipped",
+     INT32_MIN + 4,
+     0,
+     {.destSize = Size{INT32_MAX, 3}},
+     "20 20 20 .|20 20 20 .|21 21 21 ."},
+    {"inverted_clip", 0, 0, {.clip = Rect{3, 3, 1, 1}}, kEmpty}};
+
+INSTANTIATE_TEST_SUITE_P(Areas, BlitPlacement, testing::ValuesIn(kPlacements),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(Surface, ColourKeyFromPixelInsideOnlyAndEmptySurfacesDrawNothing) {
   Surface surface = coordinates(3, 2);

@@ -68,38 +68,24 @@ TEST_F(CursorFile, BitmapsDecodeToStraightAlphaTopRowFirst) {
     CursorBitmap bitmap;
     std::vector<uint32_t> expected;
   };
-  const Case cases[] = {{"alpha32_ignores_mask",
-                         {.width = 2,
-                          .height = 2,
-                          .colours = {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF},
-                          .mask = {1, 0, 1, 0}},
-                         {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF}},
-                        {"zero_alpha32_uses_mask",
-                         {.width = 2, .height = 1, .colours = {0x00112233, 0}, .mask = {0, 1}},
-                         {0xFF112233, kTransparent}},
-                        // Black, white, transparent, inverting.
-                        {"monochrome",
-                         {.width = 4,
-                          .height = 1,
-                          .bitsPerPixel = 1,
-                          .palette = {0, 0xFFFFFF},
-                          .colours = {0, 1, 0, 1},
-                          .mask = {0, 0, 1, 1}},
-                         {kBlack, kWhite, kTransparent, kBlack}},
-                        {"palette4_odd_width",
-                         {.width = 3,
-                          .height = 1,
-                          .bitsPerPixel = 4,
-                          .palette = {0x0000FF, 0x00FF00, 0xFF0000},
-                          .colours = {2, 1, 0}},
-                         {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}},
-                        {"rgb24_odd_width",
-                         {.width = 3,
-                          .height = 2,
-                          .bitsPerPixel = 24,
-                          .colours = {0xABCDEF, 0x010203, 0, 0xFFFFFF, 0, 0x808080},
-                          .mask = {0, 0, 1, 0, 0, 0}},
-                         {0xFFABCDEF, 0xFF010203, kTransparent, kWhite, kBlack, 0xFF808080}}};
+  // Bitmaps as {width, height, bits per pixel, palette, colours, mask}.
+  const Case cases[] = {
+      {"alpha32_ignores_mask",
+       {2, 2, 32, {}, {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF}, {1, 0, 1, 0}},
+       {0x80FF0000, 0x00123456, 0xFF00FF00, 0x400000FF}},
+      {"zero_alpha32_uses_mask",
+       {2, 1, 32, {}, {0x00112233, 0}, {0, 1}},
+       {0xFF112233, kTransparent}},
+      // Black, white, transparent, inverting.
+      {"monochrome",
+       {4, 1, 1, {0, 0xFFFFFF}, {0, 1, 0, 1}, {0, 0, 1, 1}},
+       {kBlack, kWhite, kTransparent, kBlack}},
+      {"palette4_odd_width",
+       {3, 1, 4, {0x0000FF, 0x00FF00, 0xFF0000}, {2, 1, 0}, {}},
+       {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}},
+      {"rgb24_odd_width",
+       {3, 2, 24, {}, {0xABCDEF, 0x010203, 0, 0xFFFFFF, 0, 0x808080}, {0, 0, 1, 0, 0, 0}},
+       {0xFFABCDEF, 0xFF010203, kTransparent, kWhite, kBlack, 0xFF808080}}};
   for (const Case& c : cases) {
     std::optional<CursorImage> cursor = decode(cursorFile(c.bitmap, 0, 0));
     ASSERT_TRUE(cursor) << c.name;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace avg {
 namespace {
 
@@ -70,16 +72,12 @@ TEST(MenuToWindow, BarOnTheStripOrOverThePictureAndPopupsBelow) {
 
 TEST(WindowToPicture, UndoesScaleAndOffset) {
   DisplayLayout layout = layoutDisplay({1280, 1000}, kPicture, false);
-  int32_t x = 1279;
-  int32_t y = 40;
-  windowToPicture(layout, kPicture, x, y);
-  EXPECT_EQ(x, 639);
-  EXPECT_EQ(y, 0);
-  x = 10;
-  y = 0;  // in the menu strip, above the picture
-  windowToPicture(layout, kPicture, x, y);
-  EXPECT_EQ(x, 5);
-  EXPECT_EQ(y, -20);
+  // (10, 0) lies in the menu strip, above the picture.
+  for (auto [x, y, pictureX, pictureY] : {std::array{1279, 40, 639, 0}, {10, 0, 5, -20}}) {
+    windowToPicture(layout, kPicture, x, y);
+    EXPECT_EQ(x, pictureX);
+    EXPECT_EQ(y, pictureY);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// config.ini read at start into the timer, channels and variables, and written back at the
-// end from what the game left.
+// config.ini read at start into the timer, channels, variables, caption and volume control,
+// and written back at the end from what the game left.
 #include "input/configuration.h"
 
 #include <gtest/gtest.h>
@@ -76,16 +76,6 @@ TEST(Configuration, FrameKeysDriveTheTimer) {
   }
 }
 
-TEST(Configuration, MixerSwitchReachesTheVolumeControl) {
-  for (auto [config, control] :
-       {std::pair{"", true}, std::pair{"[VOLUME]\r\nCONTROL=0\r\n", false}}) {
-    PlayerFixture player;
-    player.dir().write("config.ini", config);
-    player.runScript({"QUIT"});
-    EXPECT_EQ(player.engine().companion<VolumeControl>().control(), control) << config;
-  }
-}
-
 TEST(Configuration, MissingFileIsCreatedWithTheDefaults) {
   PlayerFixture player;
   player.runScript({"QUIT"});
@@ -99,12 +89,16 @@ TEST(Configuration, MissingFileIsCreatedWithTheDefaults) {
   auto& settings = player.engine().companion<PlayerSettings>();
   EXPECT_EQ(settings.fontName, "\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e");
   EXPECT_FALSE(settings.videoDisabled);
+  EXPECT_TRUE(player.engine().companion<VolumeControl>().control());
+  EXPECT_EQ(player.caption(), "AVG");
 }
 
+// The game name becomes the caption, in UTF-8; the mixer switch reaches the volume control.
 TEST(Configuration, WritesWhatTheScriptsLeftAndKeepsOtherLines) {
   PlayerFixture player;
-  std::string config = crlf({"; settings", "[GAME]", "NAME=\x83\x51\x81\x5B\x83\x80", "[TEXT]",
-                             "FONT=Mincho", "WAIT=2", "", "[INPUT]", "PL=1"});
+  std::string config =
+      crlf({"; settings", "[GAME]", "NAME=\x83\x51\x81\x5B\x83\x80", "[TEXT]", "FONT=Mincho",
+            "WAIT=2", "", "[INPUT]", "PL=1", "[VOLUME]", "CONTROL=0"});
   player.dir().write("config.ini", config);
   player.runScript({"CALN,=___,$n__Talk-Wait,%n__1", "CALN,=___,$n__Volume-Music,%n__150",
                     "CALN,=___,$n__Volume-Sound,%n__-3", "CALN,=___,$n__Volume-Voice,%n__150",
@@ -121,16 +115,8 @@ TEST(Configuration, WritesWhatTheScriptsLeftAndKeepsOtherLines) {
   EXPECT_EQ(file.integer("FRAME", "RATE", -1), 120);
   EXPECT_EQ(file.integer("INPUT", "PL", -1), 1);
   EXPECT_NE(written.find("CTRL=1\r\n\r\n[INPUT]\r\nPL=1\r\n"), std::string::npos) << written;
-}
-
-TEST(Configuration, CaptionIsTheGameNameInUtf8) {
-  PlayerFixture player;
-  player.dir().write("config.ini", crlf({"[GAME]", "NAME=\x83\x51\x81\x5B\x83\x80"}));
-  player.runScript({"QUIT"});
   EXPECT_EQ(player.caption(), "ゲーム");
-  PlayerFixture unnamed;
-  unnamed.runScript({"QUIT"});
-  EXPECT_EQ(unnamed.caption(), "AVG");
+  EXPECT_FALSE(player.engine().companion<VolumeControl>().control());
 }
 
 }  // namespace

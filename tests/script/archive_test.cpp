@@ -75,22 +75,19 @@ TEST_F(Archives, PlainFilesShadowAndNamesMatchExactly) {
   EXPECT_FALSE(read("Dir\\File.txt"));
 }
 
-TEST_F(Archives, LaterRecordOfADuplicateNameWins) {
-  std::string first = packBlock("first", PackRequest::Compress);
-  std::string second = packBlock("second", PackRequest::Compress);
-  uint32_t secondAt = static_cast<uint32_t>(first.size());
-  dir_.write("data.arc", withIndex(count(2) + record("x", 0, secondAt) +
-                                       record("x", secondAt, uint32_t(second.size())),
-                                   first + second));
-  archives_.add("data.arc");
-  EXPECT_EQ(read("x"), "second");
-}
-
-TEST_F(Archives, NameFillingAllBytesIsTakenWhole) {
-  std::string name(archive_format::kNameSize, 'n');
-  std::string block = packBlock("long", PackRequest::Compress);
-  dir_.write("data.arc", withIndex(count(1) + record(name, 0, uint32_t(block.size())), block));
+// Of two records of one name the later wins; a name filling all its bytes is taken whole.
+TEST_F(Archives, LaterDuplicateWinsAndFullLengthNamesAreWhole) {
+  const std::string name(archive_format::kNameSize, 'n');
+  std::string index = count(3), members;
+  for (const auto& [member, content] :
+       {std::pair{"x"s, "first"}, {"x"s, "second"}, {name, "long"}}) {
+    std::string block = packBlock(content, PackRequest::Compress);
+    index += record(member, uint32_t(members.size()), uint32_t(block.size()));
+    members += block;
+  }
+  dir_.write("data.arc", withIndex(index, members));
   EXPECT_TRUE(archives_.add("data.arc"));
+  EXPECT_EQ(read("x"), "second");
   EXPECT_EQ(read(name), "long");
 }
 

@@ -129,13 +129,12 @@ TEST(Dice, SumsThrows) {
                     "DICE,CAST,$n__six,%n__2,%n__6", "DICE,CAST,$n__zeroSides,%n__4,%n__0",
                     "DICE,CAST,$n__negative,%n__-2,%n__6", "DICE,XXXX,$n__untouched,%n__1,%n__6",
                     "CLOS"});
-  EXPECT_EQ(player.intVar("none"), 0);
-  EXPECT_EQ(player.intVar("ones"), 3);
-  // The generator seeded with 0 gives 38, 7719, 21238, 2437, 8855: 2 + 2437 % 6 + 8855 % 6.
-  EXPECT_EQ(player.intVar("six"), 8);
-  EXPECT_EQ(player.intVar("zeroSides"), 4);
-  EXPECT_EQ(player.intVar("negative"), -2);
-  EXPECT_EQ(player.intVar("untouched"), 0);
+  // The generator seeded with 0 gives 38, 7719, 21238, 2437, 8855: six is 2 + 2437 % 6 +
+  // 8855 % 6.
+  const std::pair<const char*, int32_t> expected[] = {
+      {"none", 0}, {"ones", 3}, {"six", 8}, {"zeroSides", 4}, {"negative", -2}, {"untouched", 0}};
+  for (const auto& [name, value] : expected)
+    EXPECT_EQ(player.intVar(name), value) << name;
 }
 
 }  // namespace

@@ -22,22 +22,60 @@ TEST(Threads, WaitCounterHoldsForThatManyPasses) {
   EXPECT_EQ(zero.app().passes(), 1u);
 }
 
-TEST(Threads, ThreadOrderWithinAPass) {
-  PlayerFixture player;
-  player.runScript({"THRE,ADD_,%n__9,%s__nine", "THRE,ADD_,%n__-2,%s__minus", mark("0"), "NEXT",
-                    mark("0"), "CLOS", "#nine", mark("9"), "NEXT", mark("9"), "CLOS", "#minus",
-                    mark("m"), "NEXT", mark("m"), "CLOS"});
-  // Pass 1: thread 0, then the new thread 9; thread -2 first runs in pass 2, before 0.
-  EXPECT_EQ(player.stringVar("trace"), "09m09m");
-}
+// `script` run with "sub.eve" holding `subFile`: the trace once every thread has ended.
+struct TraceCase {
+  const char* name;
+  std::vector<std::string> subFile;
+  std::vector<std::string> script;
+  const char* trace;
+};
 
-TEST(Threads, ThreadAddToOwnIdJumpsAndMissingLabelEnds) {
-  PlayerFixture player;
-  player.runScript({"THRE,ADD_,%n__0,%s__there", mark("skipped"), "#there", mark("T"),
-                    "THRE,ADD_,%n__4,%s__nowhere", mark("U"), "THRE,ADD_,%n__0,%s__nowhere",
-                    mark("never")});
-  EXPECT_EQ(player.stringVar("trace"), "TU");
-  EXPECT_TRUE(player.engine().threads().empty());
+TEST(Threads, SchedulingThreadsAndProcesses) {
+  const TraceCase cases[] = {
+      // Pass 1: thread 0, then the new thread 9; thread -2 first runs in pass 2, before 0.
+      {"order_within_a_pass",
+       {},
+       {"THRE,ADD_,%n__9,%s__nine", "THRE,ADD_,%n__-2,%s__minus", mark("0"), "NEXT", mark("0"),
+        "CLOS", "#nine", mark("9"), "NEXT", mark("9"), "CLOS", "#minus", mark("m"), "NEXT",
+        mark("m"), "CLOS"},
+       "09m09m"},
+      // ADD_ to the thread's own id jumps; a missing label ends the thread.
+      {"add_to_own_id",
+       {},
+       {"THRE,ADD_,%n__0,%s__there", mark("skipped"), "#there", mark("T"),
+        "THRE,ADD_,%n__4,%s__nowhere", mark("U"), "THRE,ADD_,%n__0,%s__nowhere", mark("never")},
+       "TU"},
+      // The script unloads with its last thread and is loaded afresh.
+      {"unload_and_reload",
+       {mark("a"), "CLOS"},
+       {"PROC,ADD_,%n__7,%n__1,%s__sub.eve", "NEXT", "CALS,=___,$s__slots,%s__",
+        "PROC,ADD_,%n__7,%n__1,%s__sub.eve", "NEXT", "CLOS"},
+       "aa"},
+      // Own slot, other thread: thread 8 ends with the old script, thread 6 runs the new
+      // file in the same pass.
+      {"own_slot_other_thread",
+       {mark("N"), "CLOS"},
+       {"THRE,ADD_,%n__8,%s__loop", "PROC,ADD_,%n__0,%n__6,%s__sub.eve", mark("never"), "#loop",
+        mark("L"), "NEXT", "GOTO,loop"},
+       "N"},
+      {"other_slot_own_thread_moves",
+       {mark("O"), "CLOS"},
+       {"THRE,ADD_,%n__2,%s__wait", "PROC,ADD_,%n__5,%n__0,%s__sub.eve", mark("never"), "#wait",
+        "NEXT", mark("W"), "CLOS"},
+       "OW"},
+      {"other_slot_other_thread_until_deleted",
+       {"#l", mark("x"), "NEXT", "GOTO,l"},
+       {"PROC,ADD_,%n__5,%n__3,%s__sub.eve", "NEXT", "NEXT", "PROC,DEL_,%n__5", "NEXT", "NEXT",
+        "CLOS"},
+       "xx"}};
+  for (const TraceCase& c : cases) {
+    PlayerFixture player;
+    player.dir().write("sub.eve", crlf(c.subFile));
+    player.runScript(c.script);
+    EXPECT_EQ(player.stringVar("trace"), c.trace) << c.name;
+    EXPECT_TRUE(player.engine().threads().empty()) << c.name;
+    EXPECT_TRUE(player.engine().scripts().empty()) << c.name;
+  }
 }
 
 TEST(Threads, ThreadDelete) {
@@ -49,15 +87,6 @@ TEST(Threads, ThreadDelete) {
   EXPECT_EQ(player.app().passes(), 5u);
 }
 
-TEST(Threads, ScriptUnloadsWithItsLastThreadAndReloadsFresh) {
-  PlayerFixture player;
-  player.dir().write("sub.eve", crlf({mark("a"), "CLOS"}));
-  player.runScript({"PROC,ADD_,%n__7,%n__1,%s__sub.eve", "NEXT", "CALS,=___,$s__slots,%s__",
-                    "PROC,ADD_,%n__7,%n__1,%s__sub.eve", "NEXT", "CLOS"});
-  EXPECT_EQ(player.stringVar("trace"), "aa");
-  EXPECT_TRUE(player.engine().scripts().empty());
-}
-
 TEST(Processes, OwnSlotOwnThreadRestartsWithEmptyStack) {
   PlayerFixture player;
   player.dir().write("next.eve", crlf({"STAC,GET_,$n__top", mark("N"), "CLOS"}));
@@ -65,32 +94,6 @@ TEST(Processes, OwnSlotOwnThreadRestartsWithEmptyStack) {
       {"CALN,=___,$n__top,%n__-1", "STAC,PUSH,%n__42", "PROC,ADD_,%n__0,%n__0,%s__next.eve"});
   EXPECT_EQ(player.stringVar("trace"), "N");
   EXPECT_EQ(player.intVar("top"), -1);  // the stack was emptied: GET_ left it unchanged
-}
-
-TEST(Processes, OwnSlotOtherThreadReplacesTheScript) {
-  PlayerFixture player;
-  player.dir().write("next.eve", crlf({mark("N"), "CLOS"}));
-  player.runScript({"THRE,ADD_,%n__8,%s__loop", "PROC,ADD_,%n__0,%n__6,%s__next.eve", mark("never"),
-                    "#loop", mark("L"), "NEXT", "GOTO,loop"});
-  // Thread 8 ends with the old script; thread 6 runs the new file in the same pass.
-  EXPECT_EQ(player.stringVar("trace"), "N");
-}
-
-TEST(Processes, OtherSlotOwnThreadMovesTheThread) {
-  PlayerFixture player;
-  player.dir().write("other.eve", crlf({mark("O"), "CLOS"}));
-  player.runScript({"THRE,ADD_,%n__2,%s__wait", "PROC,ADD_,%n__5,%n__0,%s__other.eve",
-                    mark("never"), "#wait", "NEXT", mark("W"), "CLOS"});
-  EXPECT_EQ(player.stringVar("trace"), "OW");
-}
-
-TEST(Processes, OtherSlotOtherThreadStartsAndDeleteEndsIt) {
-  PlayerFixture player;
-  player.dir().write("loop.eve", crlf({"#l", mark("x"), "NEXT", "GOTO,l"}));
-  player.runScript({"PROC,ADD_,%n__5,%n__3,%s__loop.eve", "NEXT", "NEXT", "PROC,DEL_,%n__5", "NEXT",
-                    "NEXT", "CLOS"});
-  EXPECT_EQ(player.stringVar("trace"), "xx");
-  EXPECT_TRUE(player.engine().scripts().empty());
 }
 
 // CONT, and PROC in the slot or thread of its own, end the running thread quietly.
@@ -119,9 +122,7 @@ TEST(Threads, UnknownCommandReportsAndEndsOnlyItsThread) {
 // Commands not built yet move on and log their first use in a run; a new engine logs again.
 TEST(Threads, UnsupportedCommandsLogTheirFirstUseInARun) {
   const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-      {{"VID_,PLAY,%s__op.avi", "VID_,STOP"}, {"VID_"}},
-      {{"VID_PLAY,%s__op.avi"}, {"VID_"}},
-  };
+      {{"VID_,PLAY,%s__op.avi", "VID_,STOP"}, {"VID_"}}, {{"VID_PLAY,%s__op.avi"}, {"VID_"}}};
   for (const auto& [script, codes] : cases) {
     PlayerFixture player;
     std::vector<std::string> lines = script;

@@ -80,10 +80,8 @@ TEST(Global, KeySwitches) {
   player.runScript({"GLOB,QSL_,GET_,$n__q0", "GLOB,DISP,GET_,$n__d0", "GLOB,CONF,GET_,$n__c0",
                     "GLOB,QSL_,SET_,%n__5", "GLOB,QSL_,GET_,$n__q1", "GLOB,DISP,SET_,%n__0",
                     "GLOB,DISP,GET_,$n__d1", "CLOS"});
-  EXPECT_EQ(player.intVar("q0"), 0);
-  EXPECT_EQ(player.intVar("d0"), 1);
-  EXPECT_EQ(player.intVar("q1"), 1);
-  EXPECT_EQ(player.intVar("d1"), 0);
+  for (const auto& [name, value] : {std::pair{"q0", 0}, {"d0", 1}, {"q1", 1}, {"d1", 0}})
+    EXPECT_EQ(player.intVar(name), value) << name;
 }
 
 }  // namespace

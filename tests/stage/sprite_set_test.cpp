@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "script/archive.h"
 #include "stage/stage_view.h"
 #include "support/game_dir.h"
@@ -65,15 +67,14 @@ TEST(SpriteFile, PartFieldsAndTheirDefaults) {
                "-,a.png,0,0,1,1,0,0,80ffffff", "-,a.png,0,0,1,1,0,0,FFF", "-,a.png,1,2,3"});
   const SpriteFrame& frame = animationOf(set, "a").frames[0];
   ASSERT_EQ(frame.size(), 5u);
-  EXPECT_EQ(frame[0].source, (Rect{0, 0, 64, 32}));
-  EXPECT_EQ(frame[0].color, 0xFFFFFFFFu);
-  EXPECT_EQ(frame[0].blendMode, 0);
-  EXPECT_EQ(frame[1].source, (Rect{1, 2, 3, 4}));
-  EXPECT_EQ(frame[1].color, 0x80FFFFFFu);
-  EXPECT_EQ(frame[1].blendMode, 1);
-  EXPECT_EQ(frame[2].color, 0x80FFFFFFu);
-  EXPECT_EQ(frame[3].color, 0u);
-  EXPECT_EQ(frame[4].source, Rect{});  // five fields: no rectangle
+  // Colours of fewer than eight digits read as 0; five fields give no rectangle.
+  const std::tuple<Rect, uint32_t, int32_t> expected[] = {{{0, 0, 64, 32}, 0xFFFFFFFF, 0},
+                                                          {{1, 2, 3, 4}, 0x80FFFFFF, 1},
+                                                          {{0, 0, 1, 1}, 0x80FFFFFF, 0},
+                                                          {{0, 0, 1, 1}, 0, 0},
+                                                          {{}, 0xFFFFFFFF, 0}};
+  for (size_t i = 0; i < frame.size(); ++i)
+    EXPECT_EQ(std::tie(frame[i].source, frame[i].color, frame[i].blendMode), expected[i]) << i;
 }
 
 TEST(SpriteFile, PartPivotScaleRotationAndPosition) {

@@ -16,13 +16,11 @@ TEST(ScreenMode, SwitchSetsTheFlagToTheModeGivenAndKeepsItWhenUnchanged) {
                     "CALN,=___,$n__afterSame,$n__Flag-FullScreen", "SCRE,CHG_,$n__full,%n__2",
                     "CALN,=___,$n__afterFull,$n__Flag-FullScreen", "SCRE,CHG_,$n__still,%n__1",
                     "SCRE,CHG_,$n__window,%n__0", "CLOS"});
-  EXPECT_EQ(player.intVar("same"), 1);
-  EXPECT_EQ(player.intVar("afterSame"), 7);
-  EXPECT_EQ(player.intVar("full"), 1);
-  EXPECT_EQ(player.intVar("afterFull"), 2);
-  EXPECT_EQ(player.intVar("still"), 1);
-  EXPECT_EQ(player.intVar("window"), 1);
-  EXPECT_EQ(player.intVar("Flag-FullScreen"), 0);
+  const std::pair<const char*, int32_t> expected[] = {
+      {"same", 1},  {"afterSame", 7}, {"full", 1},           {"afterFull", 2},
+      {"still", 1}, {"window", 1},    {"Flag-FullScreen", 0}};
+  for (const auto& [name, value] : expected)
+    EXPECT_EQ(player.intVar(name), value) << name;
   EXPECT_EQ(player.boxes(), "");
 }
 

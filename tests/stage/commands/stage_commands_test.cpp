@@ -116,11 +116,9 @@ TEST_F(StageCommands, ScreenCentreIsReadAndSetAndRefreshed) {
   run({"SCRE,GET_,CENT,$f__x0,$f__y0", "SCRE,SET_,CENT,%f__0,%f__10",
        "SCRE,GET_,CENT,$f__x1,$f__y1", "SCRE,SET_,SIZE,%f__99,%f__99", "SCRE,GET_,SIZE,$f__x2",
        "SCRE,XXXX", "SCRE,REF_"});
-  EXPECT_EQ(player_.floatVar("x0"), 320.0f);
-  EXPECT_EQ(player_.floatVar("y0"), 240.0f);
-  EXPECT_EQ(player_.floatVar("x1"), 0.0f);
-  EXPECT_EQ(player_.floatVar("y1"), 10.0f);
-  EXPECT_EQ(player_.floatVar("x2"), 0.0f);
+  for (const auto& [name, value] :
+       {std::pair{"x0", 320.0f}, {"y0", 240.0f}, {"x1", 0.0f}, {"y1", 10.0f}, {"x2", 0.0f}})
+    EXPECT_EQ(player_.floatVar(name), value) << name;
   EXPECT_EQ(screenPosition(stage().view().viewMatrix()), (IntPoint{0, 10}));
 }
 
