@@ -14,7 +14,7 @@ struct PlayerRequest {
 };
 
 // avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE]
-//           [--audio-out FILE.wav] [GAME_DIR]
+//           [--audio-out FILE.wav] [--data-dir DIR] [GAME_DIR]
 // avgplayer --request save|load FILE
 struct CommandLine {
   bool headless = false;
@@ -24,12 +24,14 @@ struct CommandLine {
   std::string inputFile;
   std::string audioOut;
   std::string gameDir;
+  // Where the game's writes go instead of the game directory.
+  std::string dataDir;
   std::optional<PlayerRequest> request;
 };
 
 constexpr const char* kUsage =
     "usage: avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE] "
-    "[--audio-out FILE.wav] [GAME_DIR]\n"
+    "[--audio-out FILE.wav] [--data-dir DIR] [GAME_DIR]\n"
     "       avgplayer --request save|load FILE";
 
 // Parses the arguments after the program name; the error text explains a refusal.

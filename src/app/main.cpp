@@ -9,9 +9,12 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/game_chooser.h"
+#include "app/game_location.h"
 #include "app/instance_lock.h"
 #include "app/player_app.h"
 #include "app/request_socket.h"
+#include "base/error_log.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
@@ -35,6 +38,37 @@ std::filesystem::path programDirectory() {
 
 std::string absolute(const std::string& path) {
   return path.empty() ? path : std::filesystem::absolute(path).string();
+}
+
+std::filesystem::path recentGamesFile() {
+  return avg::xdgDirectory("XDG_STATE_HOME", ".local/state") / "avgplayer" / "recent";
+}
+
+// The window build started without a game (from the desktop's menu) asks for one; nullopt
+// when none was chosen, after telling the person why when no dialog could ask.
+std::optional<std::filesystem::path> askForGame() {
+  avg::GameChoice choice = avg::chooseGameDirectory(avg::readRecentGames(recentGamesFile()));
+  if (choice.outcome == avg::GameChoice::Outcome::Chosen) {
+    avg::rememberGame(recentGamesFile(), std::filesystem::absolute(choice.directory).string());
+    return choice.directory;
+  }
+  if (choice.outcome == avg::GameChoice::Outcome::NoDialog) {
+    const char* text =
+        "No game folder was given, and no folder dialog (zenity or kdialog) is installed.\n"
+        "Start avgplayer with the game's folder: avgplayer GAME_DIR";
+    std::cerr << "avgplayer: " << text << "\n";
+    try {
+      avg::makeSdlPlatform().messageBoxes->show(
+          {.caption = "avgplayer", .text = text, .icon = avg::MessageIcon::Error});
+    } catch (const std::exception&) {
+    }
+  }
+  return std::nullopt;
+}
+
+// Game files below the program's own share/ belong to the installed package.
+std::filesystem::path installedGames() {
+  return programDirectory().parent_path() / "share" / "games" / "avgplayer";
 }
 
 }  // namespace
@@ -71,12 +105,27 @@ int main(int argc, char** argv) {
   line.screenshot = absolute(line.screenshot);
   line.audioOut = absolute(line.audioOut);
 
-  std::filesystem::path gameDir =
-      line.gameDir.empty() ? programDirectory() : std::filesystem::path(line.gameDir);
+  std::filesystem::path gameDir = line.gameDir;
+  if (gameDir.empty()) {
+    gameDir = programDirectory();
+    if (!line.headless && !std::filesystem::exists(gameDir / "autoexec.eve")) {
+      std::optional<std::filesystem::path> chosen = askForGame();
+      if (!chosen) return 0;
+      gameDir = *chosen;
+    }
+  }
   if (!std::filesystem::is_directory(gameDir)) {
     return usageError("game directory '" + gameDir.string() + "' does not exist");
   }
+  avg::RunOptions options;
+  options.files = avg::GameFiles(avg::writeDirectoryFor(gameDir, line.dataDir, installedGames()));
   std::filesystem::current_path(gameDir);
+  if (const std::string& writeDir = options.files.writeDirectory(); !writeDir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(writeDir, error);
+    avg::setErrorLogDirectory(writeDir);
+    avg::writeErrorLog("the game's files are written to " + writeDir);
+  }
 
   // One windowed player at a time; headless runs (tests, tools) may run side by side.
   std::optional<avg::InstanceLock> instanceLock;
@@ -86,7 +135,6 @@ int main(int argc, char** argv) {
   }
 
   avg::Platform platform;
-  avg::RunOptions options;
   options.maxPasses = line.frames;
   if (line.headless) {
     avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),

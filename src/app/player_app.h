@@ -7,6 +7,7 @@
 #include "app/error_reporter.h"
 #include "app/frame_timer.h"
 #include "app/menu_bar_view.h"
+#include "base/game_files.h"
 #include "input/ini_file.h"
 #include "platform/platform.h"
 #include "script/app_control.h"
@@ -20,6 +21,8 @@ struct RunOptions {
   // Close as a window close would after this many frame passes.
   std::optional<uint64_t> maxPasses;
   uint32_t randomSeed = 0;
+  // Where the game's own writes go.
+  GameFiles files;
 };
 
 // The application: builds the script engine, runs the frame loop and reacts to the main
@@ -46,6 +49,8 @@ class PlayerApp : public AppControl {
   DisplaySwitch switchDisplay(bool fullScreen) override;
 
  private:
+  // config.ini as a run last wrote it, else the game's own.
+  IniFile loadConfig() const;
   // Caption, options and settings from config.ini.
   void startUp(const IniFile& config);
   // The cursor file named in config.ini becomes the window's cursor.
