@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace avg {
@@ -21,11 +22,21 @@ struct GameChoice {
   std::string directory;
 };
 
-// Asks the person at the desktop which game to play with the desktop's dialogs: zenity (a
-// list of the `recent` games first, when there are any) or kdialog. The chosen line or
-// folder is taken as printed, without its line end.
+// Asks for a folder with the XDG desktop portal's file chooser (over D-Bus, through gdbus);
+// nullopt when there is no portal to ask.
+using FolderPortal = std::function<std::optional<GameChoice>()>;
+std::optional<GameChoice> askDesktopPortal();
+
+// The portal's answer to the request `requestPath` when `line` (a line of `gdbus monitor`)
+// carries it: the first folder chosen, or Cancelled; nullopt for any other line.
+std::optional<GameChoice> portalResponse(std::string_view line, std::string_view requestPath);
+
+// Asks the person at the desktop which game to play: the `recent` games first in a list
+// (zenity or kdialog, when there are any), then a folder from the desktop portal, else from
+// zenity or kdialog. The chosen line or folder is taken as printed, without its line end.
 GameChoice chooseGameDirectory(const std::vector<std::string>& recent,
                                const ProgramFinder& has = programOnPath,
-                               const ProgramRunner& run = runProgram);
+                               const ProgramRunner& run = runProgram,
+                               const FolderPortal& portal = askDesktopPortal);
 
 }  // namespace avg

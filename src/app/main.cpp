@@ -54,7 +54,8 @@ std::optional<std::filesystem::path> askForGame() {
   }
   if (choice.outcome == avg::GameChoice::Outcome::NoDialog) {
     const char* text =
-        "No game folder was given, and no folder dialog (zenity or kdialog) is installed.\n"
+        "No game folder was given, and no folder dialog could be opened (the desktop "
+        "portal, zenity or kdialog).\n"
         "Start avgplayer with the game's folder: avgplayer GAME_DIR";
     std::cerr << "avgplayer: " << text << "\n";
     try {

@@ -55,29 +55,33 @@ TEST(GameLocation, RecentGamesKeepTheLastFewMostRecentFirst) {
 }
 
 // The dialogs a chooser runs, and what their answers come to.
-TEST(GameChooser, AsksWithTheDesktopsDialog) {
+TEST(GameChooser, AsksWithTheDesktopsDialogs) {
+  using O = GameChoice::Outcome;
   struct Case {
-    const char* program;  // the one dialog program installed, or "" for none
+    const char* program;               // the one dialog program installed, or "" for none
+    std::optional<GameChoice> portal;  // its answer, nullopt when there is no portal
     std::vector<std::string> recent;
     std::vector<std::optional<std::string>> answers;  // of the dialogs in order
-    GameChoice::Outcome outcome;
-    std::string directory;
+    GameChoice choice;
     std::vector<std::string> shown;  // argv[1] of each dialog run
   };
-  using O = GameChoice::Outcome;
+  const GameChoice portalPick{O::Chosen, "/portal"};
   const Case cases[] = {
-      {"zenity", {}, {"/games/a\n"}, O::Chosen, "/games/a", {"--file-selection"}},
-      {"zenity", {"/r1", "/r2"}, {"/r2\n"}, O::Chosen, "/r2", {"--list"}},
+      {"zenity", {}, {}, {"/games/a\n"}, {O::Chosen, "/games/a"}, {"--file-selection"}},
+      {"zenity", portalPick, {}, {}, portalPick, {}},
+      {"zenity", {}, {"/r1", "/r2"}, {"/r2\n"}, {O::Chosen, "/r2"}, {"--list"}},
       {"zenity",
+       {},
        {"/r1"},
        {"Another folder…\n", "/new\n"},
-       O::Chosen,
-       "/new",
+       {O::Chosen, "/new"},
        {"--list", "--file-selection"}},
-      {"zenity", {"/r1"}, {std::nullopt}, O::Cancelled, "", {"--list"}},
-      {"kdialog", {}, {std::nullopt}, O::Cancelled, "", {"--title"}},
-      {"kdialog", {"/r1"}, {"/r1\n"}, O::Chosen, "/r1", {"--title"}},
-      {"", {"/r1"}, {}, O::NoDialog, "", {}},
+      {"zenity", portalPick, {"/r1"}, {"Another folder…\n"}, portalPick, {"--list"}},
+      {"zenity", {}, {"/r1"}, {std::nullopt}, {O::Cancelled, ""}, {"--list"}},
+      {"kdialog", {}, {}, {std::nullopt}, {O::Cancelled, ""}, {"--title"}},
+      {"kdialog", {}, {"/r1"}, {"/r1\n"}, {O::Chosen, "/r1"}, {"--title"}},
+      {"", GameChoice{O::Cancelled, ""}, {"/r1"}, {}, {O::Cancelled, ""}, {}},
+      {"", {}, {"/r1"}, {}, {O::NoDialog, ""}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.program) + " " + std::to_string(c.recent.size()));
@@ -89,11 +93,72 @@ TEST(GameChooser, AsksWithTheDesktopsDialog) {
           EXPECT_EQ(argv[0], c.program);
           shown.push_back(argv[1]);
           return answer < c.answers.size() ? c.answers[answer++] : std::nullopt;
-        });
-    EXPECT_EQ(choice.outcome, c.outcome);
-    EXPECT_EQ(choice.directory, c.directory);
+        },
+        [&] { return c.portal; });
+    EXPECT_EQ(choice.outcome, c.choice.outcome);
+    EXPECT_EQ(choice.directory, c.choice.directory);
     EXPECT_EQ(shown, c.shown);
   }
+}
+
+// Lines of `gdbus monitor` as the portal's Response signal prints them.
+TEST(GameChooser, ReadsThePortalsResponse) {
+  const std::string request = "/org/freedesktop/portal/desktop/request/1_42/avgplayer7";
+  const std::string signal = request + ": org.freedesktop.portal.Request.Response ";
+  using O = GameChoice::Outcome;
+  struct Case {
+    std::string line;
+    std::optional<GameChoice> choice;
+  };
+  const Case cases[] = {
+      {signal + "(uint32 0, {'uris': <['file:///home/u/My%20Games/%E6%97%A5']>})",
+       GameChoice{O::Chosen, "/home/u/My Games/日"}},
+      {signal + "(uint32 1, @a{sv} {})", GameChoice{O::Cancelled, ""}},
+      {signal + "(uint32 2, @a{sv} {})", GameChoice{O::Cancelled, ""}},
+      {request + "0: org.freedesktop.portal.Request.Response (uint32 0, {})", std::nullopt},
+      {"/org/freedesktop/portal/desktop: org.freedesktop.DBus.Properties.PropertiesChanged ()",
+       std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    std::optional<GameChoice> choice = portalResponse(c.line, request);
+    ASSERT_EQ(choice.has_value(), c.choice.has_value());
+    if (!choice) continue;
+    EXPECT_EQ(choice->outcome, c.choice->outcome);
+    EXPECT_EQ(choice->directory, c.choice->directory);
+  }
+}
+
+// askDesktopPortal against a stand-in gdbus: the monitor prints the Response once the call
+// has returned its request path; a call that fails means no portal.
+TEST(GameChooser, AsksThePortalThroughGdbus) {
+  test::TempGameDir dir;
+  dir.write("bin/gdbus", R"sh(#!/bin/sh
+dir=$(dirname "$0")
+case "$1" in
+  monitor)
+    while [ ! -e "$dir/called" ]; do sleep 0.01; done
+    echo "/org/freedesktop/portal/desktop: org.freedesktop.DBus.Properties.PropertiesChanged ()"
+    echo "$(cat "$dir/called"): org.freedesktop.portal.Request.Response (uint32 0, {'uris': <['file:///games/A%20B']>})"
+    exec sleep 10 ;;
+  call)
+    [ -e "$dir/no-portal" ] && { touch "$dir/called"; exit 1; }
+    token=$(echo "$*" | sed -n "s/.*handle_token': <'\([^']*\)'.*/\1/p")
+    echo "/org/freedesktop/portal/desktop/request/1_9/$token" > "$dir/called"
+    echo "(objectpath '/org/freedesktop/portal/desktop/request/1_9/$token',)" ;;
+esac
+)sh");
+  fs::permissions(dir.path() / "bin/gdbus", fs::perms::owner_all);
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", ((dir.path() / "bin").string() + ":" + path).c_str(), 1);
+  std::optional<GameChoice> answer = askDesktopPortal();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->outcome, GameChoice::Outcome::Chosen);
+  EXPECT_EQ(answer->directory, "/games/A B");
+  dir.write("bin/no-portal", "");
+  fs::remove(dir.path() / "bin/called");
+  EXPECT_FALSE(askDesktopPortal());
+  ::setenv("PATH", path.c_str(), 1);
 }
 
 TEST(GameChooser, RunsProgramsAndTellsTheirOutcome) {
