@@ -106,10 +106,15 @@ int main(int argc, char** argv) {
   line.screenshot = absolute(line.screenshot);
   line.audioOut = absolute(line.audioOut);
 
+  // One windowed player at a time; headless runs (tests, tools) may run side by side.
+  std::optional<avg::InstanceLock> instanceLock;
   std::filesystem::path gameDir = line.gameDir;
   if (gameDir.empty()) {
     gameDir = programDirectory();
     if (!line.headless && !std::filesystem::exists(gameDir / "autoexec.eve")) {
+      // Only the player that will run asks for a game.
+      instanceLock = avg::InstanceLock::acquire(avg::playerInstanceLockPath());
+      if (!instanceLock) return 0;
       std::optional<std::filesystem::path> chosen = askForGame();
       if (!chosen) return 0;
       gameDir = *chosen;
@@ -128,9 +133,7 @@ int main(int argc, char** argv) {
     avg::writeErrorLog("the game's files are written to " + writeDir);
   }
 
-  // One windowed player at a time; headless runs (tests, tools) may run side by side.
-  std::optional<avg::InstanceLock> instanceLock;
-  if (!line.headless) {
+  if (!line.headless && !instanceLock) {
     instanceLock = avg::InstanceLock::acquire(avg::playerInstanceLockPath());
     if (!instanceLock) return 0;
   }

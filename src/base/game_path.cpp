@@ -41,12 +41,9 @@ std::string matchIgnoringCase(const std::string& directory, const std::string& c
 // Resolves every component of a '/'-separated path below `root` ("" or ending in '/')
 // ignoring case.
 std::optional<std::string> resolveIgnoringCase(const std::string& root, const std::string& path) {
-  std::string resolved = root;
-  size_t start = 0;
-  if (root.empty() && !path.empty() && path[0] == '/') {
-    resolved = "/";
-    start = 1;
-  }
+  const bool fromTop = root.empty() && path.starts_with('/');
+  std::string resolved = fromTop ? std::string("/") : root;
+  size_t start = fromTop ? 1 : 0;
   while (start <= path.size()) {
     size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();

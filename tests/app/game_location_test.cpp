@@ -58,30 +58,31 @@ TEST(GameLocation, RecentGamesKeepTheLastFewMostRecentFirst) {
 TEST(GameChooser, AsksWithTheDesktopsDialogs) {
   using O = GameChoice::Outcome;
   struct Case {
-    const char* program;               // the one dialog program installed, or "" for none
-    std::optional<GameChoice> portal;  // its answer, nullopt when there is no portal
+    const char* program;  // the one dialog program installed, or "" for none
+    const char* portal;   // the portal's folder, "" when cancelled, nullptr without a portal
     std::vector<std::string> recent;
     std::vector<std::optional<std::string>> answers;  // of the dialogs in order
-    GameChoice choice;
+    O outcome;
+    const char* directory;
     std::vector<std::string> shown;  // argv[1] of each dialog run
   };
-  const GameChoice portalPick{O::Chosen, "/portal"};
   const Case cases[] = {
-      {"zenity", {}, {}, {"/games/a\n"}, {O::Chosen, "/games/a"}, {"--file-selection"}},
-      {"zenity", portalPick, {}, {}, portalPick, {}},
-      {"zenity", {}, {"/r1", "/r2"}, {"/r2\n"}, {O::Chosen, "/r2"}, {"--list"}},
+      {"zenity", nullptr, {}, {"/games/a\n"}, O::Chosen, "/games/a", {"--file-selection"}},
+      {"zenity", "/portal", {}, {}, O::Chosen, "/portal", {}},
+      {"zenity", nullptr, {"/r1", "/r2"}, {"/r2\n"}, O::Chosen, "/r2", {"--list"}},
       {"zenity",
-       {},
+       nullptr,
        {"/r1"},
        {"Another folder…\n", "/new\n"},
-       {O::Chosen, "/new"},
+       O::Chosen,
+       "/new",
        {"--list", "--file-selection"}},
-      {"zenity", portalPick, {"/r1"}, {"Another folder…\n"}, portalPick, {"--list"}},
-      {"zenity", {}, {"/r1"}, {std::nullopt}, {O::Cancelled, ""}, {"--list"}},
-      {"kdialog", {}, {}, {std::nullopt}, {O::Cancelled, ""}, {"--title"}},
-      {"kdialog", {}, {"/r1"}, {"/r1\n"}, {O::Chosen, "/r1"}, {"--title"}},
-      {"", GameChoice{O::Cancelled, ""}, {"/r1"}, {}, {O::Cancelled, ""}, {}},
-      {"", {}, {"/r1"}, {}, {O::NoDialog, ""}, {}},
+      {"zenity", "/portal", {"/r1"}, {"Another folder…\n"}, O::Chosen, "/portal", {"--list"}},
+      {"zenity", nullptr, {"/r1"}, {std::nullopt}, O::Cancelled, "", {"--list"}},
+      {"kdialog", nullptr, {}, {std::nullopt}, O::Cancelled, "", {"--title"}},
+      {"kdialog", nullptr, {"/r1"}, {"/r1\n"}, O::Chosen, "/r1", {"--title"}},
+      {"", "", {"/r1"}, {}, O::Cancelled, "", {}},
+      {"", nullptr, {"/r1"}, {}, O::NoDialog, "", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.program) + " " + std::to_string(c.recent.size()));
@@ -94,9 +95,13 @@ TEST(GameChooser, AsksWithTheDesktopsDialogs) {
           shown.push_back(argv[1]);
           return answer < c.answers.size() ? c.answers[answer++] : std::nullopt;
         },
-        [&] { return c.portal; });
-    EXPECT_EQ(choice.outcome, c.choice.outcome);
-    EXPECT_EQ(choice.directory, c.choice.directory);
+        [&]() -> std::optional<GameChoice> {
+          if (!c.portal) return std::nullopt;
+          if (*c.portal == '\0') return GameChoice{O::Cancelled, ""};
+          return GameChoice{O::Chosen, c.portal};
+        });
+    EXPECT_EQ(choice.outcome, c.outcome);
+    EXPECT_EQ(choice.directory, c.directory);
     EXPECT_EQ(shown, c.shown);
   }
 }
