@@ -2,11 +2,15 @@
 // (a data directory, a read-only file system, the installed demo) and the Debian package.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <regex>
+#include <string>
+#include <vector>
 
 #include "app/game_location.h"
 #include "support/game_dir.h"
