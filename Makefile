@@ -4,11 +4,12 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 RELEASE_BUILD ?= build-release
 FUZZ_BUILD ?= build-fuzz
+DEB_BUILD ?= build-deb
 CMAKE_GEN := -G Ninja
 # Warnings stop the builds made here (and so CI); plain CMake builds only warn.
 CMAKE_OPTIONS := $(CMAKE_GEN) -DAVG_WERROR=ON
 
-.PHONY: all deps build build-asan build-release demo test fuzz fuzz-long bench clean
+.PHONY: all deps build build-asan build-release demo test fuzz fuzz-long bench deb clean
 
 all: build
 
@@ -62,5 +63,18 @@ bench: deps
 	cmake -S . -B $(BUILD) $(CMAKE_OPTIONS) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS) --target bench-all
 
+# The Debian package, built with the distribution's own (hardened) flags and no -Werror:
+# $(DEB_BUILD)/avgplayer_VERSION_ARCH.deb. Only what the package holds is built.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+deb: deps
+	cmake -S . -B $(DEB_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+	  -DCMAKE_C_FLAGS="$$($(DEB_FLAGS) CFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CXXFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
+	cmake --build $(DEB_BUILD) -j $(JOBS) --target avgplayer avgpack avg_dist_files
+	cd $(DEB_BUILD) && cpack -G DEB
+	lintian --fail-on error $(DEB_BUILD)/avgplayer_*.deb
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)

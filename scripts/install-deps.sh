@@ -17,6 +17,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libxtst-dev clang libclang-rt-14-dev
   # test and benchmark tools only
   ffmpeg sox imagemagick libpixman-1-dev lua5.4 python3 python3-websockets
+  # the Debian package: dpkg-buildflags and lintian's check of it
+  dpkg-dev lintian
 )
 
 missing=()

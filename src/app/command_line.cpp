@@ -42,6 +42,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                             : argument == "--input"    ? line.inputFile
                                                        : line.audioOut;
       target = *text;
+    } else if (argument == "--data-dir") {
+      const std::string* text = value();
+      if (!text) return refuse("--data-dir needs a directory");
+      line.dataDir = *text;
     } else if (argument == "--request") {
       const std::string* verb = value();
       const std::string* fileName = value();

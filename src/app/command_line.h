@@ -16,7 +16,7 @@ struct PlayerRequest {
 };
 
 // avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE]
-//           [--audio-out FILE.wav] [--text-out FILE|-] [--text-clipboard]
+//           [--audio-out FILE.wav] [--data-dir DIR] [--text-out FILE|-] [--text-clipboard]
 //           [--text-socket [PORT]] [--speak] [GAME_DIR]
 // avgplayer --request save|load FILE
 struct CommandLine {
@@ -27,13 +27,15 @@ struct CommandLine {
   std::string inputFile;
   std::string audioOut;
   std::string gameDir;
+  // Where the game's writes go instead of the game directory.
+  std::string dataDir;
   std::optional<PlayerRequest> request;
   TextOutOptions textOut;
 };
 
 constexpr const char* kUsage =
     "usage: avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE] "
-    "[--audio-out FILE.wav]\n"
+    "[--audio-out FILE.wav] [--data-dir DIR]\n"
     "                 [--text-out FILE|-] [--text-clipboard] [--text-socket [PORT]] [--speak] "
     "[GAME_DIR]\n"
     "       avgplayer --request save|load FILE";

@@ -9,6 +9,8 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/game_chooser.h"
+#include "app/game_location.h"
 #include "app/instance_lock.h"
 #include "app/player_app.h"
 #include "app/request_socket.h"
@@ -66,6 +68,38 @@ avg::TextSinks textSinks(const avg::TextOutOptions& options, avg::Window& window
   return sinks;
 }
 
+std::filesystem::path recentGamesFile() {
+  return avg::xdgDirectory("XDG_STATE_HOME", ".local/state") / "avgplayer" / "recent";
+}
+
+// The window build started without a game (from the desktop's menu) asks for one; nullopt
+// when none was chosen, after telling the person why when no dialog could ask.
+std::optional<std::filesystem::path> askForGame() {
+  avg::GameChoice choice = avg::chooseGameDirectory(avg::readRecentGames(recentGamesFile()));
+  if (choice.outcome == avg::GameChoice::Outcome::Chosen) {
+    avg::rememberGame(recentGamesFile(), std::filesystem::absolute(choice.directory).string());
+    return choice.directory;
+  }
+  if (choice.outcome == avg::GameChoice::Outcome::NoDialog) {
+    const char* text =
+        "No game folder was given, and no folder dialog could be opened (the desktop "
+        "portal, zenity or kdialog).\n"
+        "Start avgplayer with the game's folder: avgplayer GAME_DIR";
+    std::cerr << "avgplayer: " << text << "\n";
+    try {
+      avg::makeSdlPlatform().messageBoxes->show(
+          {.caption = "avgplayer", .text = text, .icon = avg::MessageIcon::Error});
+    } catch (const std::exception&) {
+    }
+  }
+  return std::nullopt;
+}
+
+// Game files below the program's own share/ belong to the installed package.
+std::filesystem::path installedGames() {
+  return programDirectory().parent_path() / "share" / "games" / "avgplayer";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,22 +135,39 @@ int main(int argc, char** argv) {
   line.audioOut = absolute(line.audioOut);
   if (line.textOut.file != "-") line.textOut.file = absolute(line.textOut.file);
 
-  std::filesystem::path gameDir =
-      line.gameDir.empty() ? programDirectory() : std::filesystem::path(line.gameDir);
+  // One windowed player at a time; headless runs (tests, tools) may run side by side.
+  std::optional<avg::InstanceLock> instanceLock;
+  std::filesystem::path gameDir = line.gameDir;
+  if (gameDir.empty()) {
+    gameDir = programDirectory();
+    if (!line.headless && !std::filesystem::exists(gameDir / "autoexec.eve")) {
+      // Only the player that will run asks for a game.
+      instanceLock = avg::InstanceLock::acquire(avg::playerInstanceLockPath());
+      if (!instanceLock) return 0;
+      std::optional<std::filesystem::path> chosen = askForGame();
+      if (!chosen) return 0;
+      gameDir = *chosen;
+    }
+  }
   if (!std::filesystem::is_directory(gameDir)) {
     return usageError("game directory '" + gameDir.string() + "' does not exist");
   }
+  avg::RunOptions options;
+  options.files = avg::GameFiles(avg::writeDirectoryFor(gameDir, line.dataDir, installedGames()));
   std::filesystem::current_path(gameDir);
+  if (const std::string& writeDir = options.files.writeDirectory(); !writeDir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(writeDir, error);
+    avg::setErrorLogDirectory(writeDir);
+    avg::writeErrorLog("the game's files are written to " + writeDir);
+  }
 
-  // One windowed player at a time; headless runs (tests, tools) may run side by side.
-  std::optional<avg::InstanceLock> instanceLock;
-  if (!line.headless) {
+  if (!line.headless && !instanceLock) {
     instanceLock = avg::InstanceLock::acquire(avg::playerInstanceLockPath());
     if (!instanceLock) return 0;
   }
 
   avg::Platform platform;
-  avg::RunOptions options;
   options.maxPasses = line.frames;
   if (line.headless) {
     avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
@@ -139,7 +190,10 @@ int main(int argc, char** argv) {
     options.randomSeed = static_cast<uint32_t>(std::time(nullptr));
   }
   avg::TextSinks sinks =
-      textSinks(avg::withConfiguredTextOut(line.textOut, avg::IniFile::load(avg::kConfigFileName)),
+      textSinks(avg::withConfiguredTextOut(
+                    line.textOut,
+                    avg::IniFile::load(
+                        options.files.find(avg::kConfigFileName).value_or(avg::kConfigFileName))),
                 *platform.window);
   if (!sinks.empty()) options.textOut = &sinks;
   avg::PlayerApp app(platform, options);

@@ -64,9 +64,10 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
     : platform_(platform),
       options_(options),
       timer_(*platform.clock),
-      errors_(*platform.messageBoxes),
-      engine_(std::make_unique<ScriptEngine>(EngineServices{
-          *this, *platform.messageBoxes, errors_, options.randomSeed, registerAllCommands})) {
+      errors_(*platform.messageBoxes, options_.files),
+      engine_(std::make_unique<ScriptEngine>(EngineServices{*this, *platform.messageBoxes, errors_,
+                                                            options.randomSeed, registerAllCommands,
+                                                            options.files})) {
   engine_->attach(std::make_unique<SoundChannels>(*platform.sound, engine_->archives()));
   engine_->attach(std::make_unique<PlayerSettings>());
   engine_->attach(std::make_unique<MenuBar>());
@@ -96,12 +97,18 @@ void PlayerApp::run() {
   if (!acceptColourDepth(platform_.display->desktopBitsPerPixel(), *platform_.messageBoxes)) {
     return;
   }
-  startUp(IniFile::load(kConfigFileName));
+  startUp(loadConfig());
   runLoop();
-  IniFile config = IniFile::load(kConfigFileName);
+  IniFile config = loadConfig();
   writeSettings(config, *engine_, channelSwitches(*engine_));
-  if (!config.save(kConfigFileName)) writeErrorLog("config.ini could not be written");
+  if (!config.save(options_.files.outputPath(kConfigFileName))) {
+    writeErrorLog("config.ini could not be written");
+  }
   if (platform_.display->isFullScreen()) changeDisplay(false, {32});
+}
+
+IniFile PlayerApp::loadConfig() const {
+  return IniFile::load(options_.files.find(kConfigFileName).value_or(kConfigFileName));
 }
 
 void PlayerApp::startUp(const IniFile& config) {

@@ -8,6 +8,7 @@
 #include "app/frame_timer.h"
 #include "app/menu_bar_view.h"
 #include "app/text_events.h"
+#include "base/game_files.h"
 #include "input/ini_file.h"
 #include "platform/platform.h"
 #include "script/app_control.h"
@@ -23,6 +24,8 @@ struct RunOptions {
   uint32_t randomSeed = 0;
   // Where the lines of game text go as the reader completes them; null for nowhere.
   TextSink* textOut = nullptr;
+  // Where the game's own writes go.
+  GameFiles files;
 };
 
 // The application: builds the script engine, runs the frame loop and reacts to the main
@@ -49,6 +52,8 @@ class PlayerApp : public AppControl {
   DisplaySwitch switchDisplay(bool fullScreen) override;
 
  private:
+  // config.ini as a run last wrote it, else the game's own.
+  IniFile loadConfig() const;
   // Caption, options and settings from config.ini.
   void startUp(const IniFile& config);
   // The cursor file named in config.ini becomes the window's cursor.

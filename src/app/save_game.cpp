@@ -106,7 +106,8 @@ bool saveGame(ScriptEngine& engine, const std::string& path) {
   std::tm local{};
   localtime_r(&now, &local);
   std::string content = writeSaveText(engine, saveDate(local));
-  return replaceFileAtomically(path, packBlock(content, PackRequest::Compress));
+  return replaceFileAtomically(engine.files().outputPath(path),
+                               packBlock(content, PackRequest::Compress));
 }
 
 void saveGameAndReport(ScriptEngine& engine, const std::string& path) {
@@ -119,7 +120,7 @@ void saveGameAndReport(ScriptEngine& engine, const std::string& path) {
 
 LoadResult loadGame(ScriptEngine& engine, const std::string& path,
                     std::optional<int32_t> loadingThread) {
-  std::optional<std::string> file = ReadWholeFile(path, engine.archives());
+  std::optional<std::string> file = ReadWholeFile(path, engine.archives(), engine.files());
   if (!file) return LoadResult::Unreadable;
   std::optional<std::string> content = unpackBlock(*file);
   if (!content) return LoadResult::InvalidBlock;
@@ -142,7 +143,7 @@ LoadResult loadGame(ScriptEngine& engine, const std::string& path,
 }
 
 std::optional<SaveHeader> readSaveHeader(ScriptEngine& engine, const std::string& path) {
-  std::optional<std::string> file = ReadWholeFile(path, engine.archives());
+  std::optional<std::string> file = ReadWholeFile(path, engine.archives(), engine.files());
   if (!file) return std::nullopt;
   std::optional<std::string> content = unpackBlock(*file);
   SaveText text;

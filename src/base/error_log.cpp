@@ -6,9 +6,21 @@
 #include <vector>
 
 namespace avg {
+namespace {
+
+std::string& logPath() {
+  static std::string path = "ErrorLog.txt";
+  return path;
+}
+
+}  // namespace
+
+void setErrorLogDirectory(std::string directory) {
+  logPath() = directory.empty() ? "ErrorLog.txt" : directory + "/ErrorLog.txt";
+}
 
 void writeErrorLog(std::string_view message) {
-  FILE* file = std::fopen("ErrorLog.txt", "ab");
+  FILE* file = std::fopen(logPath().c_str(), "ab");
   if (!file) return;
   std::time_t now = std::time(nullptr);
   std::tm local{};

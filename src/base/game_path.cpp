@@ -38,14 +38,12 @@ std::string matchIgnoringCase(const std::string& directory, const std::string& c
   return found;
 }
 
-// Resolves every component of a '/'-separated path ignoring case.
-std::optional<std::string> resolveIgnoringCase(const std::string& path) {
-  std::string resolved;
-  size_t start = 0;
-  if (!path.empty() && path[0] == '/') {
-    resolved = "/";
-    start = 1;
-  }
+// Resolves every component of a '/'-separated path below `root` ("" or ending in '/')
+// ignoring case.
+std::optional<std::string> resolveIgnoringCase(const std::string& root, const std::string& path) {
+  const bool fromTop = root.empty() && path.starts_with('/');
+  std::string resolved = fromTop ? std::string("/") : root;
+  size_t start = fromTop ? 1 : 0;
   while (start <= path.size()) {
     size_t end = path.find('/', start);
     if (end == std::string::npos) end = path.size();
@@ -78,26 +76,36 @@ std::vector<std::string> spellings(std::string_view gameName) {
 
 }  // namespace
 
-std::optional<std::string> findGameFile(std::string_view gameName) {
+std::optional<std::string> findGameFileIn(const std::string& root, std::string_view gameName) {
   if (gameName.empty()) return std::nullopt;
+  const std::string prefix = root.empty() ? root : root + "/";
   std::vector<std::string> names = spellings(gameName);
   for (const std::string& name : names) {
-    if (exists(name)) return name;
+    if (exists(prefix + name)) return prefix + name;
   }
   for (const std::string& name : names) {
-    if (auto resolved = resolveIgnoringCase(name)) return resolved;
+    if (auto resolved = resolveIgnoringCase(prefix, name)) return resolved;
   }
   return std::nullopt;
 }
 
-std::string gameOutputPath(std::string_view gameName) {
+std::optional<std::string> findGameFile(std::string_view gameName) {
+  return findGameFileIn({}, gameName);
+}
+
+std::string gameOutputPathIn(const std::string& root, std::string_view gameName) {
   std::string path = withSlashes(gameName);
+  const std::string prefix = root.empty() ? root : root + "/";
   size_t slash = path.rfind('/');
-  if (slash == std::string::npos || slash == 0) return path;
-  if (auto directory = findGameFile(std::string_view(gameName).substr(0, slash))) {
+  if (slash == std::string::npos || slash == 0) return prefix + path;
+  if (auto directory = findGameFileIn(root, std::string_view(gameName).substr(0, slash))) {
     return *directory + path.substr(slash);
   }
-  return path;
+  return prefix + path;
+}
+
+std::string gameOutputPath(std::string_view gameName) {
+  return gameOutputPathIn({}, gameName);
 }
 
 namespace {
@@ -114,8 +122,11 @@ bool readableWhole(FILE* file) {
 
 std::optional<std::string> readPlainFile(std::string_view name) {
   std::optional<std::string> path = findGameFile(name);
-  if (!path) return std::nullopt;
-  FILE* file = std::fopen(path->c_str(), "rb");
+  return path ? readRegularFile(*path) : std::nullopt;
+}
+
+std::optional<std::string> readRegularFile(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return std::nullopt;
   if (!readableWhole(file)) {
     std::fclose(file);

@@ -9,6 +9,8 @@ namespace avg {
 ScriptEngine::ScriptEngine(EngineServices services)
     : services_(services),
       commands_(std::make_unique<CommandTable>()),
+      readFlags_(services.files),
+      globalFlags_(services.files),
       randomState_(services.randomSeed) {
   services.registerCommands(*commands_);
 }

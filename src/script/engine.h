@@ -59,6 +59,8 @@ struct EngineServices {
   uint32_t randomSeed = 0;
   // Fills the command table: the rooms above the engine bring their command families.
   void (*registerCommands)(CommandTable& table);
+  // Where the files the game writes go and are read back from.
+  GameFiles files{};
 };
 
 // The one script engine: loaded scripts by slot, threads by id, the variable store, literal
@@ -109,6 +111,7 @@ class ScriptEngine {
   KeySwitches& keySwitches() { return keySwitches_; }
   PersistentFlagSet& readFlags() { return readFlags_; }
   PersistentFlagSet& globalFlags() { return globalFlags_; }
+  const GameFiles& files() const { return services_.files; }
   // The archives that the scripts registered: game files are read from them when there is
   // no plain file.
   ArchiveSet& archives() { return archives_; }

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "base/atomic_file.h"
-#include "base/game_path.h"
 #include "save/packed_block.h"
 #include "script/whole_file.h"
 
@@ -37,8 +36,8 @@ void parse(std::string_view raw, std::set<std::string>& names) {
   }
 }
 
-void createDirectoriesOf(const std::string& gamePath) {
-  std::filesystem::path directory = std::filesystem::path(gameOutputPath(gamePath)).parent_path();
+void createDirectoriesOf(const std::string& path) {
+  std::filesystem::path directory = std::filesystem::path(path).parent_path();
   std::error_code ignored;
   if (!directory.empty()) std::filesystem::create_directories(directory, ignored);
 }
@@ -55,9 +54,9 @@ void PersistentFlagSet::clear(const std::string& name) {
 
 void PersistentFlagSet::load(const ArchiveSet& archives) {
   names_.clear();
-  std::optional<std::string> file = ReadWholeFile(path_, archives);
+  std::optional<std::string> file = ReadWholeFile(path_, archives, files_);
   if (!file) {
-    createDirectoriesOf(path_);
+    createDirectoriesOf(files_.outputPath(path_));
     return;
   }
   if (std::optional<std::string> raw = unpackBlock(*file)) parse(*raw, names_);
@@ -65,7 +64,7 @@ void PersistentFlagSet::load(const ArchiveSet& archives) {
 
 void PersistentFlagSet::save() const {
   if (path_.empty()) return;
-  replaceFileAtomically(gameOutputPath(path_),
+  replaceFileAtomically(files_.outputPath(path_),
                         packBlock(serialise(names_), PackRequest::CompressInverted));
 }
 

@@ -3,6 +3,8 @@
 #include <set>
 #include <string>
 
+#include "base/game_files.h"
+
 namespace avg {
 
 class ArchiveSet;
@@ -11,6 +13,10 @@ class ArchiveSet;
 // through set() or clear() saves the file at once; an unchanged set is not written.
 class PersistentFlagSet {
  public:
+  PersistentFlagSet() = default;
+  // The file is read and written through `files`.
+  explicit PersistentFlagSet(GameFiles files) : files_(std::move(files)) {}
+
   int32_t contains(const std::string& name) const { return names_.count(name) ? 1 : 0; }
   void set(const std::string& name);
   void clear(const std::string& name);
@@ -24,6 +30,7 @@ class PersistentFlagSet {
   const std::set<std::string>& names() const { return names_; }
 
  private:
+  GameFiles files_;
   std::set<std::string> names_;
   std::string path_;
 };

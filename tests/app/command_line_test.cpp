@@ -8,7 +8,7 @@ namespace {
 TEST(CommandLine, AcceptsEveryOption) {
   ParsedCommandLine parsed =
       parseCommandLine({"--headless", "--frames", "12", "--screenshot", "a.png", "--input",
-                        "in.txt", "--audio-out", "out.wav", "game"});
+                        "in.txt", "--audio-out", "out.wav", "--data-dir", "d", "game"});
   ASSERT_TRUE(parsed.commandLine);
   const CommandLine& line = *parsed.commandLine;
   EXPECT_TRUE(line.headless);
@@ -17,6 +17,7 @@ TEST(CommandLine, AcceptsEveryOption) {
   EXPECT_EQ(line.inputFile, "in.txt");
   EXPECT_EQ(line.audioOut, "out.wav");
   EXPECT_EQ(line.gameDir, "game");
+  EXPECT_EQ(line.dataDir, "d");
   EXPECT_FALSE(line.request);
 
   ParsedCommandLine request = parseCommandLine({"--request", "load", "Save/\x83\x5A.sav"});
@@ -32,6 +33,7 @@ TEST(CommandLine, RefusesWithAReason) {
       {{"--frames"}, "--frames needs a number"},
       {{"--frames", "-1"}, "--frames needs a number, got '-1'"},
       {{"--screenshot"}, "--screenshot needs a file name"},
+      {{"--data-dir"}, "--data-dir needs a directory"},
       {{"a", "b"}, "only one game directory can be given"},
       {{"--request", "save"}, "--request needs save or load and a file name"},
       {{"--request", "copy", "a"}, "--request needs save or load and a file name"},
