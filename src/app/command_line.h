@@ -14,7 +14,7 @@ struct PlayerRequest {
 };
 
 // avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE]
-//           [--audio-out FILE.wav] [GAME_DIR]
+//           [--audio-out FILE.wav] [--record FILE] [--frame-hashes FILE] [GAME_DIR]
 // avgplayer --request save|load FILE
 struct CommandLine {
   bool headless = false;
@@ -23,13 +23,15 @@ struct CommandLine {
   std::string screenshot;
   std::string inputFile;
   std::string audioOut;
+  std::string recordFile;
+  std::string frameHashes;
   std::string gameDir;
   std::optional<PlayerRequest> request;
 };
 
 constexpr const char* kUsage =
     "usage: avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE] "
-    "[--audio-out FILE.wav] [GAME_DIR]\n"
+    "[--audio-out FILE.wav] [--record FILE] [--frame-hashes FILE] [GAME_DIR]\n"
     "       avgplayer --request save|load FILE";
 
 // Parses the arguments after the program name; the error text explains a refusal.

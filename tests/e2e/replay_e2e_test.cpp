@@ -1,0 +1,179 @@
+// Recording a headless run of the demo and replaying it: the same frames, boxes and log; a
+// recording cut short by kill -9 replays up to where it stops; bad recordings are refused.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "support/game_dir.h"
+#include "support/player_run.h"
+
+namespace avg {
+namespace {
+
+using test::quoted;
+
+// Title, quick save and load, the options screen, Esc answered No: boxes, keys, the mouse.
+constexpr const char* kSession =
+    "50 key F5 down\n51 key F5 up\n"    // saved on the title
+    "60 lbutton down\n61 lbutton up\n"  // the title starts the story
+    "100 key F6 down\n101 key F6 up\n"  // back on the title
+    "120 key Z down\n122 key Z up\n"    // which opens the options
+    "130 mouse 300 200\n"
+    "140 key Left down\n142 key Left up\n"
+    "150 answer no\n150 key Esc down\n150 char 27\n151 key Esc up\n"
+    "160 key X down\n162 key X up\n";
+
+class Replay : public ::testing::Test {
+ protected:
+  // The demo built once in "pristine", then copied for each run so that every run starts
+  // from the same config.ini and saves.
+  Replay() {
+    std::string command = "bash '" + std::string(AVG_SOURCE_DIR) + "/demo/make_game.sh' " +
+                          quoted(dir_.path() / "pristine") + " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+  }
+
+  // Runs the player headless on a fresh copy of the demo in `name`; returns its boxes.
+  std::string play(const std::string& name, const std::string& options) {
+    std::filesystem::copy(dir_.path() / "pristine", dir_.path() / name,
+                          std::filesystem::copy_options::recursive);
+    test::PlayerRun run =
+        test::runPlayer("--headless " + options + " " + quoted(dir_.path() / name));
+    EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+    return run.stderrText;
+  }
+
+  // ErrorLog.txt of a run without the time stamps.
+  std::string errorLog(const std::string& name) const {
+    return std::regex_replace(
+        dir_.read(name + "/ErrorLog.txt"),
+        std::regex(R"(^\d\d/\d\d/\d\d \d\d:\d\d:\d\d : )", std::regex::multiline), "");
+  }
+
+  std::string file(const std::string& name) const { return quoted(dir_.path() / name); }
+
+  test::TempGameDir dir_;
+};
+
+TEST_F(Replay, RecordedRunReplaysToTheSameFramesBoxesAndLog) {
+  dir_.write("session.txt", kSession);
+  const std::string boxes = play("a", "--frames 200 --input " + file("session.txt") + " --record " +
+                                          file("rec.txt") + " --frame-hashes " + file("a.hashes"));
+  const std::string replayed =
+      play("b", "--input " + file("rec.txt") + " --frame-hashes " + file("b.hashes"));
+
+  const std::string recording = dir_.read("rec.txt");
+  EXPECT_EQ(recording.rfind("# avgplayer ", 0), 0u) << recording;
+  EXPECT_NE(recording.find("\n# game: a\n"), std::string::npos);
+  EXPECT_NE(recording.find("\n1 seed 0\n1 display window\n"), std::string::npos);
+  EXPECT_NE(recording.find("\n150 key Esc down\n150 char 27\n150 answer no\n"), std::string::npos);
+  EXPECT_EQ(recording.substr(recording.size() - 10), "201 close\n");  // the frame limit
+
+  const std::string hashes = dir_.read("a.hashes");
+  EXPECT_EQ(std::count(hashes.begin(), hashes.end(), '\n'), 200);
+  EXPECT_EQ(hashes.rfind("1 ", 0), 0u);
+  EXPECT_EQ(dir_.read("b.hashes"), hashes);
+  EXPECT_NE(boxes.find("終了しますか？ -> no"), std::string::npos);
+  EXPECT_EQ(replayed, boxes);
+  EXPECT_NE(errorLog("a").find("### LogCheck ### scene = options"), std::string::npos);
+  EXPECT_EQ(errorLog("b"), errorLog("a"));
+}
+
+// The last frame of a recording's last line.
+uint64_t lastFrame(const std::string& recording) {
+  const size_t start = recording.rfind('\n', recording.size() - 2) + 1;
+  return std::stoull(recording.substr(start));
+}
+
+// The lines of a hash file up to pass `last`.
+std::string hashesUpTo(const std::string& hashes, uint64_t last) {
+  std::string kept;
+  std::istringstream lines(hashes);
+  for (std::string line; std::getline(lines, line) && std::stoull(line) <= last;)
+    kept += line + "\n";
+  return kept;
+}
+
+TEST_F(Replay, RecordingKilledMidwayReplaysUpToItsEnd) {
+  std::string session = kSession;
+  for (int frame = 170; frame < 300000; frame += 3)
+    session += std::to_string(frame) + " mouse " + std::to_string(frame % 640) + " 240\n";
+  dir_.write("session.txt", session);
+  std::filesystem::copy(dir_.path() / "pristine", dir_.path() / "a",
+                        std::filesystem::copy_options::recursive);
+  const std::string input = (dir_.path() / "session.txt").string();
+  const std::string record = (dir_.path() / "rec.txt").string();
+  const std::string hashes = (dir_.path() / "a.hashes").string();
+  const std::string game = (dir_.path() / "a").string();
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDERR_FILENO);
+    execl(AVGPLAYER_BINARY, AVGPLAYER_BINARY, "--headless", "--input", input.c_str(), "--record",
+          record.c_str(), "--frame-hashes", hashes.c_str(), game.c_str(), nullptr);
+    _exit(127);
+  }
+  // Killed once the recording is well past the scripted session, into the mouse moves.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (dir_.read("rec.txt").find("\n200 mouse") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the player ended before it was killed";
+
+  const std::string recording = dir_.read("rec.txt");
+  ASSERT_EQ(recording.back(), '\n');
+  const uint64_t last = lastFrame(recording);
+  ASSERT_GE(last, 200u);
+  // The last pass may have lost events to the kill: the replay stops before it.
+  play("b", "--frames " + std::to_string(last - 1) + " --input " + file("rec.txt") +
+                " --frame-hashes " + file("b.hashes"));
+  const std::string replayed = dir_.read("b.hashes");
+  EXPECT_EQ(static_cast<uint64_t>(std::count(replayed.begin(), replayed.end(), '\n')), last - 1);
+  EXPECT_EQ(replayed, hashesUpTo(dir_.read("a.hashes"), last - 1));
+}
+
+TEST(ReplayInput, SeedLineFixesTheRandomNumbers) {
+  test::TempGameDir game;
+  game.write("autoexec.eve",
+             test::crlf({"DICE,CAST,$n__d,%n__1,%n__1000", "LOG_,INT_,$n__d,%s__dice", "QUIT"}));
+  // The seed's first number: (seed * 214013 + 2531011) >> 16 & 0x7FFF.
+  for (const auto& [input, dice] :
+       {std::pair{"", "39"}, {"1 seed 0\n", "39"}, {"1 seed 99\n", "362"}}) {
+    game.write("input.txt", input);
+    std::filesystem::remove(game.path() / "ErrorLog.txt");
+    test::PlayerRun run = test::runPlayer(
+        "--headless --input " + quoted(game.path() / "input.txt") + " " + quoted(game.path()));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(game.read("ErrorLog.txt").find("dice = " + std::string(dice) + "\n"),
+              std::string::npos)
+        << input << game.read("ErrorLog.txt");
+  }
+}
+
+TEST(ReplayInput, BadRecordingsExitWithTwoNamingTheLine) {
+  test::TempGameDir game;
+  for (const auto& [recording, message] :
+       {std::pair{"1 seed 3\n9 close\n5 close\n", "line 3: frame 5 after frame 9"},
+        {"1 display window\n2 jump\n", "line 2: unknown event 'jump'"}}) {
+    game.write("rec.txt", recording);
+    test::PlayerRun run = test::runPlayer("--headless --input " + quoted(game.path() / "rec.txt") +
+                                          " " + quoted(game.path()));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.stderrText.find(message), std::string::npos) << run.stderrText;
+  }
+}
+
+}  // namespace
+}  // namespace avg
