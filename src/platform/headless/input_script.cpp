@@ -1,5 +1,7 @@
 #include "platform/headless/input_script.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <sstream>
 #include <stdexcept>
@@ -211,7 +213,8 @@ std::string characterText(uint32_t code) {
 
 // Paths are single words of the line, with no comment in them.
 bool isOneWord(const std::string& text) {
-  return !text.empty() && text.find_first_of(" \t\r\n#") == std::string::npos;
+  return !text.empty() && std::none_of(text.begin(), text.end(),
+                                       [](unsigned char c) { return std::isspace(c) || c == '#'; });
 }
 
 }  // namespace
