@@ -187,11 +187,10 @@ class SdlWindow : public Window {
       if (!requests_) {
         if (!SDL_WaitEvent(&event)) return;
         translate(event, out);
-      } else if (SDL_WaitEventTimeout(&event, kRequestPollMs)) {
-        translate(event, out);
-      } else {
-        requests_->poll(out);
+        continue;
       }
+      if (SDL_WaitEventTimeout(&event, kRequestPollMs)) translate(event, out);
+      if (out.size() == before) requests_->poll(out);
     }
   }
 
