@@ -106,7 +106,6 @@ TEST(InputScript, FormattedEventsReadBackAsWritten) {
     ASSERT_EQ(events.size(), 1u) << text;
     EXPECT_EQ(formatInputEvent(events[0].event), text);
   }
-  EXPECT_EQ(formatAnswer(MessageAnswer::No), "answer no");
   PlatformEvent unnamed{.type = Type::Key, .key = Key::None, .path = ""};
   PlatformEvent blank{.type = Type::Request, .code = 10001, .path = "my save.sav"};
   EXPECT_FALSE(formatInputEvent(unnamed));

@@ -8,17 +8,6 @@
 namespace avg {
 namespace {
 
-const char* answerName(MessageAnswer answer) {
-  switch (answer) {
-    case MessageAnswer::Yes:
-      return "yes";
-    case MessageAnswer::No:
-      return "no";
-    default:
-      return "ok";
-  }
-}
-
 std::string escapeLineBreaks(const std::string& text) {
   std::string out;
   for (char c : text) {

@@ -288,14 +288,14 @@ std::optional<std::string> formatInputEvent(const PlatformEvent& event) {
   return std::nullopt;
 }
 
-std::string formatAnswer(MessageAnswer answer) {
+const char* answerName(MessageAnswer answer) {
   switch (answer) {
     case MessageAnswer::Yes:
-      return "answer yes";
+      return "yes";
     case MessageAnswer::No:
-      return "answer no";
+      return "no";
     default:
-      return "answer ok";
+      return "ok";
   }
 }
 

@@ -36,7 +36,7 @@ std::vector<ScriptedEvent> parseInputScript(const std::string& text);
 // One event as the text "EVENT ARGS..." of an input line, which reads back as the same event;
 // nullopt for events that no line can hold (an unnamed key, a path with blanks or '#').
 std::optional<std::string> formatInputEvent(const PlatformEvent& event);
-// "answer yes|no|ok".
-std::string formatAnswer(MessageAnswer answer);
+// "yes", "no" or "ok": the word of an answer line, and of a box printed headless.
+const char* answerName(MessageAnswer answer);
 
 }  // namespace avg

@@ -28,8 +28,8 @@ void SessionRecorder::event(const PlatformEvent& event) {
 // Boxes before the first pass (start-up checks) are left as comments: no line can queue an
 // answer for them.
 void SessionRecorder::answer(MessageAnswer answer) {
-  writeLine((pass_ == 0 ? "# before the first pass: " : std::to_string(pass_) + " ") +
-            formatAnswer(answer));
+  writeLine((pass_ == 0 ? "# before the first pass: " : std::to_string(pass_) + " ") + "answer " +
+            answerName(answer));
 }
 
 void SessionRecorder::finish(uint64_t passesRun) {
