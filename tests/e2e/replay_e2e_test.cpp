@@ -18,7 +18,7 @@ namespace {
 
 using test::quoted;
 
-// Title, quick save and load, the options screen, Esc answered No: boxes, keys, the mouse.
+// Title, quick save and load, the options screen, Esc answered No, F7 and the menu's Title.
 constexpr const char* kSession =
     "50 key F5 down\n51 key F5 up\n"    // saved on the title
     "60 lbutton down\n61 lbutton up\n"  // the title starts the story
@@ -27,7 +27,9 @@ constexpr const char* kSession =
     "130 mouse 300 200\n"
     "140 key Left down\n142 key Left up\n"
     "150 answer no\n150 key Esc down\n150 char 27\n151 key Esc up\n"
-    "160 key X down\n162 key X up\n";
+    "160 key X down\n162 key X up\n"
+    "170 key F7 down\n171 key F7 up\n"  // full screen: only "Flag-FullScreen" tells headless
+    "180 menu 40001\n";
 
 class Replay : public ::testing::Test {
  protected:
@@ -89,11 +91,13 @@ TEST_F(Replay, RecordedRunReplaysToTheSameFramesBoxesAndLog) {
   EXPECT_EQ(replayed, boxes);
   EXPECT_NE(errorLog("a").find("### LogCheck ### scene = options"), std::string::npos);
   EXPECT_EQ(errorLog("b"), errorLog("a"));
+  EXPECT_NE(dir_.read("a/config.ini").find("FULL=1"), std::string::npos);
+  EXPECT_EQ(dir_.read("b/config.ini"), dir_.read("a/config.ini"));
 }
 
 TEST_F(Replay, RecordingKilledMidwayReplaysUpToItsEnd) {
   std::string session = kSession;
-  for (int frame = 170; frame < 300000; frame += 3)
+  for (int frame = 200; frame < 300000; frame += 3)
     session += std::to_string(frame) + " mouse " + std::to_string(frame % 640) + " 240\n";
   dir_.write("session.txt", session);
   const std::string command = "exec " + std::string(AVGPLAYER_BINARY) + " --headless --input " +
@@ -108,19 +112,24 @@ TEST_F(Replay, RecordingKilledMidwayReplaysUpToItsEnd) {
   }
   // Killed once the recording is past the scripted session, into the mouse moves.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (dir_.read("rec.txt").find("\n200 mouse") == std::string::npos &&
-         std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  kill(child, SIGKILL);
   int status = 0;
-  waitpid(child, &status, 0);
+  bool ended = false;
+  while (!ended && dir_.read("rec.txt").find("\n260 mouse") == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ended = waitpid(child, &status, WNOHANG) == child;
+  }
+  if (!ended) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
   ASSERT_TRUE(WIFSIGNALED(status)) << "the player ended before it was killed";
 
   const std::string recording = dir_.read("rec.txt");
   ASSERT_EQ(recording.back(), '\n');
   const uint64_t last =
       std::stoull(recording.substr(recording.rfind('\n', recording.size() - 2) + 1));
-  ASSERT_GE(last, 200u);
+  ASSERT_GE(last, 260u);
   // The last pass may have lost events to the kill: the replay stops before it.
   play("b", "--frames " + std::to_string(last - 1) + " --input " + file("rec.txt") +
                 " --frame-hashes " + file("b.hashes"));
