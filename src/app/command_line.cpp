@@ -35,13 +35,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return refuse("--frames needs a number, got '" + *text + "'");
       }
       line.frames = frames;
-    } else if (argument == "--screenshot" || argument == "--input" || argument == "--audio-out") {
+    } else if (std::string* target = argument == "--screenshot"     ? &line.screenshot
+                                     : argument == "--input"        ? &line.inputFile
+                                     : argument == "--audio-out"    ? &line.audioOut
+                                     : argument == "--record"       ? &line.recordFile
+                                     : argument == "--frame-hashes" ? &line.frameHashes
+                                                                    : nullptr) {
       const std::string* text = value();
       if (!text) return refuse(argument + " needs a file name");
-      std::string& target = argument == "--screenshot" ? line.screenshot
-                            : argument == "--input"    ? line.inputFile
-                                                       : line.audioOut;
-      target = *text;
+      *target = *text;
     } else if (argument == "--data-dir") {
       const std::string* text = value();
       if (!text) return refuse("--data-dir needs a directory");

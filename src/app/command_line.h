@@ -16,8 +16,8 @@ struct PlayerRequest {
 };
 
 // avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE]
-//           [--audio-out FILE.wav] [--data-dir DIR] [--text-out FILE|-] [--text-clipboard]
-//           [--text-socket [PORT]] [--speak] [GAME_DIR]
+//           [--audio-out FILE.wav] [--record FILE] [--frame-hashes FILE] [--data-dir DIR]
+//           [--text-out FILE|-] [--text-clipboard] [--text-socket [PORT]] [--speak] [GAME_DIR]
 // avgplayer --request save|load FILE
 struct CommandLine {
   bool headless = false;
@@ -26,6 +26,8 @@ struct CommandLine {
   std::string screenshot;
   std::string inputFile;
   std::string audioOut;
+  std::string recordFile;
+  std::string frameHashes;
   std::string gameDir;
   // Where the game's writes go instead of the game directory.
   std::string dataDir;
@@ -35,9 +37,9 @@ struct CommandLine {
 
 constexpr const char* kUsage =
     "usage: avgplayer [--headless] [--frames N] [--screenshot FILE.png] [--input FILE] "
-    "[--audio-out FILE.wav] [--data-dir DIR]\n"
-    "                 [--text-out FILE|-] [--text-clipboard] [--text-socket [PORT]] [--speak] "
-    "[GAME_DIR]\n"
+    "[--audio-out FILE.wav]\n"
+    "                 [--record FILE] [--frame-hashes FILE] [--data-dir DIR] [--text-out FILE|-]\n"
+    "                 [--text-clipboard] [--text-socket [PORT]] [--speak] [GAME_DIR]\n"
     "       avgplayer --request save|load FILE";
 
 // Parses the arguments after the program name; the error text explains a refusal.

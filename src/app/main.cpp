@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/frame_hasher.h"
 #include "app/game_chooser.h"
 #include "app/game_location.h"
 #include "app/instance_lock.h"
@@ -20,6 +21,8 @@
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/headless/headless_sound.h"
+#include "platform/headless/session_recorder.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/speechd/speechd_service.h"
@@ -100,6 +103,28 @@ std::filesystem::path installedGames() {
   return programDirectory().parent_path() / "share" / "games" / "avgplayer";
 }
 
+// Every event the window delivers and every answer of a box goes into the recording.
+void recordInto(avg::Platform& platform, avg::SessionRecorder& recorder) {
+  platform.window = std::make_unique<avg::RecordingWindow>(std::move(platform.window),
+                                                           *platform.display, recorder);
+  platform.messageBoxes =
+      std::make_unique<avg::RecordingMessageBoxes>(std::move(platform.messageBoxes), recorder);
+}
+
+// Makes the game directory current and sends the game's writes where they belong, logging
+// once where that is when they are redirected.
+void enterGame(const std::filesystem::path& gameDir, const std::string& dataDir,
+               avg::RunOptions& options) {
+  options.files = avg::GameFiles(avg::writeDirectoryFor(gameDir, dataDir, installedGames()));
+  std::filesystem::current_path(gameDir);
+  const std::string& writeDir = options.files.writeDirectory();
+  if (writeDir.empty()) return;
+  std::error_code error;
+  std::filesystem::create_directories(writeDir, error);
+  avg::setErrorLogDirectory(writeDir);
+  avg::writeErrorLog("the game's files are written to " + writeDir);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,20 +144,22 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::vector<avg::ScriptedEvent> events;
+  avg::InputScript script;
   if (!line.inputFile.empty()) {
     std::ifstream input(line.inputFile, std::ios::binary);
     if (!input) return usageError("cannot read input file '" + line.inputFile + "'");
     std::stringstream text;
     text << input.rdbuf();
     try {
-      events = avg::parseInputScript(text.str());
+      script = avg::readInputScript(text.str());
     } catch (const std::exception& error) {
       return usageError(line.inputFile + ": " + error.what());
     }
   }
   line.screenshot = absolute(line.screenshot);
   line.audioOut = absolute(line.audioOut);
+  line.recordFile = absolute(line.recordFile);
+  line.frameHashes = absolute(line.frameHashes);
   if (line.textOut.file != "-") line.textOut.file = absolute(line.textOut.file);
 
   // One windowed player at a time; headless runs (tests, tools) may run side by side.
@@ -153,27 +180,43 @@ int main(int argc, char** argv) {
     return usageError("game directory '" + gameDir.string() + "' does not exist");
   }
   avg::RunOptions options;
-  options.files = avg::GameFiles(avg::writeDirectoryFor(gameDir, line.dataDir, installedGames()));
-  std::filesystem::current_path(gameDir);
-  if (const std::string& writeDir = options.files.writeDirectory(); !writeDir.empty()) {
-    std::error_code error;
-    std::filesystem::create_directories(writeDir, error);
-    avg::setErrorLogDirectory(writeDir);
-    avg::writeErrorLog("the game's files are written to " + writeDir);
-  }
+  enterGame(gameDir, line.dataDir, options);
 
   if (!line.headless && !instanceLock) {
     instanceLock = avg::InstanceLock::acquire(avg::playerInstanceLockPath());
     if (!instanceLock) return 0;
   }
+  std::ofstream recordFile;
+  std::ofstream hashFile;
+  for (auto [name, file] :
+       {std::pair{&line.recordFile, &recordFile}, {&line.frameHashes, &hashFile}}) {
+    if (name->empty()) continue;
+    file->open(*name, std::ios::binary | std::ios::trunc);
+    if (!*file) return usageError("cannot write '" + *name + "'");
+  }
 
+  std::optional<avg::FrameHashWriter> hashes;
+  if (hashFile.is_open()) {
+    hashes.emplace(hashFile, avg::HeadlessSoundDevice::kRate * avg::HeadlessSoundDevice::kChannels);
+  }
   avg::Platform platform;
   options.maxPasses = line.frames;
+  options.fullScreen = script.fullScreen;
+  options.everyFrame = hashes || recordFile.is_open();
+  if (hashes) {
+    options.onFrame = [&](uint64_t pass, const avg::Surface& picture) {
+      hashes->frame(pass, picture);
+    };
+  }
   if (line.headless) {
     avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
                                    std::make_shared<avg::FfmpegAudioDecoder>()};
-    platform =
-        avg::makeHeadlessPlatform(std::move(services), std::move(events), std::cerr, line.audioOut);
+    std::function<void(const int16_t*, size_t)> soundSink;
+    if (hashes && !line.audioOut.empty()) {
+      soundSink = [&](const int16_t* samples, size_t count) { hashes->sound(samples, count); };
+    }
+    platform = avg::makeHeadlessPlatform(std::move(services), std::move(script.events), std::cerr,
+                                         line.audioOut, std::move(soundSink));
   } else {
     // Only the holder of the lock may replace the socket file; the socket is made before
     // SDL starts its threads.
@@ -189,6 +232,15 @@ int main(int argc, char** argv) {
     }
     options.randomSeed = static_cast<uint32_t>(std::time(nullptr));
   }
+  options.randomSeed = script.seed.value_or(options.randomSeed);
+  std::optional<avg::SessionRecorder> recorder;
+  if (recordFile.is_open()) {
+    recorder.emplace(
+        recordFile,
+        avg::RecordingStart{AVGPLAYER_VERSION, std::filesystem::current_path().filename().string(),
+                            std::time(nullptr), options.randomSeed});
+    recordInto(platform, *recorder);
+  }
   avg::TextSinks sinks =
       textSinks(avg::withConfiguredTextOut(
                     line.textOut,
@@ -198,6 +250,8 @@ int main(int argc, char** argv) {
   if (!sinks.empty()) options.textOut = &sinks;
   avg::PlayerApp app(platform, options);
   app.run();
+  if (recorder) recorder->finish(app.passes());
+  if (hashes) hashes->finish();
   if (!line.screenshot.empty()) app.saveScreenshot(line.screenshot);
   return 0;
 }

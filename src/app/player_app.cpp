@@ -116,13 +116,13 @@ void PlayerApp::startUp(const IniFile& config) {
   caption_ = cp932ToUtf8(config.string("GAME", "NAME", "AVG"));
   platform_.window->setCaption(caption_);
   platform_.window->show();
-  const bool fullScreen = config.integer("SCREEN", "FULL", 0) != 0;
+  const bool fullScreen = options_.fullScreen.value_or(config.integer("SCREEN", "FULL", 0) != 0);
   if (changeDisplay(fullScreen, {32, 24, 16}) && fullScreen) platform_.window->showCursor();
   StartOptions options = readStartOptions(config);
   escConfirm_ = options.escConfirm != 0;
   timer_.setRate(options.frameRate);
   timer_.setWait(options.frameWait != 0);
-  timer_.setSkip(options.frameSkip != 0);
+  timer_.setSkip(options.frameSkip != 0 && !options_.everyFrame);
   engine_->companion<InputDevices>().configure(config);
   applySoundConfig(readSettings(config, *engine_, platform_.display->isFullScreen()), *engine_);
   engine_->companion<TextLayer>().renderer().setFaceName(
@@ -169,7 +169,9 @@ void PlayerApp::runLoop() {
 
 // The stage draws over the previous frame: nothing clears the back surface in between.
 void PlayerApp::drawFrame() {
-  engine_->companion<DisplayList>().draw(platform_.display->backSurface());
+  Surface& back = platform_.display->backSurface();
+  engine_->companion<DisplayList>().draw(back);
+  if (options_.onFrame) options_.onFrame(passes_, back);
   platform_.display->present();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <vector>
@@ -26,6 +27,13 @@ struct RunOptions {
   TextSink* textOut = nullptr;
   // Where the game's own writes go.
   GameFiles files;
+  // The display mode at start in place of config.ini's.
+  std::optional<bool> fullScreen;
+  // Every pass composes its frame, late or not, so that a run can be compared frame by
+  // frame with its replay.
+  bool everyFrame = false;
+  // Called with each composed frame and the pass that composed it.
+  std::function<void(uint64_t pass, const Surface& picture)> onFrame;
 };
 
 // The application: builds the script engine, runs the frame loop and reacts to the main

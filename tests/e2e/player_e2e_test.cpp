@@ -43,11 +43,14 @@ TEST(PlayerE2E, MissingAutoexecEndsSilently) {
 TEST(PlayerE2E, BadCommandLinesExitWithTwoAndSayWhy) {
   TempGameDir game;
   game.write("input.txt", "# comment\n1 mouse 10 20\n2 key F99 down\n");
+  game.write("rec.txt", "1 seed 3\n9 close\n5 close\n");
   const std::pair<std::string, std::string> cases[] = {
       {"--headless --bogus", "usage: avgplayer"},
       {"--headless /nonexistent/game/dir", "usage: avgplayer"},
       {"--headless --input " + quoted(game.path() / "input.txt") + " " + quoted(game.path()),
        "line 3: unknown key 'F99'"},
+      {"--headless --input " + quoted(game.path() / "rec.txt") + " " + quoted(game.path()),
+       "line 3: frame 5 after frame 9"},
   };
   for (const auto& [arguments, message] : cases) {
     auto run = runPlayer(arguments);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/headless/input_script.h"
 
 namespace avg {
 namespace {
@@ -9,7 +10,6 @@ using Type = PlatformEvent::Type;
 
 TEST(InputScript, ParsesEveryEvent) {
   auto events = parseInputScript(
-      "3 close\n"
       "# a comment line\n"
       "1 mouse 320 240   # trailing comment\n"
       "1 lbutton dbl\n"
@@ -22,7 +22,8 @@ TEST(InputScript, ParsesEveryEvent) {
       "2 menu 40003\n"
       "2 answer no\n"
       "2 screenshot shot.png\n"
-      "2 copydata 10002 Save/\x83\x5A.sav\n");
+      "2 copydata 10002 Save/\x83\x5A.sav\n"
+      "3 close\n");
   ASSERT_EQ(events.size(), 13u);
   EXPECT_EQ(events[0].event.type, Type::MouseMove);
   EXPECT_EQ(events[0].event.x, 320);
@@ -40,7 +41,7 @@ TEST(InputScript, ParsesEveryEvent) {
   EXPECT_EQ(events[11].event.type, Type::Request);
   EXPECT_EQ(events[11].event.code, 10002u);
   EXPECT_EQ(events[11].event.path, "Save/\x83\x5A.sav");  // CP932 bytes as written
-  EXPECT_EQ(events[12].event.type, Type::Close);          // sorted by frame, file order kept
+  EXPECT_EQ(events[12].event.type, Type::Close);
   EXPECT_EQ(events[12].frame, 3u);
 }
 
@@ -54,6 +55,10 @@ TEST(InputScript, MalformedLinesNameTheirLine) {
       {"1 answer maybe", "line 1: expected yes, no or ok"},
       {"1 copydata 10001", "line 1: 'copydata' takes 2 argument(s)"},
       {"1", "line 1: expected FRAME EVENT ARGS"},
+      {"3 close\n2 close", "line 2: frame 2 after frame 3"},
+      {"2 seed 5", "line 1: 'seed' applies before the first pass: give frame 1"},
+      {"1 seed 5\n1 seed 6", "line 2: a second seed"},
+      {"1 display maximized", "line 1: expected window or full"},
   };
   for (const auto& [text, message] : cases) {
     try {
@@ -63,6 +68,48 @@ TEST(InputScript, MalformedLinesNameTheirLine) {
       EXPECT_EQ(std::string(error.what()).rfind(message, 0), 0u) << error.what();
     }
   }
+}
+
+TEST(InputScript, StartLinesFixSeedAndDisplay) {
+  InputScript script = readInputScript("1 seed 4000000000\n1 display full\n1 close\n");
+  EXPECT_EQ(script.seed, 4000000000u);
+  EXPECT_EQ(script.fullScreen, true);
+  ASSERT_EQ(script.events.size(), 1u);
+  EXPECT_FALSE(readInputScript("1 display window").fullScreen.value());
+  EXPECT_FALSE(readInputScript("1 close").seed);
+}
+
+// Every event reads back from its line as the line it came from.
+TEST(InputScript, FormattedEventsReadBackAsWritten) {
+  for (const char* text : {"mouse -3 479",
+                           "lbutton dbl",
+                           "rbutton up",
+                           "wheel -120",
+                           "key Esc down",
+                           "key Q up",
+                           "key 7 down",
+                           "key Num0 down",
+                           "key NumDivide up",
+                           "char a",
+                           "char 5",
+                           "char 08",
+                           "char 35",
+                           "char 32",
+                           "char 12354",
+                           "menu 40001",
+                           "close",
+                           "activate",
+                           "deactivate",
+                           "screenshot a/b.png",
+                           "copydata 10001 Save/\x83\x5A.sav"}) {
+    std::vector<ScriptedEvent> events = parseInputScript(std::string("1 ") + text);
+    ASSERT_EQ(events.size(), 1u) << text;
+    EXPECT_EQ(formatInputEvent(events[0].event), text);
+  }
+  PlatformEvent unnamed{.type = Type::Key, .key = Key::None, .path = ""};
+  PlatformEvent blank{.type = Type::Request, .code = 10001, .path = "my save.sav"};
+  EXPECT_FALSE(formatInputEvent(unnamed));
+  EXPECT_FALSE(formatInputEvent(blank));
 }
 
 TEST(HeadlessMessageBoxes, DefaultsAndQueuedAnswers) {

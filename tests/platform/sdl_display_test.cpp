@@ -13,7 +13,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -292,6 +294,61 @@ TEST_F(SdlWindowTest, RequestsFromAnotherProgramReachThePlayer) {
   EXPECT_EQ(block.substr(4, 4), std::string("\x02\0\0\0", 4));
   EXPECT_TRUE(WIFEXITED(exit) && WEXITSTATUS(exit) == 0) << exit;
   EXPECT_FALSE(std::filesystem::exists(socketPath));
+}
+
+// A session of the demo in the real window, worked through XTest (F5 and the box it shows
+// answered with Return, a click), recorded with its frame hashes; the headless replay of the
+// recording composes the same frames.
+TEST_F(SdlWindowTest, RecordedWindowSessionReplaysHeadlessToTheSameFrames) {
+  std::unique_ptr<test::XPointer> screen = test::XPointer::open(*sharedServer()->display());
+  ASSERT_TRUE(screen) << "no XTest on the X server";
+  const std::filesystem::path root = dir_.path();
+  const std::string build = "bash '" + std::string(AVG_SOURCE_DIR) + "/demo/make_game.sh' " +
+                            test::quoted(root / "w") + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(build.c_str()), 0);
+  std::filesystem::copy(root / "w", root / "h", std::filesystem::copy_options::recursive);
+  const pid_t player =
+      spawnShell("XDG_RUNTIME_DIR=" + root.string() + " exec " + std::string(AVGPLAYER_BINARY) +
+                 " --frames 600 --record " + test::quoted(root / "rec.txt") + " --frame-hashes " +
+                 test::quoted(root / "w.hashes") + " " + test::quoted(root / "w") + " 2>/dev/null");
+  ASSERT_GT(player, 0);
+  constexpr int32_t kLeft = 320;
+  constexpr int32_t kTop = 230;
+  EXPECT_TRUE(menuTextAppears(*screen, {kLeft + 7, kTop + 4, kLeft + 40, kTop + 16}, 20));
+  // The keys go to the window under the pointer: the box, centred on the screen, lies over
+  // the player's window there. A Return that finds no box is a key of the game, recorded too.
+  for (int round = 0; round < 10 && dir_.read("rec.txt").find("answer ok") == std::string::npos;
+       ++round) {
+    screen->move(640, 480);
+    screen->press("F5");
+    ::usleep(700000);
+    screen->press("Return");
+    ::usleep(500000);
+  }
+  screen->click(kLeft + 100, kTop + 400);
+  int status = 0;
+  bool exited = false;
+  for (int round = 0; round < 600 && !exited; ++round) {
+    exited = ::waitpid(player, &status, WNOHANG) == player;
+    if (!exited) ::usleep(100000);
+  }
+  if (!exited) {
+    ::kill(player, SIGTERM);
+    ::waitpid(player, &status, 0);
+  }
+  ASSERT_TRUE(exited) << "the player did not end after its 600 passes";
+
+  const std::string recording = dir_.read("rec.txt");
+  EXPECT_NE(recording.find(" key F5 down\n"), std::string::npos) << recording;
+  EXPECT_NE(recording.find(" answer ok\n"), std::string::npos) << recording;
+  EXPECT_NE(recording.find(" lbutton down\n"), std::string::npos) << recording;
+  const test::PlayerRun replay =
+      test::runPlayer("--headless --input " + test::quoted(root / "rec.txt") + " --frame-hashes " +
+                      test::quoted(root / "h.hashes") + " " + test::quoted(root / "h"));
+  EXPECT_EQ(replay.exitCode, 0) << replay.stderrText;
+  const std::string hashes = dir_.read("w.hashes");
+  EXPECT_GE(std::count(hashes.begin(), hashes.end(), '\n'), 500);
+  EXPECT_EQ(dir_.read("h.hashes"), hashes);
 }
 
 }  // namespace

@@ -28,11 +28,25 @@ XPointer::~XPointer() {
   XCloseDisplay(x(display_));
 }
 
-void XPointer::click(int32_t px, int32_t py) {
+void XPointer::move(int32_t px, int32_t py) {
   ::Display* display = x(display_);
   XTestFakeMotionEvent(display, DefaultScreen(display), px, py, CurrentTime);
+  XFlush(display);
+}
+
+void XPointer::click(int32_t px, int32_t py) {
+  ::Display* display = x(display_);
+  move(px, py);
   XTestFakeButtonEvent(display, Button1, True, CurrentTime);
   XTestFakeButtonEvent(display, Button1, False, CurrentTime);
+  XFlush(display);
+}
+
+void XPointer::press(const std::string& keyName) {
+  ::Display* display = x(display_);
+  const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keyName.c_str()));
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, False, CurrentTime);
   XFlush(display);
 }
 

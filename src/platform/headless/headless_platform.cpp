@@ -8,17 +8,6 @@
 namespace avg {
 namespace {
 
-const char* answerName(MessageAnswer answer) {
-  switch (answer) {
-    case MessageAnswer::Yes:
-      return "yes";
-    case MessageAnswer::No:
-      return "no";
-    default:
-      return "ok";
-  }
-}
-
 std::string escapeLineBreaks(const std::string& text) {
   std::string out;
   for (char c : text) {
@@ -66,12 +55,14 @@ void HeadlessWindow::pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne
 }
 
 Platform makeHeadlessPlatform(HeadlessServices services, std::vector<ScriptedEvent> events,
-                              std::ostream& log, const std::string& audioOut) {
+                              std::ostream& log, const std::string& audioOut,
+                              std::function<void(const int16_t*, size_t)> soundSink) {
   Platform platform;
   auto boxes = std::make_unique<HeadlessMessageBoxes>(log);
   platform.window = std::make_unique<HeadlessWindow>(*boxes, std::move(events));
   platform.messageBoxes = std::move(boxes);
-  auto sound = std::make_unique<HeadlessSoundDevice>(std::move(services.audio), audioOut);
+  auto sound = std::make_unique<HeadlessSoundDevice>(std::move(services.audio), audioOut,
+                                                     std::move(soundSink));
   auto clock = std::make_unique<HeadlessClock>();
   clock->setOnAdvance([device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
   platform.sound = std::move(sound);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/input_script.h"
 #include "platform/platform.h"
 
 namespace avg {
@@ -41,18 +42,6 @@ class HeadlessMessageBoxes : public MessageBoxes {
   std::ostream& out_;
   std::deque<MessageAnswer> answers_;
 };
-
-// Scripted input: events tagged with the frame pass (from 1) before which they arrive.
-struct ScriptedEvent {
-  uint64_t frame = 0;
-  PlatformEvent event;
-  // "answer" lines queue a message box answer instead of an event.
-  std::optional<MessageAnswer> answer;
-};
-
-// Parses an input file, one event per line "FRAME EVENT ARGS..."; '#' starts a comment.
-// Throws std::runtime_error naming the line of a malformed entry.
-std::vector<ScriptedEvent> parseInputScript(const std::string& text);
 
 // A window without a screen: delivers the scripted events of each pass and keeps what the
 // player asked of its cursor and clipboard.
@@ -106,8 +95,9 @@ struct HeadlessServices {
 
 // The headless platform on `services` with the given scripted input; boxes are printed to
 // `log`. The sound device follows the virtual clock and writes what it mixed to `audioOut`
-// when given.
+// when given, and hands it to `soundSink` (16-bit stereo samples at 48000 Hz) when set.
 Platform makeHeadlessPlatform(HeadlessServices services, std::vector<ScriptedEvent> events,
-                              std::ostream& log, const std::string& audioOut = "");
+                              std::ostream& log, const std::string& audioOut = "",
+                              std::function<void(const int16_t*, size_t)> soundSink = {});
 
 }  // namespace avg

@@ -10,7 +10,6 @@ namespace avg {
 namespace {
 
 constexpr uint32_t kWaveHeaderSize = 44;
-constexpr uint16_t kChannels = 2;
 constexpr uint16_t kBytesPerSample = 2;
 
 void putLe(std::string& out, uint32_t value, int bytes) {
@@ -26,8 +25,10 @@ int16_t toPcm16(float sample) {
 }  // namespace
 
 HeadlessSoundDevice::HeadlessSoundDevice(std::shared_ptr<AudioDecoder> decoder,
-                                         const std::string& audioOut)
-    : mixer_(std::make_shared<Mixer>(kRate, true)), decoder_(std::move(decoder)) {
+                                         const std::string& audioOut, Sink sink)
+    : mixer_(std::make_shared<Mixer>(kRate, true)),
+      decoder_(std::move(decoder)),
+      sink_(std::move(sink)) {
   if (audioOut.empty()) return;
   out_ = std::fopen(audioOut.c_str(), "wb");
   if (!out_) {
@@ -78,10 +79,11 @@ void HeadlessSoundDevice::advanceTo(uint64_t elapsedMs) {
   buffer_.resize(frames * kChannels);
   mixer_->mix(buffer_.data(), frames);
   mixedFrames_ = target;
-  if (!out_) return;
+  if (!out_ && !sink_) return;
   pcm_.resize(buffer_.size());
   std::transform(buffer_.begin(), buffer_.end(), pcm_.begin(), toPcm16);
-  std::fwrite(pcm_.data(), sizeof(int16_t), pcm_.size(), out_);
+  if (out_) std::fwrite(pcm_.data(), sizeof(int16_t), pcm_.size(), out_);
+  if (sink_) sink_(pcm_.data(), pcm_.size());
 }
 
 }  // namespace avg

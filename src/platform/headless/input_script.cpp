@@ -1,10 +1,11 @@
+#include "platform/headless/input_script.h"
+
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
-
-#include "platform/headless/headless_platform.h"
 
 namespace avg {
 namespace {
@@ -102,10 +103,9 @@ void expectWords(const std::vector<std::string>& words, size_t count) {
   }
 }
 
-ScriptedEvent parseEvent(const std::vector<std::string>& words) {
+ScriptedEvent parseEvent(const std::vector<std::string>& words, uint64_t frame) {
   ScriptedEvent scripted;
-  scripted.frame = number<uint64_t>(words[0]);
-  if (scripted.frame == 0) throw LineError("frames count from 1");
+  scripted.frame = frame;
   PlatformEvent& event = scripted.event;
   const std::string& name = words[1];
   if (name == "mouse") {
@@ -168,12 +168,62 @@ ScriptedEvent parseEvent(const std::vector<std::string>& words) {
   return scripted;
 }
 
+// "seed" and "display" fix the start of the run rather than queue an event; false for any
+// other line.
+bool readStartLine(const std::vector<std::string>& words, uint64_t frame, InputScript& script) {
+  const std::string& name = words[1];
+  if (name != "seed" && name != "display") return false;
+  expectWords(words, 3);
+  if (frame != 1) throw LineError("'" + name + "' applies before the first pass: give frame 1");
+  if (name == "seed") {
+    if (script.seed) throw LineError("a second seed");
+    script.seed = number<uint32_t>(words[2]);
+  } else if (words[2] == "window" || words[2] == "full") {
+    script.fullScreen = words[2] == "full";
+  } else {
+    throw LineError("expected window or full, got '" + words[2] + "'");
+  }
+  return true;
+}
+
+std::optional<std::string> keyName(Key key) {
+  for (const auto& [name, named] : kNamedKeys) {
+    if (named == key) return name;
+  }
+  const auto offset = [key](Key first) { return static_cast<int>(key) - static_cast<int>(first); };
+  if (key >= Key::A && key <= Key::Z) {
+    return std::string(1, static_cast<char>('A' + offset(Key::A)));
+  }
+  if (key >= Key::Digit0 && key <= Key::Digit9) {
+    return std::string(1, static_cast<char>('0' + offset(Key::Digit0)));
+  }
+  if (key >= Key::Numpad0 && key <= Key::Numpad9) {
+    return "Num" + std::to_string(offset(Key::Numpad0));
+  }
+  return std::nullopt;
+}
+
+// Visible ASCII stands for itself (but '#', which starts a comment); anything else is written
+// as its code with at least two digits, since one digit reads as that digit character.
+std::string characterText(uint32_t code) {
+  if (code > ' ' && code < 0x7F && code != '#') return std::string(1, static_cast<char>(code));
+  std::string digits = std::to_string(code);
+  return digits.size() < 2 ? "0" + digits : digits;
+}
+
+// Paths are single words of the line, with no comment in them.
+bool isOneWord(const std::string& text) {
+  return !text.empty() && std::none_of(text.begin(), text.end(),
+                                       [](unsigned char c) { return std::isspace(c) || c == '#'; });
+}
+
 }  // namespace
 
-std::vector<ScriptedEvent> parseInputScript(const std::string& text) {
-  std::vector<ScriptedEvent> events;
+InputScript readInputScript(const std::string& text) {
+  InputScript script;
   std::istringstream lines(text);
   std::string line;
+  uint64_t lastFrame = 1;
   for (int lineNumber = 1; std::getline(lines, line); ++lineNumber) {
     line = line.substr(0, line.find('#'));
     std::istringstream fields(line);
@@ -183,16 +233,70 @@ std::vector<ScriptedEvent> parseInputScript(const std::string& text) {
     if (words.empty()) continue;
     try {
       if (words.size() < 2) throw LineError("expected FRAME EVENT ARGS...");
-      events.push_back(parseEvent(words));
+      const auto frame = number<uint64_t>(words[0]);
+      if (frame == 0) throw LineError("frames count from 1");
+      if (frame < lastFrame) {
+        throw LineError("frame " + words[0] + " after frame " + std::to_string(lastFrame));
+      }
+      lastFrame = frame;
+      if (!readStartLine(words, frame, script)) script.events.push_back(parseEvent(words, frame));
     } catch (const LineError& error) {
       throw std::runtime_error("line " + std::to_string(lineNumber) + ": " + error.what() + ": " +
                                line);
     }
   }
-  std::stable_sort(
-      events.begin(), events.end(),
-      [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
-  return events;
+  return script;
+}
+
+std::vector<ScriptedEvent> parseInputScript(const std::string& text) {
+  return readInputScript(text).events;
+}
+
+std::optional<std::string> formatInputEvent(const PlatformEvent& event) {
+  switch (event.type) {
+    case Type::MouseMove:
+      return "mouse " + std::to_string(event.x) + " " + std::to_string(event.y);
+    case Type::MouseButton:
+      return std::string(event.button == MouseButton::Left ? "lbutton " : "rbutton ") +
+             (event.action == ButtonAction::DoubleClick ? "dbl"
+              : event.action == ButtonAction::Down      ? "down"
+                                                        : "up");
+    case Type::Wheel:
+      return "wheel " + std::to_string(event.delta);
+    case Type::Key: {
+      std::optional<std::string> name = keyName(event.key);
+      if (!name) return std::nullopt;
+      return "key " + *name + (event.down ? " down" : " up");
+    }
+    case Type::Char:
+      return "char " + characterText(event.codepoint);
+    case Type::Menu:
+      return "menu " + std::to_string(event.menuId);
+    case Type::Close:
+      return "close";
+    case Type::Activate:
+      return "activate";
+    case Type::Deactivate:
+      return "deactivate";
+    case Type::Screenshot:
+      if (!isOneWord(event.path)) return std::nullopt;
+      return "screenshot " + event.path;
+    case Type::Request:
+      if (!isOneWord(event.path)) return std::nullopt;
+      return "copydata " + std::to_string(event.code) + " " + event.path;
+  }
+  return std::nullopt;
+}
+
+const char* answerName(MessageAnswer answer) {
+  switch (answer) {
+    case MessageAnswer::Yes:
+      return "yes";
+    case MessageAnswer::No:
+      return "no";
+    default:
+      return "ok";
+  }
 }
 
 }  // namespace avg

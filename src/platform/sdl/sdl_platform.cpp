@@ -177,22 +177,22 @@ class SdlWindow : public Window {
   }
 
  private:
-  // Requests do not wake SDL's wait, so while there is a request source it waits in short
-  // steps and looks for requests between them.
+  // Waits until an event arrives that the player sees: a wake that only repaints is no pass
+  // of its own, so that the passes of a recorded run are those its replay counts. Requests
+  // do not wake SDL's wait, so while there is a request source it waits in short steps and
+  // looks for requests between them.
   void waitForEvent(std::vector<PlatformEvent>& out) {
     constexpr int kRequestPollMs = 50;
     SDL_Event event;
-    if (!requests_) {
-      if (SDL_WaitEvent(&event)) translate(event, out);
-      return;
-    }
     const size_t before = out.size();
     while (out.size() == before) {
-      if (SDL_WaitEventTimeout(&event, kRequestPollMs)) {
+      if (!requests_) {
+        if (!SDL_WaitEvent(&event)) return;
         translate(event, out);
-        return;
+        continue;
       }
-      requests_->poll(out);
+      if (SDL_WaitEventTimeout(&event, kRequestPollMs)) translate(event, out);
+      if (out.size() == before) requests_->poll(out);
     }
   }
 
