@@ -13,6 +13,7 @@
 #include "app/player_app.h"
 #include "app/request_socket.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/ffmpeg/ffmpeg_film.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/image_io/sdl_image_codec.h"
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
   options.maxPasses = line.frames;
   if (line.headless) {
     avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
-                                   std::make_shared<avg::FfmpegAudioDecoder>()};
+                                   std::make_shared<avg::FfmpegAudioDecoder>(),
+                                   std::make_unique<avg::FfmpegFilmDecoder>()};
     platform =
         avg::makeHeadlessPlatform(std::move(services), std::move(events), std::cerr, line.audioOut);
   } else {

@@ -14,6 +14,7 @@
 #include "input/virtual_keys.h"
 #include "media/music_player.h"
 #include "media/sound_channel.h"
+#include "media/video_player.h"
 #include "media/volume_control.h"
 #include "script/whole_file.h"
 #include "stage/display_list.h"
@@ -73,6 +74,8 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   engine_->attach(
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
   engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_, engine_->archives()));
+  engine_->attach(std::make_unique<VideoPlayer>(
+      *engine_, FilmDevices{*this, platform.films.get(), *platform.sound}));
   // The text layer goes first so that it outlives the display list that draws it.
   auto& text =
       engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
@@ -111,6 +114,7 @@ void PlayerApp::startUp(const IniFile& config) {
   timer_.setSkip(options.frameSkip != 0);
   engine_->companion<InputDevices>().configure(config);
   applySoundConfig(readSettings(config, *engine_, platform_.display->isFullScreen()), *engine_);
+  engine_->companion<VideoPlayer>().setEnabled(!engine_->companion<PlayerSettings>().videoDisabled);
   engine_->companion<TextLayer>().renderer().setFaceName(
       cp932ToUtf8(engine_->companion<PlayerSettings>().fontName));
   showMenu();
@@ -136,10 +140,7 @@ void PlayerApp::runLoop() {
   engine_->builtin(BuiltinCell::RET_) = 0;
   if (!engine_->loadScript(0, 0, "autoexec.eve")) return;
   timer_.reset();
-  for (;;) {
-    pumpMessages();
-    if (!running_) break;
-    ++passes_;
+  while (nextPass()) {
     if (!active_) {
       platform_.clock->sleepMs(kInactiveSleepMs);
     } else if (!menu_->tracking()) {
@@ -149,6 +150,28 @@ void PlayerApp::runLoop() {
     }
   }
   engine_->companion<MusicPlayer>().stopAll();
+}
+
+bool PlayerApp::nextPass() {
+  pumpMessages();
+  if (!running_) return false;
+  ++passes_;
+  return true;
+}
+
+bool PlayerApp::pumpFilmPass() {
+  playingFilm_ = true;
+  const bool running = nextPass();
+  playingFilm_ = false;
+  return running;
+}
+
+void PlayerApp::beginInputFrame() {
+  engine_->companion<InputDevices>().beforeThreads();
+}
+
+void PlayerApp::endInputFrame() {
+  engine_->companion<InputDevices>().clearEvents();
 }
 
 // The stage draws over the previous frame: nothing clears the back surface in between.
@@ -306,7 +329,7 @@ void PlayerApp::handleKey(Key key) {
     engine_->companion<TextLayer>().moveEditCursor(key == Key::Left ? -1 : 1);
   if (key == Key::F4 && switches.configKey) {
     engine_->variables().intVariable("Flag-Config") = 1;
-  } else if ((key == Key::F5 || key == Key::F6) && switches.quickKeys) {
+  } else if ((key == Key::F5 || key == Key::F6) && switches.quickKeys && !playingFilm_) {
     if (key == Key::F5) {
       saveGameAndReport(*engine_, kQuickSaveFile);
     } else {
@@ -321,6 +344,7 @@ void PlayerApp::handleKey(Key key) {
 void PlayerApp::handleRequest(uint32_t code, const std::string& fileName) {
   constexpr uint32_t kSaveRequest = 10001;
   constexpr uint32_t kLoadRequest = 10002;
+  if (playingFilm_) return;
   if (code == kSaveRequest) saveGameAndReport(*engine_, fileName);
   if (code == kLoadRequest) loadGame(*engine_, fileName, std::nullopt);
 }
