@@ -21,6 +21,7 @@ void VideoPlayer::play(const std::string& name) {
   auto listed = list_.find(name);
   if (!enabled_ || listed == list_.end()) return;
   std::optional<std::string> path = findGameFile(listed->second);
+  // A platform without a film decoder opens no file at all.
   if (!path || !devices_.films) {
     writeErrorLog("CMovieAVI::Open AviFile Open Error");
     return;
