@@ -21,3 +21,4 @@ for file in "$src"/*; do
 done
 bash "$(dirname "$0")/make_images.sh" "$out"
 bash "$(dirname "$0")/make_sounds.sh" "$out"
+bash "$(dirname "$0")/make_film.sh" "$out"

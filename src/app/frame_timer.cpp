@@ -16,6 +16,10 @@ void FrameTimer::reset() {
 }
 
 bool FrameTimer::nextFrame() {
+  return step(wait_) || !skip_;
+}
+
+bool FrameTimer::step(bool wait) {
   if (accumulator_ >= 65536u) {
     accumulator_ -= 65536u;
     deadline_ += 1;
@@ -25,9 +29,9 @@ bool FrameTimer::nextFrame() {
   // Compared as a signed difference, so the 32-bit clock may wrap around.
   if (static_cast<int32_t>(now - deadline_) > 0) {
     deadline_ += frameWhole_;
-    return !skip_;
+    return false;
   }
-  if (wait_) clock_.sleepMs(deadline_ - now);
+  if (wait) clock_.sleepMs(deadline_ - now);
   deadline_ += frameWhole_;
   return true;
 }

@@ -19,11 +19,16 @@ class FrameTimer {
   // Called once per frame pass; true when the frame should be drawn. Late frames are not
   // drawn while skipping is on; with waiting on, an early frame sleeps until it is due.
   bool nextFrame();
+  // Sleeps until the next frame is due, whatever the wait setting.
+  void waitFrame() { step(true); }
 
   void setSkip(bool skip) { skip_ = skip; }
   void setWait(bool wait) { wait_ = wait; }
 
  private:
+  // Moves the deadline on by one frame; false when the frame was already late.
+  bool step(bool wait);
+
   Clock& clock_;
   uint32_t frameWhole_ = 0;
   uint32_t frameFraction_ = 0;

@@ -19,6 +19,7 @@
 #include "base/error_log.h"
 #include "input/configuration.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/ffmpeg/ffmpeg_film.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/headless_sound.h"
@@ -210,7 +211,8 @@ int main(int argc, char** argv) {
   }
   if (line.headless) {
     avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
-                                   std::make_shared<avg::FfmpegAudioDecoder>()};
+                                   std::make_shared<avg::FfmpegAudioDecoder>(),
+                                   std::make_unique<avg::FfmpegFilmDecoder>()};
     std::function<void(const int16_t*, size_t)> soundSink;
     if (hashes && !line.audioOut.empty()) {
       soundSink = [&](const int16_t* samples, size_t count) { hashes->sound(samples, count); };

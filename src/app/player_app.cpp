@@ -15,6 +15,7 @@
 #include "input/virtual_keys.h"
 #include "media/music_player.h"
 #include "media/sound_channel.h"
+#include "media/video_player.h"
 #include "media/volume_control.h"
 #include "script/whole_file.h"
 #include "stage/display_list.h"
@@ -75,6 +76,8 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
   engine_->attach(
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
   engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_, engine_->archives()));
+  engine_->attach(std::make_unique<VideoPlayer>(
+      *engine_, FilmDevices{*this, platform.films.get(), *platform.sound}));
   // The text layer goes first so that it outlives the display list that draws it.
   auto& text =
       engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
@@ -125,6 +128,7 @@ void PlayerApp::startUp(const IniFile& config) {
   timer_.setSkip(options.frameSkip != 0 && !options_.everyFrame);
   engine_->companion<InputDevices>().configure(config);
   applySoundConfig(readSettings(config, *engine_, platform_.display->isFullScreen()), *engine_);
+  engine_->companion<VideoPlayer>().setEnabled(!engine_->companion<PlayerSettings>().videoDisabled);
   engine_->companion<TextLayer>().renderer().setFaceName(
       cp932ToUtf8(engine_->companion<PlayerSettings>().fontName));
   showMenu();
@@ -150,11 +154,7 @@ void PlayerApp::runLoop() {
   engine_->builtin(BuiltinCell::RET_) = 0;
   if (!engine_->loadScript(0, 0, "autoexec.eve")) return;
   timer_.reset();
-  for (;;) {
-    pumpMessages();
-    if (!running_) break;
-    ++passes_;
-    if (textEvents_) textEvents_->startPass(passes_);
+  while (nextPass()) {
     if (!active_) {
       platform_.clock->sleepMs(kInactiveSleepMs);
     } else if (!menu_->tracking()) {
@@ -165,6 +165,29 @@ void PlayerApp::runLoop() {
     if (textEvents_) textEvents_->endPass();
   }
   engine_->companion<MusicPlayer>().stopAll();
+}
+
+bool PlayerApp::nextPass() {
+  pumpMessages();
+  if (!running_) return false;
+  ++passes_;
+  if (textEvents_) textEvents_->startPass(passes_);
+  return true;
+}
+
+bool PlayerApp::pumpFilmPass() {
+  playingFilm_ = true;
+  const bool running = nextPass();
+  playingFilm_ = false;
+  return running;
+}
+
+void PlayerApp::beginInputFrame() {
+  engine_->companion<InputDevices>().beforeThreads();
+}
+
+void PlayerApp::endInputFrame() {
+  engine_->companion<InputDevices>().clearEvents();
 }
 
 // The stage draws over the previous frame: nothing clears the back surface in between.
@@ -324,7 +347,7 @@ void PlayerApp::handleKey(Key key) {
     engine_->companion<TextLayer>().moveEditCursor(key == Key::Left ? -1 : 1);
   if (key == Key::F4 && switches.configKey) {
     engine_->variables().intVariable("Flag-Config") = 1;
-  } else if ((key == Key::F5 || key == Key::F6) && switches.quickKeys) {
+  } else if ((key == Key::F5 || key == Key::F6) && switches.quickKeys && !playingFilm_) {
     if (key == Key::F5) {
       saveGameAndReport(*engine_, kQuickSaveFile);
     } else {
@@ -341,6 +364,7 @@ void PlayerApp::handleKey(Key key) {
 void PlayerApp::handleRequest(uint32_t code, const std::string& fileName) {
   constexpr uint32_t kSaveRequest = 10001;
   constexpr uint32_t kLoadRequest = 10002;
+  if (playingFilm_) return;
   if (code == kSaveRequest) saveGameAndReport(*engine_, fileName);
   if (code == kLoadRequest) loadGame(*engine_, fileName, std::nullopt);
 }

@@ -11,6 +11,7 @@
 #include "app/text_events.h"
 #include "base/game_files.h"
 #include "input/ini_file.h"
+#include "media/video_player.h"
 #include "platform/platform.h"
 #include "script/app_control.h"
 #include "script/engine.h"
@@ -37,8 +38,8 @@ struct RunOptions {
 };
 
 // The application: builds the script engine, runs the frame loop and reacts to the main
-// window's messages (activation, close, keys, menu commands).
-class PlayerApp : public AppControl {
+// window's messages (activation, close, keys, menu commands); films play in its passes.
+class PlayerApp : public AppControl, public FilmHost {
  public:
   PlayerApp(Platform& platform, RunOptions options);
   ~PlayerApp() override;
@@ -59,6 +60,15 @@ class PlayerApp : public AppControl {
   void yieldTimeSlice() override { platform_.clock->sleepMs(0); }
   DisplaySwitch switchDisplay(bool fullScreen) override;
 
+  // FilmHost
+  Clock& clock() override { return *platform_.clock; }
+  bool pumpFilmPass() override;
+  void beginInputFrame() override;
+  void endInputFrame() override;
+  Surface& backSurface() override { return platform_.display->backSurface(); }
+  void present() override { platform_.display->present(); }
+  void waitFrame() override { timer_.waitFrame(); }
+
  private:
   // config.ini as a run last wrote it, else the game's own.
   IniFile loadConfig() const;
@@ -71,6 +81,8 @@ class PlayerApp : public AppControl {
   // Sets 640 × 480 full screen or windowed at the first depth that works.
   bool changeDisplay(bool fullScreen, std::initializer_list<int32_t> bitsPerPixel);
   void runLoop();
+  // Pumps the messages of the next pass and counts it; false once the run is to end.
+  bool nextPass();
   void drawFrame();
   void pumpMessages();
   // Pointer, button and key events that work the menu bar go no further.
@@ -120,6 +132,9 @@ class PlayerApp : public AppControl {
   bool active_ = true;
   bool escConfirm_ = true;
   std::string caption_;
+  // While a film plays, saving and loading are refused: a load would replace the thread
+  // whose command plays the film.
+  bool playingFilm_ = false;
   uint64_t passes_ = 0;
   std::vector<PlatformEvent> events_;
   std::vector<uint32_t> postedCharacters_;

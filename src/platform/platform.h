@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/system_mixer.h"
 #include "platform/text_rasterizer.h"
+#include "platform/video.h"
 #include "platform/window.h"
 
 namespace avg {
@@ -23,6 +24,7 @@ struct Platform {
   std::unique_ptr<Display> display;
   std::unique_ptr<Window> window;
   std::unique_ptr<SoundDevice> sound;
+  std::unique_ptr<FilmDecoder> films;
   // Null when the system has no mixer to control.
   std::unique_ptr<SystemMixer> systemMixer;
   // Where the master volume at start is kept while a game has changed it; empty for none.

@@ -3,7 +3,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <typeindex>
 #include <unordered_map>
@@ -140,9 +139,6 @@ class ScriptEngine {
   // The shared random generator (a 15-bit linear congruential generator).
   int32_t nextRandom();
 
-  // True only the first time this engine is asked about `code`, for notices given once a run.
-  bool firstNotice(uint32_t code) { return noticed_.insert(code).second; }
-
  private:
   // Runs `thread`; with `labels`, only hands out the dispatch table instead.
   bool execute(ScriptThread* thread, const void* const** labels);
@@ -162,7 +158,6 @@ class ScriptEngine {
   std::map<int32_t, ScriptThread> threads_;
   std::vector<std::unique_ptr<EngineCompanion>> companions_;
   std::unordered_map<std::type_index, EngineCompanion*> companionsByType_;
-  std::set<uint32_t> noticed_;
 };
 
 }  // namespace avg

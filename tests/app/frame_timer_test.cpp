@@ -39,7 +39,8 @@ TEST(FrameTimer, FramesKeepTheirLengthsFractionsIncluded) {
   }
 }
 
-// A late frame is skipped only with skip on; an early one sleeps only with wait on.
+// A late frame is skipped only with skip on; an early one sleeps only with wait on, but
+// always when a film waits for it.
 TEST(FrameTimer, SkipAndWaitOnlyWhenOn) {
   for (bool on : {true, false}) {
     ManualClock late;
@@ -54,6 +55,8 @@ TEST(FrameTimer, SkipAndWaitOnlyWhenOn) {
     early.now += 6;
     EXPECT_TRUE(earlyTimer.nextFrame());
     EXPECT_EQ(early.slept, on ? 10u : 0u);
+    earlyTimer.waitFrame();
+    EXPECT_EQ(early.now, 1032u);
   }
 }
 

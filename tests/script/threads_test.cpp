@@ -1,8 +1,6 @@
 // Script threads and processes: scheduling order, waiting, THRE, PROC, QUIT and unloading.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "support/game_dir.h"
 
 namespace avg {
@@ -117,27 +115,6 @@ TEST(Threads, UnknownCommandReportsAndEndsOnlyItsThread) {
   EXPECT_EQ(player.stringVar("trace"), "O");
   EXPECT_EQ(player.boxes(),
             "[messagebox] 未定義の命令!! | autoexec.eve : ZZZZ $n__v %s__text  -> ok\n");
-}
-
-// Commands not built yet move on and log their first use in a run; a new engine logs again.
-TEST(Threads, UnsupportedCommandsLogTheirFirstUseInARun) {
-  const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-      {{"VID_,PLAY,%s__op.avi", "VID_,STOP"}, {"VID_"}}, {{"VID_PLAY,%s__op.avi"}, {"VID_"}}};
-  for (const auto& [script, codes] : cases) {
-    PlayerFixture player;
-    std::vector<std::string> lines = script;
-    lines.insert(lines.end(), {mark("on"), "CLOS"});
-    player.runScript(lines);
-    EXPECT_EQ(player.stringVar("trace"), "on");
-    std::istringstream log(player.errorLog());
-    std::vector<std::string> messages;
-    for (std::string line; std::getline(log, line);)
-      messages.push_back(line.substr(line.find(" : ") + 3));
-    std::vector<std::string> expected;
-    for (const std::string& code : codes)
-      expected.push_back(code + ": not supported yet, the command is ignored");
-    EXPECT_EQ(messages, expected) << script[0];
-  }
 }
 
 TEST(Threads, CommandNamesUseOnlyTheirFirstFourBytes) {

@@ -93,7 +93,7 @@ std::unique_ptr<AudioStream> WaveOnlyDecoder::openMusicStream(const std::string&
 
 HeadlessServices makeFakeServices() {
   return {std::make_unique<FakeImageCodec>(), std::make_unique<BlockTextRasterizer>(),
-          std::make_shared<WaveOnlyDecoder>()};
+          std::make_shared<WaveOnlyDecoder>(), nullptr};
 }
 
 }  // namespace avg::test

@@ -36,7 +36,7 @@ class WaveOnlyDecoder : public AudioDecoder {
   std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) override;
 };
 
-// The three above, for a headless platform that links no back-end.
+// The three above, for a headless platform that links no back-end; it plays no films.
 HeadlessServices makeFakeServices();
 
 }  // namespace avg::test

@@ -4,7 +4,7 @@
 namespace avg::test {
 
 // The back-ends the player itself gives its headless platform: SDL2_image, FreeType and
-// FFmpeg.
+// FFmpeg (sound and films).
 HeadlessServices makeRealServices();
 
 }  // namespace avg::test

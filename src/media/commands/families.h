@@ -4,9 +4,10 @@ namespace avg {
 
 class CommandTable;
 
-// The command families of sound and music, one registration function each.
+// The command families of sound, music and video, one registration function each.
 void registerSoundCommands(CommandTable& table);
 void registerMusicCommands(CommandTable& table);
 void registerVolumeCommands(CommandTable& table);
+void registerVideoCommands(CommandTable& table);
 
 }  // namespace avg

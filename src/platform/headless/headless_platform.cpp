@@ -71,6 +71,7 @@ Platform makeHeadlessPlatform(HeadlessServices services, std::vector<ScriptedEve
   platform.images = std::move(services.images);
   platform.display = std::make_unique<HeadlessDisplay>();
   platform.text = std::move(services.text);
+  platform.films = std::move(services.films);
   return platform;
 }
 

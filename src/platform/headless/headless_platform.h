@@ -91,6 +91,7 @@ struct HeadlessServices {
   std::unique_ptr<ImageCodec> images;
   std::unique_ptr<TextRasterizer> text;
   std::shared_ptr<AudioDecoder> audio;
+  std::unique_ptr<FilmDecoder> films;
 };
 
 // The headless platform on `services` with the given scripted input; boxes are printed to

@@ -11,6 +11,7 @@
 #include "graphics/text_image.h"
 #include "platform/alsa/alsa_mixer.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/ffmpeg/ffmpeg_film.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_display.h"
@@ -309,6 +310,7 @@ Platform makeSdlPlatform(std::unique_ptr<EventSource> requests) {
   platform.window = std::make_unique<SdlWindow>(*display, std::move(requests));
   platform.display = std::move(display);
   platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
+  platform.films = std::make_unique<FfmpegFilmDecoder>();
   platform.systemMixer = openAlsaMixer();
   platform.volumeStateFile = volumeStateFile();
   platform.text = makeFreeTypeRasterizer();
