@@ -98,9 +98,9 @@ int main() {
   std::filesystem::create_directories(dir);
   std::filesystem::current_path(dir);
   std::ostringstream boxes;
-  Platform platform = makeHeadlessPlatform(
-      {makeSdlImageCodec(), makeFreeTypeRasterizer(), std::make_shared<FfmpegAudioDecoder>()}, {},
-      boxes);
+  Platform platform = makeHeadlessPlatform({makeSdlImageCodec(), makeFreeTypeRasterizer(),
+                                            std::make_shared<FfmpegAudioDecoder>(), nullptr},
+                                           {}, boxes);
   PlayerApp app(platform, RunOptions{});
   ScriptEngine& engine = app.engine();
   buildState(engine);

@@ -52,6 +52,7 @@ class RecordingWindow : public Window {
   void show() override { window_->show(); }
   void setCursor(const CursorImage& cursor) override { window_->setCursor(cursor); }
   void showCursor() override { window_->showCursor(); }
+  void setClipboardText(const std::string& utf8) override { window_->setClipboardText(utf8); }
   void pumpEvents(std::vector<PlatformEvent>& out, bool waitForOne) override;
   void beginPass() override;
 
