@@ -42,7 +42,7 @@ void registerAllCommands(CommandTable& table) {
   registerMenuCommands(table);
   registerPadCommands(table);
   registerSaveCommands(table);
-  table.add("VID_", notYetAvailable);
+  table.add("VID_", notYetAvailable, "LIST LOAD file:str@videos | LIST CLE_ | PLAY name:str");
 }
 
 }  // namespace avg
