@@ -1,11 +1,12 @@
 // avgscript and avgpack show through the real binaries: tables to UTF-8 text and back byte
-// for byte, and the failures that name file and line.
+// for byte, the failures that name file and line, and the lint of a game's scripts.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/text_encoding.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -101,6 +102,63 @@ TEST(Avgscript, FailuresNameFileAndLine) {
     EXPECT_EQ(result.status, c.status) << c.name;
     EXPECT_EQ(result.errors.substr(0, std::string(c.message).size()), c.message) << c.name;
   }
+}
+
+// A game with one fault of each kind, in scripts, includes, an archive and the lists they
+// load: the exact lines, in the order of files and lines, then missing files, then variables.
+TEST(AvgscriptLint, ReportsEachFaultAtItsFileAndLine) {
+  test::TempGameDir dir;
+  auto table = [&](const std::string& name, const std::vector<std::string>& lines) {
+    dir.write(name, utf8ToCp932(test::crlf(lines)));
+  };
+  table("game/autoexec.eve",
+        {"ARC_,ADD_,%s__data.arc",              // 1
+         "~common.tbl",                         // 2
+         "~nothere.tbl",                        // 3
+         "#start",                              // 4
+         "XYZW,%n__1",                          // 5
+         "MUSI,LIST,PLAY",                      // 6
+         "CALN,+___,$n__a,%n__1",               // 7
+         "CALF,=___,$n__b,%f__1.5",             // 8
+         "GOTO,finish",                         // 9
+         "#start",                              // 10
+         "PROC,ADD_,%n__1,%n__0,%s__場面.eve",  // 11
+         "PROC,ADD_,%n__2,%n__0,%s__packed.eve", "CONT,%s__gone.eve",
+         "SPR_,LOAD,%s__set,%s__chars.spr", "SND_,LOAD,%s__sounds.tbl",
+         "LOG_,INT_,$n__unset,%s__unset", "LOG_,INT_,$n__Flag-Skip,%s__set by the player"});
+  table("game/common.tbl", {"; shared", "CALL,start", "WAIT,%n__1"});
+  table("game/場面.eve", {"MESS,ADD_,%s__テキスト", "THRE,ADD_,%n__1,%s__ラベル"});
+  table("pack/packed.eve", {"GOTO,top", "#top", "CLOS"});
+  table("game/chars.spr", {"#,walk,1,0", "8,walk.png,0,0,10,10"});
+  table("game/sounds.tbl", {"click,click.wav"});
+  ASSERT_EQ(std::system(AVGPACK_BINARY " create game/data.arc pack >/dev/null"), 0);
+
+  ToolRun result = avgscript(dir, "lint game");
+  EXPECT_EQ(result.status, 1) << result.errors;
+  EXPECT_EQ(result.out,
+            "game/autoexec.eve:3: error: include nothere.tbl not found\n"
+            "game/autoexec.eve:5: error: unknown command XYZW\n"
+            "game/autoexec.eve:6: error: MUSI LIST: unknown sub-command PLAY\n"
+            "game/autoexec.eve:7: error: \"CALN +___ dst:int& a:int b:int\" takes 5 words, not 4\n"
+            "game/autoexec.eve:8: error: CALF =___: dst should be a float variable, not $n__b\n"
+            "game/autoexec.eve:9: error: label finish does not exist\n"
+            "game/autoexec.eve:10: error: duplicate label start (first at line 4 of "
+            "autoexec.eve)\n"
+            "game/common.tbl:3: error: \"WAIT\" takes 1 word, not 2\n"
+            "game/場面.eve:2: error: label ラベル does not exist\n"
+            "game/autoexec.eve:13: error: script gone.eve not found\n"
+            "game/chars.spr:2: error: picture walk.png not found\n"
+            "game/sounds.tbl:1: error: sound click.wav not found\n"
+            "game/autoexec.eve:16: warning: $n__unset is read but never written\n");
+}
+
+// The bundled demo, built by its own script, has nothing to report.
+TEST(AvgscriptLint, DemoGameIsClean) {
+  test::TempGameDir dir;
+  ASSERT_EQ(std::system("bash '" AVG_SOURCE_DIR "/demo/make_game.sh' game >/dev/null 2>&1"), 0);
+  ToolRun result = avgscript(dir, "lint game");
+  EXPECT_EQ(result.status, 0) << result.errors;
+  EXPECT_EQ(result.out, "");
 }
 
 TEST(AvgpackShow, PrintsAPackedBlockAsUtf8Text) {
