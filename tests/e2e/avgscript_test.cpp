@@ -108,29 +108,35 @@ TEST(Avgscript, FailuresNameFileAndLine) {
 // load: the exact lines, in the order of files and lines, then missing files, then variables.
 TEST(AvgscriptLint, ReportsEachFaultAtItsFileAndLine) {
   test::TempGameDir dir;
-  auto table = [&](const std::string& name, const std::vector<std::string>& lines) {
-    dir.write(name, utf8ToCp932(test::crlf(lines)));
+  // Writes a table from UTF-8 text with LF line ends, as the game ships it.
+  auto table = [&](const std::string& name, std::string text) {
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+      text.insert(at, "\r");
+    dir.write(name, utf8ToCp932(text));
   };
-  table("game/autoexec.eve",
-        {"ARC_,ADD_,%s__data.arc",              // 1
-         "~common.tbl",                         // 2
-         "~nothere.tbl",                        // 3
-         "#start",                              // 4
-         "XYZW,%n__1",                          // 5
-         "MUSI,LIST,PLAY",                      // 6
-         "CALN,+___,$n__a,%n__1",               // 7
-         "CALF,=___,$n__b,%f__1.5",             // 8
-         "GOTO,finish",                         // 9
-         "#start",                              // 10
-         "PROC,ADD_,%n__1,%n__0,%s__場面.eve",  // 11
-         "PROC,ADD_,%n__2,%n__0,%s__packed.eve", "CONT,%s__gone.eve",
-         "SPR_,LOAD,%s__set,%s__chars.spr", "SND_,LOAD,%s__sounds.tbl",
-         "LOG_,INT_,$n__unset,%s__unset", "LOG_,INT_,$n__Flag-Skip,%s__set by the player"});
-  table("game/common.tbl", {"; shared", "CALL,start", "WAIT,%n__1"});
-  table("game/場面.eve", {"MESS,ADD_,%s__テキスト", "THRE,ADD_,%n__1,%s__ラベル"});
-  table("pack/packed.eve", {"GOTO,top", "#top", "CLOS"});
-  table("game/chars.spr", {"#,walk,1,0", "8,walk.png,0,0,10,10"});
-  table("game/sounds.tbl", {"click,click.wav"});
+  table("game/autoexec.eve", R"(ARC_,ADD_,%s__data.arc
+~common.tbl
+~nothere.tbl
+#start
+XYZW,%n__1
+MUSI,LIST,PLAY
+CALN,+___,$n__a,%n__1
+CALF,=___,$n__b,%f__1.5
+GOTO,finish
+#start
+PROC,ADD_,%n__1,%n__0,%s__場面.eve
+PROC,ADD_,%n__2,%n__0,%s__packed.eve
+CONT,%s__gone.eve
+SPR_,LOAD,%s__set,%s__chars.spr
+SND_,LOAD,%s__sounds.tbl
+LOG_,INT_,$n__unset,%s__unset
+LOG_,INT_,$n__Flag-Skip,%s__set by the player
+MUSI,LIST,LOAD,%s__music.tbl)");
+  table("game/common.tbl", "; shared\nCALL,start\nWAIT,%n__1");
+  table("game/場面.eve", "MESS,ADD_,%s__テキスト\nTHRE,ADD_,%n__1,%s__ラベル");
+  table("pack/packed.eve", "GOTO,top\n#top\nCLOS");
+  table("game/chars.spr", "#,walk,1,0\n8,walk.png,0,0,10,10");
+  table("game/sounds.tbl", "click,click.wav");
   ASSERT_EQ(std::system(AVGPACK_BINARY " create game/data.arc pack >/dev/null"), 0);
 
   ToolRun result = avgscript(dir, "lint game");
@@ -149,6 +155,7 @@ TEST(AvgscriptLint, ReportsEachFaultAtItsFileAndLine) {
             "game/autoexec.eve:13: error: script gone.eve not found\n"
             "game/chars.spr:2: error: picture walk.png not found\n"
             "game/sounds.tbl:1: error: sound click.wav not found\n"
+            "game/autoexec.eve:18: error: music list music.tbl not found\n"
             "game/autoexec.eve:16: warning: $n__unset is read but never written\n");
 }
 
