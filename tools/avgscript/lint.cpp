@@ -116,8 +116,7 @@ class GameLint {
     auto placeOf = [&](const TableOrigins::Place& place) {
       return Place{origins.files[place.file], place.line};
     };
-    for (const TableOrigins::MissingInclude& missing : origins.missingIncludes)
-      report(placeOf(missing.at), true, "include " + missing.name + " not found");
+    reportMissingIncludes(origins);
     Labels labels;
     for (size_t i = 0; i < rows.size(); ++i) {
       if (!rows[i][0].starts_with('#')) continue;
@@ -132,6 +131,13 @@ class GameLint {
       if (!rows[i][0].starts_with('#')) checkRow(rows[i], placeOf(origins.rows[i]), labels);
     }
     sortByLine(first, origins.files);
+  }
+
+  void reportMissingIncludes(const TableOrigins& origins) {
+    for (const TableOrigins::MissingInclude& missing : origins.missingIncludes) {
+      report({origins.files[missing.at.file], missing.at.line}, true,
+             "include " + missing.name + " not found");
+    }
   }
 
   // Orders the findings from `first` on by file (in the order read) and line.
@@ -188,7 +194,8 @@ class GameLint {
   }
 
   void checkFile(const FileUse& use) {
-    bool found = use.role == ArgRole::Archive ? readPlainFile(use.name).has_value()
+    // Archives and pictures are read as plain files only, the rest from archives as well.
+    bool found = use.role == ArgRole::Archive ? findGameFile(use.name).has_value()
                                               : ReadWholeFile(use.name, archives_).has_value();
     if (!found) {
       report(use.at, true, std::string(nounOf(use.role).file) + " " + use.name + " not found");
@@ -203,14 +210,15 @@ class GameLint {
     TableRows rows;
     TableOrigins origins;
     readTable(use.name, archives_, rows, &origins);
+    reportMissingIncludes(origins);
     bool sprites = use.role == ArgRole::Sprites;
     for (size_t i = 0; i < rows.size(); ++i) {
       const TableRow& row = rows[i];
       bool header = row[0].starts_with('#');
       // Music lists for CD audio name track numbers; sprite headers name animations.
       if (row.size() < 2 || row[1].empty() || header || allDigits(row[1])) continue;
-      bool found = sprites ? readPlainFile(row[1]).has_value()
-                           : ReadWholeFile(row[1], archives_).has_value();
+      bool found =
+          sprites ? findGameFile(row[1]).has_value() : ReadWholeFile(row[1], archives_).has_value();
       if (!found) {
         Place at{origins.files[origins.rows[i].file], origins.rows[i].line};
         report(at, true, std::string(nounOf(use.role).listed) + " " + row[1] + " not found");
