@@ -84,6 +84,7 @@ SignatureWord parseWord(std::string_view token, std::string_view form) {
   size_t colon = token.find(':');
   if (colon == std::string_view::npos) {
     if (word.optional || word.repeated) malformed(form, "a keyword cannot be left out or repeat");
+    if (token.size() != 4) malformed(form, "a keyword has four bytes");
     word.keyword = true;
     word.text = std::string(token);
     return word;
@@ -100,10 +101,11 @@ SignatureForm parseForm(std::string_view text) {
   SignatureForm form{{}, std::string(text)};
   for (std::string_view token : split(text, " ")) {
     if (token.empty()) continue;
-    const SignatureWord& last = form.words.empty() ? SignatureWord{} : form.words.back();
     SignatureWord word = parseWord(token, text);
-    if (last.repeated) malformed(text, "only the last argument can repeat");
-    if (last.optional && !word.optional) malformed(text, "a required word after an optional one");
+    if (!form.words.empty() && form.words.back().repeated)
+      malformed(text, "only the last argument can repeat");
+    if (!form.words.empty() && form.words.back().optional && !word.optional)
+      malformed(text, "a required word after an optional one");
     form.words.push_back(std::move(word));
   }
   return form;

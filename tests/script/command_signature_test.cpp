@@ -64,8 +64,9 @@ TEST(CommandSignature, ChecksWordsAgainstTheForms) {
 }
 
 TEST(CommandSignature, MalformedSignaturesAreRefused) {
-  for (const char* signature : {"A x:long", "A x:str@place", "[A] x:int", "A [x:int] y:int",
-                                "A x:int... y:int", "A |  | B"}) {
+  for (const char* signature :
+       {"ADD_ x:long", "ADD_ x:str@place", "[ADD_] x:int", "ADD_ [x:int] y:int",
+        "ADD_ x:int... y:int", "ADD_ |  | CLE_", "AB x:int"}) {
     EXPECT_THROW(parseSignature(signature), SignatureError) << signature;
   }
 }
