@@ -157,6 +157,13 @@ MUSI,LIST,LOAD,%s__music.tbl)");
             "game/sounds.tbl:1: error: sound click.wav not found\n"
             "game/autoexec.eve:18: error: music list music.tbl not found\n"
             "game/autoexec.eve:16: warning: $n__unset is read but never written\n");
+
+  // Files given by name are read relative to the current directory, on their own.
+  result = avgscript(dir, "lint game/common.tbl");
+  EXPECT_EQ(result.out,
+            "game/common.tbl:2: error: label start does not exist\n"
+            "game/common.tbl:3: error: \"WAIT\" takes 1 word, not 2\n");
+  EXPECT_EQ(avgscript(dir, "lint").status, 2);
 }
 
 // The bundled demo, built by its own script, has nothing to report.
