@@ -75,8 +75,12 @@ Outcome load(Exec& x) {
 }  // namespace
 
 void registerSaveCommands(CommandTable& table) {
-  table.add("SAVE", save);
-  table.add("LOAD", load);
+  table.add("SAVE", save,
+            "SAVE file:str confirm:int quick:int | "
+            "SAVE GOTO label:text@label file:str confirm:int quick:int | "
+            "SAVE JUMP offset:int file:str confirm:int quick:int | "
+            "INFO GET_ file:str ok:int& date:str& scene:str&");
+  table.add("LOAD", load, "file:str confirm:int keep:int");
 }
 
 }  // namespace avg

@@ -6,8 +6,9 @@
 
 namespace avg {
 
-void CommandTable::add(const char (&code)[5], Handler handler, Specializer specialize) {
-  commands_[fourCC(code)] = CommandDef{handler, specialize};
+void CommandTable::add(const char (&code)[5], Handler handler, std::string signature,
+                       Specializer specialize) {
+  commands_[fourCC(code)] = CommandDef{handler, specialize, std::move(signature)};
 }
 
 const CommandDef* CommandTable::find(uint32_t code) const {

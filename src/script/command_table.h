@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 
 #include "script/script_file.h"
@@ -21,13 +22,18 @@ bool specializeAs(const ScriptCommand&, const ScriptFile&, Instruction& instruct
 struct CommandDef {
   Handler handler = nullptr;
   Specializer specialize = nullptr;
+  // The forms the handler takes, in the notation of command_signature.h: the command's
+  // documentation, and what avgscript lint checks scripts against.
+  std::string signature;
 };
 
-// Every command code the player knows, with its handler.
+// Every command code the player knows, with its handler and signature.
 class CommandTable {
  public:
-  void add(const char (&code)[5], Handler handler, Specializer specialize = nullptr);
+  void add(const char (&code)[5], Handler handler, std::string signature,
+           Specializer specialize = nullptr);
   const CommandDef* find(uint32_t code) const;
+  const std::unordered_map<uint32_t, CommandDef>& all() const { return commands_; }
 
  private:
   std::unordered_map<uint32_t, CommandDef> commands_;

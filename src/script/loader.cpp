@@ -2,17 +2,12 @@
 
 #include "script/command_table.h"
 #include "script/engine.h"
+#include "script/field_tag.h"
 #include "script/literals.h"
 #include "script/table_reader.h"
 
 namespace avg {
 namespace {
-
-constexpr BuiltinCell kBuiltinCells[] = {BuiltinCell::MBUT, BuiltinCell::MBEX, BuiltinCell::MMOV,
-                                         BuiltinCell::M_PX, BuiltinCell::M_PY, BuiltinCell::M_PZ,
-                                         BuiltinCell::PDIR, BuiltinCell::PBUT, BuiltinCell::RET_};
-constexpr const char* kBuiltinNames[] = {"MBUT", "MBEX", "MMOV", "M_PX", "M_PY",
-                                         "M_PZ", "PDIR", "PBUT", "RET_"};
 
 template <class T>
 ValueRef bindVariable(NamedCells<T>& cells, const std::string& name, RefKind kind,
@@ -26,47 +21,41 @@ ValueRef literal(RefKind kind, const void* cell) {
   return ValueRef{kind, false, const_cast<void*>(cell)};
 }
 
-ValueRef bindBuiltin(ScriptEngine& engine, const std::string& operand) {
-  for (size_t i = 0; i < std::size(kBuiltinNames); ++i) {
-    if (operand.compare(0, 4, kBuiltinNames[i]) == 0 && operand.size() >= 4) {
-      return ValueRef{RefKind::Int, true, &engine.builtin(kBuiltinCells[i])};
-    }
-  }
-  return {};
-}
-
 // Binds a field by its four-byte tag; untagged fields stay plain text.
 ValueRef bind(ScriptEngine& engine, ScriptFile& file, const std::string& field) {
-  if (field.size() < 4) return {};
+  FieldTag tag = fieldTagOf(field);
+  if (tag == FieldTag::Plain) return {};
   std::string operand = field.substr(4);
   VariableStore& store = engine.variables();
   LiteralPool& pool = engine.literals();
-  switch (fourCCOf(field)) {
-    case fourCC("$n__"):
-      return bindVariable(store.ints, operand, RefKind::Int, file);
-    case fourCC("$f__"):
-      return bindVariable(store.floats, operand, RefKind::Float, file);
-    case fourCC("$s__"):
-      return bindVariable(store.strings, operand, RefKind::String, file);
-    case fourCC("$na_"):
-      return bindVariable(store.intArrays, operand, RefKind::IntArray, file);
-    case fourCC("$fa_"):
-      return bindVariable(store.floatArrays, operand, RefKind::FloatArray, file);
-    case fourCC("$sa_"):
-      return bindVariable(store.stringArrays, operand, RefKind::StringArray, file);
-    case fourCC("%n__"):
-      return literal(RefKind::Int, pool.intLiteral(parseDecimalInt(operand)));
-    case fourCC("%x__"):
-      return literal(RefKind::Int, pool.intLiteral(parseHexInt(operand)));
-    case fourCC("%f__"):
-      return literal(RefKind::Float, pool.floatLiteral(parseDecimalFloat(operand)));
-    case fourCC("%s__"):
-      return literal(RefKind::String, pool.stringLiteral(operand));
-    case fourCC("$$__"):
-      return bindBuiltin(engine, operand);
-    default:
-      return {};
+  RefKind kind = refKindOf(tag);
+  switch (tag) {
+    case FieldTag::IntVariable:
+      return bindVariable(store.ints, operand, kind, file);
+    case FieldTag::FloatVariable:
+      return bindVariable(store.floats, operand, kind, file);
+    case FieldTag::StringVariable:
+      return bindVariable(store.strings, operand, kind, file);
+    case FieldTag::IntArray:
+      return bindVariable(store.intArrays, operand, kind, file);
+    case FieldTag::FloatArray:
+      return bindVariable(store.floatArrays, operand, kind, file);
+    case FieldTag::StringArray:
+      return bindVariable(store.stringArrays, operand, kind, file);
+    case FieldTag::DecimalInt:
+      return literal(kind, pool.intLiteral(parseDecimalInt(operand)));
+    case FieldTag::HexInt:
+      return literal(kind, pool.intLiteral(parseHexInt(operand)));
+    case FieldTag::FloatLiteral:
+      return literal(kind, pool.floatLiteral(parseDecimalFloat(operand)));
+    case FieldTag::StringLiteral:
+      return literal(kind, pool.stringLiteral(operand));
+    case FieldTag::Builtin:
+      return ValueRef{kind, true, &engine.builtin(*builtinCellOf(operand))};
+    case FieldTag::Plain:
+      break;
   }
+  return {};
 }
 
 void collectLabels(ScriptFile& file, TableRows& rows) {

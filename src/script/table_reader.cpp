@@ -52,8 +52,11 @@ class IncludeBudget {
 
 class TableParser {
  public:
-  TableParser(const ArchiveSet* archives, TableRows& rows, IncludeBudget& budget, int depth)
-      : archives_(archives), rows_(rows), budget_(budget), depth_(depth) {}
+  TableParser(const ArchiveSet* archives, TableRows& rows, IncludeBudget& budget, int depth,
+              TableOrigins* origins)
+      : archives_(archives), rows_(rows), budget_(budget), depth_(depth), origins_(origins) {
+    if (origins_) file_ = static_cast<uint32_t>(origins_->files.size() - 1);
+  }
 
   void parse(std::string_view text) {
     size_t p = 0;
@@ -68,6 +71,7 @@ class TableParser {
         if (!field.empty() || !row_.empty()) finishRow(field);
         p += 2;
         fieldStart = p;
+        ++line_;
       } else if (c == ',') {
         row_.emplace_back(text.substr(fieldStart, p - fieldStart));
         ++p;
@@ -76,8 +80,7 @@ class TableParser {
         std::string_view field = text.substr(fieldStart, p - fieldStart);
         if (!field.empty() || !row_.empty()) {
           row_.emplace_back(field);
-          rows_.push_back(std::move(row_));
-          row_.clear();
+          pushRow();
         }
         p = skipComment(text, p);
         fieldStart = p;
@@ -97,6 +100,11 @@ class TableParser {
       return;
     }
     row_.emplace_back(field);
+    pushRow();
+  }
+
+  void pushRow() {
+    if (origins_) origins_->rows.push_back({file_, line_});
     rows_.push_back(std::move(row_));
     row_.clear();
   }
@@ -104,15 +112,19 @@ class TableParser {
   void include(const std::string& name) {
     if (depth_ >= kMaxIncludeDepth) return;
     std::optional<std::string> content = ReadWholeFile(name, *archives_);
+    if (!content && origins_) origins_->missingIncludes.push_back({{file_, line_}, name});
     if (!content || !budget_.allows(name, content->size())) return;
+    if (origins_) origins_->files.push_back(name);
     std::string storage;
-    TableParser(archives_, rows_, budget_, depth_ + 1).parse(plainTable(*content, storage));
+    TableParser(archives_, rows_, budget_, depth_ + 1, origins_)
+        .parse(plainTable(*content, storage));
   }
 
-  // Skips past the next CR and an LF right after it.
-  static size_t skipComment(std::string_view text, size_t p) {
+  // Skips past the next CR (a line end) and an LF right after it.
+  size_t skipComment(std::string_view text, size_t p) {
     size_t cr = text.find(kCR, p);
     if (cr == std::string_view::npos) return text.size();
+    ++line_;
     p = cr + 1;
     if (p < text.size() && text[p] == kLF) ++p;
     return p;
@@ -124,12 +136,17 @@ class TableParser {
   IncludeBudget& budget_;
   TableRow row_;
   int depth_;
+  // Filled only when a tool asks where rows came from.
+  TableOrigins* origins_;
+  uint32_t file_ = 0;
+  uint32_t line_ = 1;
 };
 
 // Parses one top-level text; without archives it is save text: no includes, no comments.
-void parseTopLevel(std::string_view text, const ArchiveSet* archives, TableRows& rows) {
+void parseTopLevel(std::string_view text, const ArchiveSet* archives, TableRows& rows,
+                   TableOrigins* origins = nullptr) {
   IncludeBudget budget(rows);
-  TableParser(archives, rows, budget, 0).parse(text);
+  TableParser(archives, rows, budget, 0, origins).parse(text);
 }
 
 }  // namespace
@@ -161,11 +178,13 @@ bool parseSaveTable(std::string_view buffer, TableRows& rows) {
   return true;
 }
 
-bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows) {
+bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows,
+               TableOrigins* origins) {
   std::optional<std::string> content = ReadWholeFile(name, archives);
   if (!content) return false;
+  if (origins) origins->files.push_back(name);
   std::string storage;
-  parseTopLevel(plainTable(*content, storage), &archives, rows);
+  parseTopLevel(plainTable(*content, storage), &archives, rows, origins);
   return true;
 }
 

@@ -28,9 +28,29 @@ constexpr size_t kMaxIncludedFiles = 16384;
 constexpr size_t kMaxIncludedBytes = size_t{64} << 20;
 constexpr size_t kMaxTableRows = 4'000'000;
 
+// Where rows came from, for tools that point at lines: the files read (the top-level file
+// first, then each include as it is read), each row's file and 1-based line, and the includes
+// that could not be read.
+struct TableOrigins {
+  struct Place {
+    uint32_t file = 0;  // index into files
+    uint32_t line = 0;
+    bool operator==(const Place&) const = default;
+  };
+  struct MissingInclude {
+    Place at;
+    std::string name;
+  };
+  std::vector<std::string> files;
+  std::vector<Place> rows;
+  std::vector<MissingInclude> missingIncludes;
+};
+
 // Reads a table file whole (plain file or member of `archives`) and appends its rows; false
-// when the file cannot be read. Included tables are read the same way.
-bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows);
+// when the file cannot be read. Included tables are read the same way. With `origins`, the
+// origin of every appended row is appended there too.
+bool readTable(const std::string& name, const ArchiveSet& archives, TableRows& rows,
+               TableOrigins* origins = nullptr);
 
 // Parses a table already in memory and appends its rows; false only for an empty buffer.
 bool parseTable(std::string_view buffer, const ArchiveSet& archives, TableRows& rows);

@@ -1,11 +1,12 @@
 // avgscript and avgpack show through the real binaries: tables to UTF-8 text and back byte
-// for byte, and the failures that name file and line.
+// for byte, the failures that name file and line, and the lint of a game's scripts.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/text_encoding.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -101,6 +102,77 @@ TEST(Avgscript, FailuresNameFileAndLine) {
     EXPECT_EQ(result.status, c.status) << c.name;
     EXPECT_EQ(result.errors.substr(0, std::string(c.message).size()), c.message) << c.name;
   }
+}
+
+// A game with one fault of each kind, in scripts, includes, an archive and the lists they
+// load: the exact lines, in the order of files and lines, then missing files, then variables.
+TEST(AvgscriptLint, ReportsEachFaultAtItsFileAndLine) {
+  test::TempGameDir dir;
+  // Writes a table from UTF-8 text with LF line ends, as the game ships it.
+  auto table = [&](const std::string& name, std::string text) {
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+      text.insert(at, "\r");
+    dir.write(name, utf8ToCp932(text));
+  };
+  table("game/autoexec.eve", R"(ARC_,ADD_,%s__data.arc
+~common.tbl
+~nothere.tbl
+#start
+XYZW,%n__1
+MUSI,LIST,PLAY
+CALN,+___,$n__a,%n__1
+CALF,=___,$n__b,%f__1.5
+GOTO,finish
+#start
+PROC,ADD_,%n__1,%n__0,%s__場面.eve
+PROC,ADD_,%n__2,%n__0,%s__packed.eve
+CONT,%s__gone.eve
+SPR_,LOAD,%s__set,%s__chars.spr
+SND_,LOAD,%s__sounds.tbl
+LOG_,INT_,$n__unset,%s__unset
+LOG_,INT_,$n__Flag-Skip,%s__set by the player
+MUSI,LIST,LOAD,%s__music.tbl)");
+  table("game/common.tbl", "; shared\nCALL,start\nWAIT,%n__1");
+  table("game/場面.eve", "MESS,ADD_,%s__テキスト\nTHRE,ADD_,%n__1,%s__ラベル");
+  table("pack/packed.eve", "GOTO,top\n#top\nCLOS");
+  table("game/chars.spr", "#,walk,1,0\n8,walk.png,0,0,10,10");
+  table("game/sounds.tbl", "click,click.wav");
+  ASSERT_EQ(std::system(AVGPACK_BINARY " create game/data.arc pack >/dev/null"), 0);
+
+  ToolRun result = avgscript(dir, "lint game");
+  EXPECT_EQ(result.status, 1) << result.errors;
+  EXPECT_EQ(result.out,
+            "game/autoexec.eve:3: error: include nothere.tbl not found\n"
+            "game/autoexec.eve:5: error: unknown command XYZW\n"
+            "game/autoexec.eve:6: error: MUSI LIST: unknown sub-command PLAY\n"
+            "game/autoexec.eve:7: error: \"CALN +___ dst:int& a:int b:int\" takes 5 words, not 4\n"
+            "game/autoexec.eve:8: error: CALF =___: dst should be a float variable, not $n__b\n"
+            "game/autoexec.eve:9: error: label finish does not exist\n"
+            "game/autoexec.eve:10: error: duplicate label start (first at line 4 of "
+            "autoexec.eve)\n"
+            "game/common.tbl:3: error: \"WAIT\" takes 1 word, not 2\n"
+            "game/場面.eve:2: error: label ラベル does not exist\n"
+            "game/autoexec.eve:13: error: script gone.eve not found\n"
+            "game/chars.spr:2: error: picture walk.png not found\n"
+            "game/sounds.tbl:1: error: sound click.wav not found\n"
+            "game/autoexec.eve:18: error: music list music.tbl not found\n"
+            "game/autoexec.eve:16: warning: $n__unset is read but never written\n");
+
+  // Files given by name are read relative to the current directory, on their own.
+  result = avgscript(dir, "lint game/common.tbl");
+  EXPECT_EQ(result.out,
+            "game/common.tbl:2: error: label start does not exist\n"
+            "game/common.tbl:3: error: \"WAIT\" takes 1 word, not 2\n");
+  EXPECT_EQ(avgscript(dir, "lint").status, 2);
+}
+
+// The bundled demo, built by its own script, has nothing to report.
+TEST(AvgscriptLint, DemoGameIsClean) {
+  test::TempGameDir dir;
+  ASSERT_EQ(std::system("bash '" AVG_SOURCE_DIR "/demo/make_game.sh' game >/dev/null 2>&1"), 0);
+  ToolRun result = avgscript(dir, "lint game");
+  EXPECT_EQ(result.status, 0) << result.errors;
+  EXPECT_EQ(result.out, "");
 }
 
 TEST(AvgpackShow, PrintsAPackedBlockAsUtf8Text) {

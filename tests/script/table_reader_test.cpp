@@ -76,16 +76,29 @@ TEST_F(TableReader, EmptyBufferAndMissingFileFail) {
 }
 
 // Includes insert rows in place; they are read from the archives as well, scrambled ones
-// unscrambled, missing ones skipped. Files are found by Windows path in any case.
+// unscrambled, missing ones skipped. Files are found by Windows path in any case. Asked for
+// origins, the reader gives each row's file and line (comment lines count, a comment after a
+// field ends its row) and the missing includes.
 TEST_F(TableReader, IncludeInsertsRowsInPlace) {
-  dir_.write(
-      "inc.arc",
-      buildArchive({{"inc.txt", packBlock(scrambled("B,1\r\nC\r\n"), PackRequest::Compress)}}));
+  dir_.write("inc.arc", buildArchive({{"inc.txt", packBlock(scrambled("B,1;x\r\n\r\nC\r\n"),
+                                                            PackRequest::Compress)}}));
   ASSERT_TRUE(archives_.add("inc.arc"));
-  dir_.write("Data/Main.TXT", "A\r\n~missing.txt\r\n~inc.txt\r\nD");
+  dir_.write("Data/Main.TXT", "A\r\n; note\r\n~missing.txt\r\n~inc.txt\r\nD");
+  const TableRows expected{{"A"}, {"B", "1"}, {"C"}, {"D"}};
   TableRows rows;
   ASSERT_TRUE(readTable("data\\main.txt", archives_, rows));
-  EXPECT_EQ(rows, (TableRows{{"A"}, {"B", "1"}, {"C"}, {"D"}}));
+  EXPECT_EQ(rows, expected);
+
+  TableRows traced;
+  TableOrigins origins;
+  ASSERT_TRUE(readTable("data\\main.txt", archives_, traced, &origins));
+  EXPECT_EQ(traced, expected);
+  EXPECT_EQ(origins.files, (std::vector<std::string>{"data\\main.txt", "inc.txt"}));
+  using Place = TableOrigins::Place;
+  EXPECT_EQ(origins.rows, (std::vector<Place>{{0, 1}, {1, 1}, {1, 3}, {0, 5}}));
+  ASSERT_EQ(origins.missingIncludes.size(), 1u);
+  EXPECT_EQ(origins.missingIncludes[0].at, (Place{0, 3}));
+  EXPECT_EQ(origins.missingIncludes[0].name, "missing.txt");
 }
 
 TEST_F(TableReader, SelfIncludeStopsAtFixedDepth) {

@@ -1,10 +1,18 @@
 // avgscript: the script tool for game makers and translators. Turns script and table files
-// into UTF-8 text to edit and back into the bytes the player reads.
+// into UTF-8 text to edit and back into the bytes the player reads, and checks a game's
+// scripts against the player's own command table.
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/command_list.h"
+#include "base/game_path.h"
+#include "base/text_encoding.h"
+#include "lint.h"
+#include "script/command_table.h"
 #include "script_text.h"
 #include "tool_support.h"
 
@@ -20,7 +28,15 @@ constexpr const char* kUsage =
     "                                       text with LF line ends (stdout by default)\n"
     "  compile FILE [-o OUT] [--scramble]   UTF-8 text back to a CP932 table with CR LF\n"
     "                                       line ends, scrambled with --scramble or when\n"
-    "                                       the text came from a scrambled table\n";
+    "                                       the text came from a scrambled table\n"
+    "  lint GAME_DIR | FILE...              checks the game's scripts (autoexec.eve and the\n"
+    "                                       other .eve files, or the FILEs, and the scripts\n"
+    "                                       they start) as the player loads them: unknown\n"
+    "                                       commands, words of the wrong number or kind,\n"
+    "                                       missing labels, includes and files, variables\n"
+    "                                       read but never written; prints FILE:LINE:\n"
+    "                                       error|warning: MESSAGE lines, exit code 1 when\n"
+    "                                       there is an error\n";
 
 struct Arguments {
   std::string input;
@@ -67,9 +83,56 @@ int compile(std::vector<std::string> args) {
   return 0;
 }
 
+// A file name as scripts write it: CP932 when the system's name is UTF-8.
+std::string asScriptsNameIt(const std::string& name) {
+  std::string cp932 = utf8ToCp932(name);
+  return cp932ToUtf8(cp932) == name ? cp932 : name;
+}
+
+// The scripts of a game directory: autoexec.eve first, then its other .eve files by name.
+std::vector<std::string> gameScripts() {
+  std::vector<std::string> others;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    std::string name = entry.path().filename().string();
+    std::string extension = entry.path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+    if (entry.is_regular_file() && extension == ".eve" && name != "autoexec.eve")
+      others.push_back(asScriptsNameIt(name));
+  }
+  std::sort(others.begin(), others.end());
+  others.insert(others.begin(), "autoexec.eve");
+  return others;
+}
+
+int lint(std::vector<std::string> args) {
+  if (args.empty()) throw UsageError("lint needs GAME_DIR or FILE...");
+  for (const std::string& arg : args) {
+    if (arg.starts_with("-")) throw UsageError("lint: unexpected argument " + arg);
+  }
+  std::string directory;
+  if (args.size() == 1 && std::filesystem::is_directory(args[0])) {
+    directory = args[0].ends_with('/') ? args[0] : args[0] + "/";
+    std::filesystem::current_path(args[0]);  // the player runs in the game directory
+    if (!std::filesystem::exists("autoexec.eve")) throw Failure("no autoexec.eve in " + args[0]);
+    args = gameScripts();
+  }
+  for (const std::string& name : args) {
+    if (!findGameFile(name)) throw Failure("cannot read " + cp932ToUtf8(name));
+  }
+  CommandTable commands;
+  registerAllCommands(commands);
+  bool error = false;
+  for (const LintFinding& finding : lintGame(commands, args)) {
+    std::printf("%s\n", formatFinding(finding, directory).c_str());
+    error = error || finding.error;
+  }
+  return error ? 1 : 0;
+}
+
 int run(const std::string& command, std::vector<std::string> args) {
   if (command == "decompile") return decompile(std::move(args));
   if (command == "compile") return compile(std::move(args));
+  if (command == "lint") return lint(std::move(args));
   throw UsageError("unknown command " + command);
 }
 

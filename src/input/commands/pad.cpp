@@ -16,7 +16,7 @@ Outcome pad(Exec& x) {
 }  // namespace
 
 void registerPadCommands(CommandTable& table) {
-  table.add("PAD_", pad);
+  table.add("PAD_", pad, "player:int");
 }
 
 }  // namespace avg

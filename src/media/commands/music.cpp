@@ -65,7 +65,10 @@ Outcome music(Exec& x) {
 }  // namespace
 
 void registerMusicCommands(CommandTable& table) {
-  table.add("MUSI", music);
+  table.add("MUSI", music,
+            "PLAY [name:str] | LOAD name:str | STOP | PAUS | LOOP count:int | "
+            "MODE unused:text device:int | LIST LOAD file:str@music | LIST ADD_ file:str@music | "
+            "LIST CLE_ | SET_ VOL_ volume:int | GET_ VOL_ dst:int&");
 }
 
 }  // namespace avg

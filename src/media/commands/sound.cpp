@@ -24,8 +24,7 @@ Outcome channelCommand(Exec& x, SoundChannel& channel) {
       if (x.wordCount() >= 3) channel.setAuto(x.intValue(2));
       break;
     case fourCC("PLAY"):
-      if (x.wordCount() >= 3)
-        channel.play(x.stringValue(2), x.intValue(3));
+      if (x.wordCount() >= 3) channel.play(x.stringValue(2), x.intValue(3));
       break;
     case fourCC("STOP"):
       if (x.wordCount() >= 3) {
@@ -57,11 +56,15 @@ Outcome voices(Exec& x) {
   return channelCommand(x, x.engine.companion<SoundChannels>().voice);
 }
 
+constexpr const char* kChannelForms =
+    "LOAD file:str@sounds | ACTI | SLEE | AUTO value:int | PLAY name:str [loop:int] | "
+    "STOP [name:str] | CLE_ | SET_ VOL_ volume:int | GET_ VOL_ dst:int&";
+
 }  // namespace
 
 void registerSoundCommands(CommandTable& table) {
-  table.add("SND_", effects);
-  table.add("VICE", voices);
+  table.add("SND_", effects, kChannelForms);
+  table.add("VICE", voices, kChannelForms);
 }
 
 }  // namespace avg

@@ -25,7 +25,7 @@ Outcome video(Exec& x) {
 }  // namespace
 
 void registerVideoCommands(CommandTable& table) {
-  table.add("VID_", video);
+  table.add("VID_", video, "LIST LOAD file:str@videos | LIST CLE_ | PLAY name:str");
 }
 
 }  // namespace avg

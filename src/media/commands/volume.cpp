@@ -27,7 +27,7 @@ Outcome volume(Exec& x) {
 }  // namespace
 
 void registerVolumeCommands(CommandTable& table) {
-  table.add("VOL_", volume);
+  table.add("VOL_", volume, "SET_ level:float | GET_ dst:float& | RSET");
 }
 
 }  // namespace avg

@@ -23,7 +23,7 @@ Outcome archives(Exec& x) {
 }  // namespace
 
 void registerArchiveCommands(CommandTable& table) {
-  table.add("ARC_", archives);
+  table.add("ARC_", archives, "ADD_ file:str@archive | CLE_");
 }
 
 }  // namespace avg

@@ -8,6 +8,7 @@ namespace avg {
 namespace {
 
 struct IntOperator {
+  const char* name;
   uint32_t keyword;
   Op op;
   bool unary;
@@ -18,7 +19,7 @@ constexpr bool isUnary(Op op) {
 }
 
 #define AVG_INT_OPERATOR_ENTRY(name, keyword, expression) \
-  IntOperator{fourCC(keyword), Op::name, isUnary(Op::name)},
+  IntOperator{keyword, fourCC(keyword), Op::name, isUnary(Op::name)},
 constexpr IntOperator kIntOperators[] = {AVG_INT_OPERATORS(AVG_INT_OPERATOR_ENTRY)};
 #undef AVG_INT_OPERATOR_ENTRY
 
@@ -158,12 +159,30 @@ Outcome calculateString(Exec& x) {
   return x.next();
 }
 
+// The forms of CALN: the operators of the list, then the folds and RECT.
+std::string intForms() {
+  std::string forms;
+  for (const IntOperator& entry : kIntOperators)
+    forms += std::string(entry.name) + " dst:int& a:int" + (entry.unary ? "" : " b:int") + " | ";
+  return forms +
+         "&&&& dst:int& a:int [more:int...] | |||| dst:int& a:int [more:int...] | "
+         "RECT dst:int& x:int y:int left:int top:int right:int bottom:int";
+}
+
 }  // namespace
 
 void registerCalculationCommands(CommandTable& table) {
-  table.add("CALN", calculateInt, specializeInt);
-  table.add("CALF", calculateFloat);
-  table.add("CALS", calculateString);
+  table.add("CALN", calculateInt, intForms(), specializeInt);
+  table.add("CALF", calculateFloat,
+            "=___ dst:float& a:float | +___ dst:float& a:float b:float | "
+            "-___ dst:float& a:float b:float | *___ dst:float& a:float b:float | "
+            "/___ dst:float& a:float b:float | <___ dst:int& a:float b:float | "
+            ">___ dst:int& a:float b:float | <=__ dst:int& a:float b:float | "
+            ">=__ dst:int& a:float b:float | ==__ dst:int& a:float b:float | "
+            "!=__ dst:int& a:float b:float | !___ dst:int& a:float");
+  table.add("CALS", calculateString,
+            "=___ dst:str& a:str | +___ dst:str& a:str b:str | ==__ dst:int& a:str b:str | "
+            "!=__ dst:int& a:str b:str | SET_ dst:str& text:text");
 }
 
 }  // namespace avg

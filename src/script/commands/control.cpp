@@ -109,16 +109,16 @@ bool specializeOnValue(const ScriptCommand& command, const ScriptFile&, Instruct
 }  // namespace
 
 void registerControlCommands(CommandTable& table) {
-  table.add("GOTO", jump, specializeGoto);
-  table.add("CALL", call);
-  table.add("EXIT", exitCall);
-  table.add("JUMP", jumpBy, specializeOnValue<Op::JumpBy>);
-  table.add("SW__", jumpBy, specializeOnValue<Op::JumpBy>);
-  table.add("IF__", ifTrue, specializeOnValue<Op::SkipIfZero>);
-  table.add("IF!_", ifFalse, specializeOnValue<Op::SkipIfNonZero>);
-  table.add("CONT", continueIn);
-  table.add("POST", post);
-  table.add("EXT_", nothing, specializeAs<Op::Nop>);
+  table.add("GOTO", jump, "label:text@label", specializeGoto);
+  table.add("CALL", call, "label:text@label");
+  table.add("EXIT", exitCall, "");
+  table.add("JUMP", jumpBy, "n:int", specializeOnValue<Op::JumpBy>);
+  table.add("SW__", jumpBy, "n:int", specializeOnValue<Op::JumpBy>);
+  table.add("IF__", ifTrue, "value:int", specializeOnValue<Op::SkipIfZero>);
+  table.add("IF!_", ifFalse, "value:int", specializeOnValue<Op::SkipIfNonZero>);
+  table.add("CONT", continueIn, "file:str@script");
+  table.add("POST", post, "QUIT");
+  table.add("EXT_", nothing, "[any:text...]", specializeAs<Op::Nop>);
 }
 
 }  // namespace avg

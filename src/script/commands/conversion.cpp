@@ -48,8 +48,11 @@ Outcome dice(Exec& x) {
 }  // namespace
 
 void registerConversionCommands(CommandTable& table) {
-  table.add("CAST", cast);
-  table.add("DICE", dice);
+  table.add("CAST", cast,
+            "INT_ dst:int& STR_ src:str | INT_ dst:int& FLT_ src:float | "
+            "FLT_ dst:float& STR_ src:str | FLT_ dst:float& INT_ src:int | "
+            "STR_ dst:str& INT_ src:int | STR_ dst:str& FLT_ src:float");
+  table.add("DICE", dice, "CAST dst:int& count:int sides:int");
 }
 
 }  // namespace avg

@@ -52,11 +52,16 @@ Outcome log(Exec& x) {
   return x.next();
 }
 
+// The three forms of TEST and LOG_, by the type of the value, each followed by `rest`.
+std::string withTypes(const std::string& rest) {
+  return "INT_ value:int " + rest + " | FLT_ value:float " + rest + " | STR_ value:str " + rest;
+}
+
 }  // namespace
 
 void registerDebugCommands(CommandTable& table) {
-  table.add("TEST", test);
-  table.add("LOG_", log);
+  table.add("TEST", test, withTypes("[caption:str]"));
+  table.add("LOG_", log, withTypes("name:str"));
 }
 
 }  // namespace avg

@@ -1,4 +1,5 @@
 // GLOB and GRED: the key switches and the two persistent flag sets.
+#include "script/command_signature.h"
 #include "script/command_table.h"
 #include "script/commands/families.h"
 #include "script/exec.h"
@@ -65,11 +66,18 @@ Outcome readFlags(Exec& x) {
   return x.next();
 }
 
+constexpr std::string_view kSwitchForms = "GET_ dst:int& | SET_ value:int";
+constexpr std::string_view kFlagForms =
+    "GET_ dst:int& name:str | SET_ name:str value:int | PATH GET_ dst:str& | "
+    "PATH SET_ path:str | LOAD | SAVE";
+
 }  // namespace
 
 void registerGlobalCommands(CommandTable& table) {
-  table.add("GLOB", global);
-  table.add("GRED", readFlags);
+  table.add("GLOB", global,
+            withPrefix("QSL_", kSwitchForms) + " | " + withPrefix("DISP", kSwitchForms) + " | " +
+                withPrefix("CONF", kSwitchForms) + " | " + withPrefix("FLAG", kFlagForms));
+  table.add("GRED", readFlags, withPrefix("FLAG", kFlagForms));
 }
 
 }  // namespace avg

@@ -149,17 +149,17 @@ Outcome nothing(Exec& x) {
 }  // namespace
 
 void registerSystemCommands(CommandTable& table) {
-  table.add("WAIT", wait);
-  table.add("NEXT", next, specializeAs<Op::Next>);
-  table.add("SET_", setWaitCounter);
-  table.add("GET_", getWaitCounter);
-  table.add("VOID", nothing, specializeAs<Op::Nop>);
-  table.add("BRK_", nothing, specializeAs<Op::Nop>);
-  table.add("CLOS", closeThread);
-  table.add("QUIT", quit);
-  table.add("FPS_", frameRate);
-  table.add("THRE", thread);
-  table.add("PROC", process);
+  table.add("WAIT", wait, "");
+  table.add("NEXT", next, "", specializeAs<Op::Next>);
+  table.add("SET_", setWaitCounter, "frames:int");
+  table.add("GET_", getWaitCounter, "dst:int&");
+  table.add("VOID", nothing, "", specializeAs<Op::Nop>);
+  table.add("BRK_", nothing, "", specializeAs<Op::Nop>);
+  table.add("CLOS", closeThread, "");
+  table.add("QUIT", quit, "");
+  table.add("FPS_", frameRate, "SET_ rate:int | RSET | PASS frames:int");
+  table.add("THRE", thread, "ADD_ id:int label:str@label | DEL_ id:int");
+  table.add("PROC", process, "ADD_ slot:int id:int file:str@script | DEL_ slot:int");
 }
 
 }  // namespace avg

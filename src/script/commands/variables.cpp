@@ -94,16 +94,27 @@ Outcome stack(Exec& x) {
   return x.next();
 }
 
+constexpr const char* kRemoveForms = "CLE_ [name:text] | DEL_ [name:text]";
+
+// The forms of ARRN, ARRF and ARRS, whose elements are of `type`.
+std::string arrayForms(const std::string& type) {
+  return "GET_ dst:" + type + "& array:" + type + "[] index:int | SET_ value:" + type +
+         " array:" + type + "[] index:int | " + kRemoveForms;
+}
+
 }  // namespace
 
 void registerVariableCommands(CommandTable& table) {
-  table.add("VARN", removeVariables<int32_t, &VariableStore::ints>);
-  table.add("VARF", removeVariables<float, &VariableStore::floats>);
-  table.add("VARS", removeVariables<std::string, &VariableStore::strings>);
-  table.add("ARRN", arrays<int32_t, RefKind::IntArray, &VariableStore::intArrays>);
-  table.add("ARRF", arrays<float, RefKind::FloatArray, &VariableStore::floatArrays>);
-  table.add("ARRS", arrays<std::string, RefKind::StringArray, &VariableStore::stringArrays>);
-  table.add("STAC", stack);
+  table.add("VARN", removeVariables<int32_t, &VariableStore::ints>, kRemoveForms);
+  table.add("VARF", removeVariables<float, &VariableStore::floats>, kRemoveForms);
+  table.add("VARS", removeVariables<std::string, &VariableStore::strings>, kRemoveForms);
+  table.add("ARRN", arrays<int32_t, RefKind::IntArray, &VariableStore::intArrays>,
+            arrayForms("int"));
+  table.add("ARRF", arrays<float, RefKind::FloatArray, &VariableStore::floatArrays>,
+            arrayForms("float"));
+  table.add("ARRS", arrays<std::string, RefKind::StringArray, &VariableStore::stringArrays>,
+            arrayForms("str"));
+  table.add("STAC", stack, "PUSH value:int | POP_ [dst:int&] | GET_ dst:int&");
 }
 
 }  // namespace avg

@@ -33,7 +33,7 @@ Outcome menu(Exec& x) {
 }  // namespace
 
 void registerMenuCommands(CommandTable& table) {
-  table.add("MENU", menu);
+  table.add("MENU", menu, "TITL value:int | SAVE value:int | LOAD value:int | SKIP value:int");
 }
 
 }  // namespace avg

@@ -1,4 +1,5 @@
 // 2D__: creating, selecting, placing and removing 2D objects.
+#include "script/command_signature.h"
 #include "script/command_table.h"
 #include "script/exec.h"
 #include "stage/commands/families.h"
@@ -76,7 +77,11 @@ Outcome object2D(Exec& x) {
 }  // namespace
 
 void registerObject2DCommands(CommandTable& table) {
-  table.add("2D__", object2D);
+  table.add("2D__", object2D,
+            "ADD_ name:str set:str animation:str [x:float] [y:float] [priority:int] "
+            "[start:int] | EDIT name:str | SPR_ name:str set:str animation:str [start:int] | "
+            "DEL_ name:str | CLE_ | SET_ SPR_ set:str animation:str [start:int] | " +
+                withPrefix("SET_", kPlacementForms));
 }
 
 }  // namespace avg

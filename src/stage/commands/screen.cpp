@@ -46,7 +46,9 @@ Outcome screen(Exec& x) {
 }  // namespace
 
 void registerScreenCommands(CommandTable& table) {
-  table.add("SCRE", screen);
+  table.add("SCRE", screen,
+            "GET_ CENT x:float& y:float& | SET_ CENT x:float y:float | REF_ | "
+            "CHG_ result:int& mode:int");
 }
 
 }  // namespace avg

@@ -51,7 +51,9 @@ Outcome sprites(Exec& x) {
 }  // namespace
 
 void registerSpriteCommands(CommandTable& table) {
-  table.add("SPR_", sprites);
+  table.add("SPR_", sprites,
+            "LOAD set:str file:str@sprites | CLE_ [set:str] | ACTI [set:str] | "
+            "SLEE [set:str] | AUTO value:int | AUTO set:str value:int");
 }
 
 }  // namespace avg

@@ -1,5 +1,6 @@
 // MESS and EDIT: message windows with their logs, and edit boxes.
 #include "base/error_log.h"
+#include "script/command_signature.h"
 #include "script/command_table.h"
 #include "script/exec.h"
 #include "stage/commands/families.h"
@@ -211,11 +212,32 @@ Outcome editBox(Exec& x) {
   return x.next();
 }
 
+// The forms of writeLayout, logCommand and windowCommand.
+constexpr std::string_view kLayoutForms =
+    "POS_ x:float y:float | SHIF x:float y:float | FONT size:int bold:int colour:int | "
+    "MODE h:int v:int";
+constexpr std::string_view kLogForms =
+    "OUT_ | UP__ | DOWN | END_ | CLE_ | CLE_ ALL_ | CHK_ dst:int& | "
+    "FONT size:int bold:int colour:int | TEST";
+std::string windowForms() {
+  return "SHOW | HIDE | CALC width:float& height:float& text:str | DRAW BLEN mode:int | " +
+         withPrefix("DRAW", kPlacementForms);
+}
+
 }  // namespace
 
 void registerTextCommands(CommandTable& table) {
-  table.add("MESS", message);
-  table.add("EDIT", editBox);
+  table.add("MESS", message,
+            "SET_ window:int | ADD_ text:str | CRLF | MOVE x:float y:float | "
+            "POS_ x:float y:float | SHIF x:float y:float | FONT size:int bold:int colour:int | "
+            "SPLI count:int& array:str[] first:int text:str | CLE_ | TEXT CLE_ | "
+            "WRIT REF_ | WRIT LSP_ spacing:float | " +
+                withPrefix("WRIT", kLayoutForms) + " | " + withPrefix("LOG_", kLogForms) + " | " +
+                windowForms());
+  table.add("EDIT", editBox,
+            "SET_ box:int | CLOS | TEXT GET_ dst:str& | TEXT SET_ text:str | CLE_ | "
+            "WRIT EDIT size:int bold:int colour:int | " +
+                withPrefix("WRIT", kLayoutForms) + " | " + windowForms());
 }
 
 }  // namespace avg
