@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "audio/mixer.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "resident_memory.h"
 
 namespace {
 
@@ -32,21 +32,6 @@ bool makePiece(const std::string& file, const std::string& codec, int seconds) {
       std::to_string(seconds) + "\" -f lavfi -i \"anoisesrc=a=0.05:d=" + std::to_string(seconds) +
       ":r=44100\" -filter_complex amix=inputs=2 -ac 2 " + codec + " " + file;
   return std::system(command.c_str()) == 0;
-}
-
-// Resident anonymous memory (heap, buffers, thread stacks): what the process itself holds,
-// without the libraries' code mapped from disk.
-double residentMb() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  while (status >> key) {
-    if (key == "RssAnon:") {
-      double kb = 0;
-      status >> kb;
-      return kb / 1024;
-    }
-  }
-  return 0;
 }
 
 // Mixes until a sample is not silent; false when the piece ended first.

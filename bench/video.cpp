@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
 #include "graphics/blit.h"
 #include "platform/ffmpeg/ffmpeg_film.h"
+#include "resident_memory.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -34,20 +34,6 @@ bool makeFilm(const std::string& file, const std::string& codec) {
       "ffmpeg -nostdin -y -loglevel error -f lavfi -i \"testsrc2=size=640x480:rate=" +
       std::to_string(kRate) + ":duration=" + std::to_string(kSeconds) + "\" " + codec + " " + file;
   return std::system(command.c_str()) == 0;
-}
-
-// Resident anonymous memory (heap, buffers, thread stacks) of the whole process.
-double residentMb() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  while (status >> key) {
-    if (key == "RssAnon:") {
-      double kb = 0;
-      status >> kb;
-      return kb / 1024;
-    }
-  }
-  return 0;
 }
 
 // Milliseconds per frame of `run`, which handles all kFrames frames, the best of three.

@@ -8,6 +8,7 @@
 #include "base/error_log.h"
 #include "platform/ffmpeg/byte_input.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "platform/ffmpeg/receive_frame.h"
 #include "platform/ffmpeg/vorbis_reader.h"
 
 extern "C" {
@@ -213,22 +214,9 @@ void DecodingReader::close() {
 }
 
 bool DecodingReader::decodeMore() {
-  if (!codec_) return false;
-  for (;;) {
-    int received = avcodec_receive_frame(codec_, frame_);
-    if (received == 0) {
-      convertFrame();
-      return true;
-    }
-    if (received != AVERROR(EAGAIN)) return false;
-    if (av_read_frame(demuxer_, packet_) < 0) {
-      avcodec_send_packet(codec_, nullptr);
-      continue;
-    }
-    // A damaged packet is skipped; decoding goes on with the next one.
-    if (packet_->stream_index == stream_) avcodec_send_packet(codec_, packet_);
-    av_packet_unref(packet_);
-  }
+  if (!codec_ || !receiveFrame(demuxer_, codec_, packet_, stream_, frame_)) return false;
+  convertFrame();
+  return true;
 }
 
 void DecodingReader::convertFrame() {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/error_log.h"
+#include "platform/ffmpeg/receive_frame.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -114,23 +115,11 @@ int64_t FfmpegFilm::frameAt(uint32_t ms) const {
 }
 
 bool FfmpegFilm::decodeNext() {
-  for (;;) {
-    int received = avcodec_receive_frame(codec_, next_);
-    if (received == 0) {
-      int64_t stamp = next_->best_effort_timestamp;
-      nextNumber_ = stamp == AV_NOPTS_VALUE ? nextNumber_ + 1 : stamp;
-      nextDecoded_ = true;
-      return true;
-    }
-    if (received != AVERROR(EAGAIN)) return false;
-    if (av_read_frame(demuxer_, packet_) < 0) {
-      avcodec_send_packet(codec_, nullptr);
-      continue;
-    }
-    // A damaged packet is dropped; decoding goes on with the next one.
-    if (packet_->stream_index == stream_) avcodec_send_packet(codec_, packet_);
-    av_packet_unref(packet_);
-  }
+  if (!receiveFrame(demuxer_, codec_, packet_, stream_, next_)) return false;
+  int64_t stamp = next_->best_effort_timestamp;
+  nextNumber_ = stamp == AV_NOPTS_VALUE ? nextNumber_ + 1 : stamp;
+  nextDecoded_ = true;
+  return true;
 }
 
 bool FfmpegFilm::decodeFrame(int64_t frame, Surface& picture) {
