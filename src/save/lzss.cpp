@@ -89,11 +89,11 @@ class MatchFinder {
       insert(p);
   }
 
+  // Positions near the end hash the zero tail with them; a match there is cut at the end.
   void insert(size_t position) {
-    if (position + kMinMatch > end_) return;
-    const uint8_t* at = text_ + position;
-    latest3_[hash3(at)] = static_cast<int32_t>(position);
-    int32_t& head = head4_[hash4(at)];
+    const uint32_t key = load32(text_ + position);
+    latest3_[hashOf(key & 0xFFFFFF)] = static_cast<int32_t>(position);
+    int32_t& head = head4_[hashOf(key)];
     previous4_[position & kRingMask] = head;
     head = static_cast<int32_t>(position);
   }
