@@ -72,7 +72,7 @@ deb: deps
 	  -DCMAKE_C_FLAGS="$$($(DEB_FLAGS) CFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
 	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CXXFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
-	cmake --build $(DEB_BUILD) -j $(JOBS) --target avgplayer avgpack avg_dist_files
+	cmake --build $(DEB_BUILD) -j $(JOBS) --target avgplayer avgpack avgscript avg_dist_files
 	cd $(DEB_BUILD) && cpack -G DEB
 	lintian --fail-on error $(DEB_BUILD)/avgplayer_*.deb
 

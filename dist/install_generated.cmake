@@ -10,6 +10,7 @@ configure_file("${AVG_SOURCE_DIR}/dist/avgplayer.desktop.in" "${desktop}" @ONLY)
 set(completions "${root}/${CMAKE_INSTALL_DATADIR}/bash-completion/completions")
 file(MAKE_DIRECTORY "${completions}")
 file(CREATE_LINK avgplayer "${completions}/avgpack" SYMBOLIC)
+file(CREATE_LINK avgplayer "${completions}/avgscript" SYMBOLIC)
 
 message(STATUS "Installing: ${root}/${CMAKE_INSTALL_DATADIR}/games/avgplayer/demo")
 execute_process(COMMAND bash "${AVG_SOURCE_DIR}/demo/make_game.sh" "$ENV{DESTDIR}${AVG_DEMO_DIR}"

@@ -151,12 +151,14 @@ class Installed : public testing::Test {
 
 TEST_F(Installed, PutsEveryFileInItsPlace) {
   for (const char* file :
-       {"bin/avgplayer", "bin/avgpack", "share/man/man6/avgplayer.6.gz",
-        "share/man/man1/avgpack.1.gz", "share/applications/org.avgplayer.avgplayer.desktop",
+       {"bin/avgplayer", "bin/avgpack", "bin/avgscript", "share/man/man6/avgplayer.6.gz",
+        "share/man/man1/avgpack.1.gz", "share/man/man1/avgscript.1.gz",
+        "share/applications/org.avgplayer.avgplayer.desktop",
         "share/metainfo/org.avgplayer.avgplayer.metainfo.xml",
         "share/icons/hicolor/scalable/apps/avgplayer.svg",
         "share/bash-completion/completions/avgplayer", "share/bash-completion/completions/avgpack",
-        "share/doc/avgplayer/copyright", "share/games/avgplayer/demo/autoexec.eve"}) {
+        "share/bash-completion/completions/avgscript", "share/doc/avgplayer/copyright",
+        "share/games/avgplayer/demo/autoexec.eve"}) {
     EXPECT_TRUE(fs::exists(usr() / file)) << file;
   }
   const std::string desktop =
@@ -197,7 +199,8 @@ TEST(DebianPackage, ListsTheInstalledFilesAndPassesLintian) {
   ASSERT_EQ(shell("dpkg-deb -c " + quoted(debs[0]) + " >contents.txt"), 0);
   const std::string contents = dir.read("contents.txt");
   for (const char* file :
-       {"./usr/bin/avgplayer", "./usr/bin/avgpack", "./usr/share/man/man6/avgplayer.6.gz",
+       {"./usr/bin/avgplayer", "./usr/bin/avgpack", "./usr/bin/avgscript",
+        "./usr/share/man/man6/avgplayer.6.gz", "./usr/share/man/man1/avgscript.1.gz",
         "./usr/share/applications/org.avgplayer.avgplayer.desktop",
         "./usr/share/games/avgplayer/demo/autoexec.eve", "./usr/share/doc/avgplayer/copyright"}) {
     EXPECT_NE(contents.find(std::string(file) + "\n"), std::string::npos) << file;
