@@ -58,7 +58,7 @@ void writePng(const avg::ImageCodec& codec, const std::filesystem::path& path, i
     for (int32_t x = 0; x < width; ++x)
       picture.row(y)[x] = pixel(x, y);
   }
-  codec.writePng(picture, path.string());
+  std::ofstream(path, std::ios::binary) << codec.encodePng(picture).value_or("");
 }
 
 // Backgrounds and window pictures usually come without alpha channel (drawn by copy and by

@@ -1,10 +1,7 @@
 #include "app/user_screenshot.h"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "base/atomic_file.h"
 
@@ -41,23 +38,6 @@ std::filesystem::path picturesFolder(const EnvironmentLookup& environment) {
       .value_or(std::filesystem::path(home) / "Pictures");
 }
 
-// The PNG bytes of the presented frame, through a scratch file that the codec writes.
-std::optional<std::string> presentedPng(Display& display, const ImageCodec& codec,
-                                        const std::filesystem::path& folder) {
-  const std::filesystem::path scratch =
-      folder / (".avgplayer-shot-" + std::to_string(getpid()) + ".png");
-  std::optional<std::string> bytes;
-  if (saveScreenshot(display, codec, scratch.string())) {
-    std::ifstream in(scratch, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in) bytes = content.str();
-  }
-  std::error_code ignored;
-  std::filesystem::remove(scratch, ignored);
-  return bytes;
-}
-
 }  // namespace
 
 std::filesystem::path userScreenshotFolder(const EnvironmentLookup& environment) {
@@ -82,7 +62,7 @@ bool saveUserScreenshot(Display& display, const ImageCodec& codec, std::string_v
   std::tm local{};
   localtime_r(&now, &local);
   const std::string path = (folder / userScreenshotName(caption, local)).string();
-  const std::optional<std::string> png = presentedPng(display, codec, folder);
+  const std::optional<std::string> png = presentedPng(display, codec);
   return png && replaceFileAtomically(path, *png);
 }
 

@@ -1,12 +1,19 @@
 #include "platform/display.h"
 
+#include "base/atomic_file.h"
 #include "base/error_log.h"
 
 namespace avg {
 
-bool saveScreenshot(Display& display, const ImageCodec& codec, const std::string& path) {
+std::optional<std::string> presentedPng(Display& display, const ImageCodec& codec) {
   Surface frame;
-  return display.readPresented(frame) && codec.writePng(frame, path);
+  if (!display.readPresented(frame)) return std::nullopt;
+  return codec.encodePng(frame);
+}
+
+bool saveScreenshot(Display& display, const ImageCodec& codec, const std::string& path) {
+  std::optional<std::string> png = presentedPng(display, codec);
+  return png && replaceFileAtomically(path, *png);
 }
 
 bool changeDisplayMode(bool fullScreen, const std::function<bool(bool fullScreen)>& tryMode) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "base/surface.h"
@@ -49,7 +50,9 @@ class Display {
   virtual uint64_t presentCount() const = 0;
 };
 
-// Writes the last presented frame as a PNG file.
+// The last presented frame as the bytes of a PNG file.
+std::optional<std::string> presentedPng(Display& display, const ImageCodec& codec);
+// Writes the last presented frame as a PNG file, replacing it atomically.
 bool saveScreenshot(Display& display, const ImageCodec& codec, const std::string& path);
 
 // For implementations: the mode-change sequence. Tries the requested mode through

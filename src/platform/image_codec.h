@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,8 +19,9 @@ class ImageCodec {
   // are not a picture the codec knows.
   virtual bool decode(std::span<const uint8_t> bytes, std::string_view extension,
                       Surface& out) const = 0;
-  // Writes the colours of `surface` (the top bytes are ignored) as an RGB PNG file.
-  virtual bool writePng(const Surface& surface, const std::string& path) const = 0;
+  // The colours of `surface` (the top bytes are ignored) as the bytes of an RGB PNG file;
+  // nothing for an empty surface or when encoding fails.
+  virtual std::optional<std::string> encodePng(const Surface& surface) const = 0;
 };
 
 }  // namespace avg

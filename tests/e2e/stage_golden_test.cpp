@@ -30,7 +30,9 @@ void writePng(const TempGameDir& game, const std::string& name, int32_t width, i
     for (int32_t x = 0; x < width; ++x)
       picture.row(y)[x] = pixel(x, y);
   }
-  ASSERT_TRUE(makeSdlImageCodec()->writePng(picture, (game.path() / name).string()));
+  std::optional<std::string> png = makeSdlImageCodec()->encodePng(picture);
+  ASSERT_TRUE(png);
+  game.write(name, *png);
 }
 
 // A scene with every kind of part: an opaque background, a character with an alpha channel,

@@ -51,15 +51,14 @@ bool FakeImageCodec::decode(std::span<const uint8_t> bytes, std::string_view, Su
   return readPngImage(bytes, out);
 }
 
-bool FakeImageCodec::writePng(const Surface& surface, const std::string& path) const {
+std::optional<std::string> FakeImageCodec::encodePng(const Surface& surface) const {
+  if (!surface.loaded()) return std::nullopt;
   std::vector<uint32_t> pixels;
   for (int32_t y = 0; y < surface.height(); ++y) {
     for (int32_t x = 0; x < surface.width(); ++x)
       pixels.push_back(surface.pixel(x, y) | 0xFF000000);
   }
-  std::ofstream file(path, std::ios::binary);
-  file << pngImage(surface.width(), surface.height(), pixels);
-  return static_cast<bool>(file);
+  return pngImage(surface.width(), surface.height(), pixels);
 }
 
 Size BlockTextRasterizer::measure(std::u32string_view text, const FontRequest& font) {

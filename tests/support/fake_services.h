@@ -15,7 +15,7 @@ class FakeImageCodec : public ImageCodec {
  public:
   bool decode(std::span<const uint8_t> bytes, std::string_view extension,
               Surface& out) const override;
-  bool writePng(const Surface& surface, const std::string& path) const override;
+  std::optional<std::string> encodePng(const Surface& surface) const override;
 };
 
 // Every character is a fully covered cell half as wide as it is high; heights below 1 give

@@ -28,6 +28,33 @@ bool copyPixels(SDL_Surface* argb, Surface& out) {
   return true;
 }
 
+// A write-only SDL stream that appends to `bytes`; closing it frees it.
+SDL_RWops* appendingStream(std::string& bytes) {
+  SDL_RWops* stream = SDL_AllocRW();
+  if (!stream) return nullptr;
+  stream->type = SDL_RWOPS_UNKNOWN;
+  stream->hidden.unknown.data1 = &bytes;
+  stream->size = [](SDL_RWops* self) -> Sint64 {
+    return static_cast<Sint64>(static_cast<std::string*>(self->hidden.unknown.data1)->size());
+  };
+  stream->seek = [](SDL_RWops* self, Sint64 offset, int whence) -> Sint64 {
+    // Only the position can be asked for: the end, where every write goes.
+    if (offset != 0 || whence == RW_SEEK_SET) return -1;
+    return static_cast<Sint64>(static_cast<std::string*>(self->hidden.unknown.data1)->size());
+  };
+  stream->read = [](SDL_RWops*, void*, size_t, size_t) -> size_t { return 0; };
+  stream->write = [](SDL_RWops* self, const void* data, size_t size, size_t count) -> size_t {
+    static_cast<std::string*>(self->hidden.unknown.data1)
+        ->append(static_cast<const char*>(data), size * count);
+    return count;
+  };
+  stream->close = [](SDL_RWops* self) -> int {
+    SDL_FreeRW(self);
+    return 0;
+  };
+  return stream;
+}
+
 class SdlImageCodec : public ImageCodec {
  public:
   bool decode(std::span<const uint8_t> bytes, std::string_view extension,
@@ -48,11 +75,11 @@ class SdlImageCodec : public ImageCodec {
     return copied;
   }
 
-  bool writePng(const Surface& surface, const std::string& path) const override {
-    if (!surface.loaded()) return false;
+  std::optional<std::string> encodePng(const Surface& surface) const override {
+    if (!surface.loaded()) return std::nullopt;
     SDL_Surface* rgb = SDL_CreateRGBSurfaceWithFormat(0, surface.width(), surface.height(), 24,
                                                       SDL_PIXELFORMAT_RGB24);
-    if (!rgb) return false;
+    if (!rgb) return std::nullopt;
     for (int32_t y = 0; y < surface.height(); ++y) {
       uint8_t* out = static_cast<uint8_t*>(rgb->pixels) + y * rgb->pitch;
       const uint32_t* row = surface.row(y);
@@ -62,9 +89,11 @@ class SdlImageCodec : public ImageCodec {
         *out++ = static_cast<uint8_t>(row[x]);
       }
     }
-    bool written = IMG_SavePNG(rgb, path.c_str()) == 0;
+    std::string bytes;
+    bool written = IMG_SavePNG_RW(rgb, appendingStream(bytes), 1) == 0;
     SDL_FreeSurface(rgb);
-    return written;
+    if (!written) return std::nullopt;
+    return bytes;
   }
 };
 
