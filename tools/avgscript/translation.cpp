@@ -262,6 +262,11 @@ std::string potFile(const std::vector<GameText>& texts) {
   std::string pot =
       "msgid \"\"\n"
       "msgstr \"\"\n"
+      "\"Project-Id-Version: PACKAGE VERSION\\n\"\n"
+      "\"PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\\n\"\n"
+      "\"Last-Translator: FULL NAME <EMAIL@ADDRESS>\\n\"\n"
+      "\"Language-Team: LANGUAGE <LL@li.org>\\n\"\n"
+      "\"Language: \\n\"\n"
       "\"MIME-Version: 1.0\\n\"\n"
       "\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
       "\"Content-Transfer-Encoding: 8bit\\n\"\n";
