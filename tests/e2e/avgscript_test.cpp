@@ -254,9 +254,9 @@ TEST_F(AvgscriptTranslation, ApplyWritesTheChangedScriptsThePlayerShows) {
       "MESS,ADD_,%s__Hello;again\r\nMESS,ADD_,%s__\"\x8F\x49\"\\\t!\r\nNEXT\r\nMESS,CLE_\r\nCLOS");
   EXPECT_FALSE(std::filesystem::exists("out/other.eve"));
   const std::string shown =
-      "{\"frame\":1,\"window\":0,\"text\":\"Hello\"}\n"
-      "{\"frame\":2,\"window\":0,\"text\":\"Welcome traveller\"}\n"
-      "{\"frame\":3,\"window\":0,\"text\":\"Hello\\\"終\\\"\\\\\\t!\"}\n";
+      "{\"frame\":2,\"window\":0,\"text\":\"Hello\"}\n"
+      "{\"frame\":3,\"window\":0,\"text\":\"Welcome traveller\"}\n"
+      "{\"frame\":4,\"window\":0,\"text\":\"Hello\\\"終\\\"\\\\\\t!\"}\n";
   ASSERT_EQ(std::system("cp -r game play && cp -r out/. play/"), 0);
   EXPECT_EQ(shownText("play"), shown);
 
