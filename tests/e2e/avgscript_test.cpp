@@ -182,12 +182,13 @@ TEST(AvgscriptLint, DemoGameIsClean) {
   EXPECT_EQ(result.out, "");
 }
 
-// The text of a game with two scripts (one scrambled, one only in an archive), an include,
-// a text written twice, a variable shown by MESS ADD_ and one never shown.
+// The text of a game with two scripts (one scrambled, one only in an archive), an include
+// stored under the UTF-8 form of its name, a text written twice, a variable shown by MESS
+// ADD_ (one written into it through another) and one never shown.
 class AvgscriptTranslation : public ::testing::Test {
  protected:
   void SetUp() override {
-    writeTable(dir_, "game/autoexec.eve", R"(~common.tbl
+    writeTable(dir_, "game/autoexec.eve", R"(~共通.tbl
 CALS,=___,$s__name,%s__旅人
 CALS,+___,$s__line,%s__ようこそ、,$s__name
 CALS,=___,$s__hidden,%s__見えない
@@ -196,7 +197,7 @@ NEXT
 MESS,CLE_
 ARC_,ADD_,%s__data.arc
 CONT,%s__scene.eve)");
-    writeTable(dir_, "game/common.tbl", "; greeting\nMESS,ADD_,%s__こんにちは\nNEXT\nMESS,CLE_");
+    writeTable(dir_, "game/共通.tbl", "; greeting\nMESS,ADD_,%s__こんにちは\nNEXT\nMESS,CLE_");
     writeTable(dir_, "game/other.eve", "MESS,ADD_,%s__ほか");
     writeTable(dir_, "scene.txt",
                "MESS,ADD_,%s__こんにちは;again\nMESS,ADD_,%s__\"終\"\\\t!\nNEXT\nMESS,CLE_\nCLOS");
@@ -231,7 +232,7 @@ TEST_F(AvgscriptTranslation, StringsWritesATemplateInTheOrderOfFilesAndLines) {
             "\"Content-Transfer-Encoding: 8bit\\n\"\n"
             "\n#: autoexec.eve:2\nmsgid \"旅人\"\nmsgstr \"\"\n"
             "\n#: autoexec.eve:3\nmsgid \"ようこそ、\"\nmsgstr \"\"\n"
-            "\n#: common.tbl:2\n#: scene.eve:1\nmsgid \"こんにちは\"\nmsgstr \"\"\n"
+            "\n#: 共通.tbl:2\n#: scene.eve:1\nmsgid \"こんにちは\"\nmsgstr \"\"\n"
             "\n#: other.eve:1\nmsgid \"ほか\"\nmsgstr \"\"\n"
             "\n#: scene.eve:2\nmsgid \"\\\"終\\\"\\\\\\t!\"\nmsgstr \"\"\n");
 }
@@ -248,7 +249,7 @@ TEST_F(AvgscriptTranslation, ApplyWritesTheChangedScriptsThePlayerShows) {
              "msgid \"ほか\"\nmsgstr \"\"\n");
   ToolRun result = avgscript(dir_, "apply game.po game -o out");
   ASSERT_EQ(result.status, 0) << result.errors;
-  EXPECT_EQ(dir_.read("out/common.tbl"), "; greeting\r\nMESS,ADD_,%s__Hello\r\nNEXT\r\nMESS,CLE_");
+  EXPECT_EQ(dir_.read("out/共通.tbl"), "; greeting\r\nMESS,ADD_,%s__Hello\r\nNEXT\r\nMESS,CLE_");
   EXPECT_EQ(
       unscrambled(dir_.read("out/scene.eve")),
       "MESS,ADD_,%s__Hello;again\r\nMESS,ADD_,%s__\"\x8F\x49\"\\\t!\r\nNEXT\r\nMESS,CLE_\r\nCLOS");
@@ -260,11 +261,11 @@ TEST_F(AvgscriptTranslation, ApplyWritesTheChangedScriptsThePlayerShows) {
   ASSERT_EQ(std::system("cp -r game play && cp -r out/. play/"), 0);
   EXPECT_EQ(shownText("play"), shown);
 
-  // The same as an archive in place of the game's own: autoexec.eve and common.tbl stay
+  // The same as an archive in place of the game's own: autoexec.eve and 共通.tbl stay
   // plain files, scene.eve comes from the archive.
   std::filesystem::remove("lines.jsonl");
   ASSERT_EQ(avgscript(dir_, "apply game.po game --archive patch.arc").status, 0);
-  ASSERT_EQ(std::system("cp -r game patched && cp out/autoexec.eve out/common.tbl patched/ && "
+  ASSERT_EQ(std::system("cp -r game patched && cp out/autoexec.eve out/共通.tbl patched/ && "
                         "cp patch.arc patched/data.arc"),
             0);
   EXPECT_EQ(shownText("patched"), shown);

@@ -161,14 +161,16 @@ int strings(std::vector<std::string> args) {
   return 0;
 }
 
-// A script's name as the scripts write it, as a path below an output directory: the name
-// of the game's own file when there is one, else the name written.
+// A script's name as the scripts write it, as a path below an output directory: the path
+// of the game's own file when there is one (so that the copy lands on it), else the name
+// written, in UTF-8.
 std::filesystem::path outputPath(const std::string& script) {
-  std::string utf8 = cp932ToUtf8(findGameFile(script).value_or(script));
-  std::replace(utf8.begin(), utf8.end(), '\\', '/');
-  std::filesystem::path path = std::filesystem::path(utf8).lexically_normal();
+  std::optional<std::string> found = findGameFile(script);
+  std::string name = found ? *found : cp932ToUtf8(script);
+  std::replace(name.begin(), name.end(), '\\', '/');
+  std::filesystem::path path = std::filesystem::path(name).lexically_normal();
   if (path.is_absolute() || path.begin() == path.end() || *path.begin() == "..")
-    throw Failure("refusing to write " + utf8 + " outside the output directory");
+    throw Failure("refusing to write " + name + " outside the output directory");
   return path;
 }
 
