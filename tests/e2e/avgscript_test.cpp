@@ -271,6 +271,7 @@ TEST_F(AvgscriptTranslation, ApplyWritesTheChangedScriptsThePlayerShows) {
   EXPECT_EQ(shownText("patched"), shown);
 }
 
+// A translation the script cannot hold, or a PO file that cannot be read: nothing written.
 TEST_F(AvgscriptTranslation, ApplyRefusesATranslationTheScriptCannotHold) {
   struct Case {
     const char* translation;
@@ -281,6 +282,7 @@ TEST_F(AvgscriptTranslation, ApplyRefusesATranslationTheScriptCannotHold) {
        "avgscript: entry \"旅人\": a translation may not hold \",\", \";\" or a line "
        "break, which would end the word in the script\n"},
       {"a\\nb", "avgscript: entry \"旅人\": a translation may not hold"},
+      {"a\\qb", "avgscript: bad.po:5: unknown escape in a quoted string\n"},
   };
   for (const Case& c : cases) {
     dir_.write("bad.po", "msgid \"ようこそ、\"\nmsgstr \"ok\"\n\nmsgid \"旅人\"\nmsgstr \"" +

@@ -151,6 +151,23 @@ std::string poQuoted(std::string_view utf8) {
   throw tool::Failure(name + ":" + std::to_string(line) + ": " + message);
 }
 
+// The character that a PO escape "\c" stands for; '\0' for an escape PO files do not use.
+char unescaped(char c) {
+  switch (c) {
+    case 'n':
+      return '\n';
+    case 't':
+      return '\t';
+    case 'r':
+      return '\r';
+    case '\\':
+    case '"':
+      return c;
+    default:
+      return '\0';
+  }
+}
+
 // The text of a quoted PO string, its escapes undone.
 std::string poUnquoted(std::string_view quoted, const std::string& name, size_t line) {
   while (!quoted.empty() && (quoted.back() == ' ' || quoted.back() == '\t'))
@@ -159,16 +176,12 @@ std::string poUnquoted(std::string_view quoted, const std::string& name, size_t 
     failAt(name, line, "expected a quoted string");
   std::string text;
   for (size_t at = 1; at + 1 < quoted.size(); ++at) {
-    if (quoted[at] != '\\') {
-      text += quoted[at];
-      continue;
+    char c = quoted[at];
+    if (c == '\\') {
+      c = at + 2 < quoted.size() ? unescaped(quoted[++at]) : '\0';
+      if (c == '\0') failAt(name, line, "unknown escape in a quoted string");
     }
-    char escaped = ++at + 1 < quoted.size() ? quoted[at] : '\0';
-    constexpr std::string_view kEscapes = "\\\\\"\"n\nt\tr\r";
-    size_t found = kEscapes.find(escaped);
-    if (escaped == '\0' || found == std::string_view::npos || found % 2 != 0)
-      failAt(name, line, "unknown escape in a quoted string");
-    text += kEscapes[found + 1];
+    text += c;
   }
   return text;
 }
