@@ -1,5 +1,6 @@
 // avgscript and avgpack show through the real binaries: tables to UTF-8 text and back byte
-// for byte, the failures that name file and line, and the lint of a game's scripts.
+// for byte, the failures that name file and line, the lint of a game's scripts, and its text
+// out to a PO template and translated back in.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -7,7 +8,9 @@
 #include <filesystem>
 
 #include "base/text_encoding.h"
+#include "script/table_reader.h"
 #include "support/game_dir.h"
+#include "support/player_run.h"
 
 namespace avg {
 namespace {
@@ -27,6 +30,13 @@ ToolRun run(const test::TempGameDir& dir, const std::string& binary, const std::
 
 ToolRun avgscript(const test::TempGameDir& dir, const std::string& args) {
   return run(dir, AVGSCRIPT_BINARY, args);
+}
+
+// Writes a table from UTF-8 text with LF line ends as the game ships it: CP932, CR LF.
+void writeTable(const test::TempGameDir& dir, const std::string& name, std::string text) {
+  for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+    text.insert(at, "\r");
+  dir.write(name, utf8ToCp932(text));
 }
 
 // Every demo source (UTF-8, LF) stored as the game ships it, plainly and scrambled:
@@ -108,11 +118,8 @@ TEST(Avgscript, FailuresNameFileAndLine) {
 // load: the exact lines, in the order of files and lines, then missing files, then variables.
 TEST(AvgscriptLint, ReportsEachFaultAtItsFileAndLine) {
   test::TempGameDir dir;
-  // Writes a table from UTF-8 text with LF line ends, as the game ships it.
-  auto table = [&](const std::string& name, std::string text) {
-    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
-      text.insert(at, "\r");
-    dir.write(name, utf8ToCp932(text));
+  auto table = [&](const std::string& name, const std::string& text) {
+    writeTable(dir, name, text);
   };
   table("game/autoexec.eve", R"(ARC_,ADD_,%s__data.arc
 ~common.tbl
@@ -173,6 +180,119 @@ TEST(AvgscriptLint, DemoGameIsClean) {
   ToolRun result = avgscript(dir, "lint game");
   EXPECT_EQ(result.status, 0) << result.errors;
   EXPECT_EQ(result.out, "");
+}
+
+// The text of a game with two scripts (one scrambled, one only in an archive), an include
+// stored under the UTF-8 form of its name, a text written twice, a variable shown by MESS
+// ADD_ (one written into it through another) and one never shown.
+class AvgscriptTranslation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeTable(dir_, "game/autoexec.eve", R"(~共通.tbl
+CALS,=___,$s__name,%s__旅人
+CALS,+___,$s__line,%s__ようこそ、,$s__name
+CALS,=___,$s__hidden,%s__見えない
+MESS,ADD_,$s__line
+NEXT
+MESS,CLE_
+ARC_,ADD_,%s__data.arc
+CONT,%s__scene.eve)");
+    writeTable(dir_, "game/共通.tbl", "; greeting\nMESS,ADD_,%s__こんにちは\nNEXT\nMESS,CLE_");
+    writeTable(dir_, "game/other.eve", "MESS,ADD_,%s__ほか");
+    writeTable(dir_, "scene.txt",
+               "MESS,ADD_,%s__こんにちは;again\nMESS,ADD_,%s__\"終\"\\\t!\nNEXT\nMESS,CLE_\nCLOS");
+    dir_.write("pack/scene.eve", scrambled(dir_.read("scene.txt")));
+    ASSERT_EQ(std::system(AVGPACK_BINARY " create game/data.arc pack >/dev/null"), 0);
+  }
+
+  // The game's text as the player, run headless on `game`, hands it out.
+  std::string shownText(const std::string& game) {
+    std::string command = std::string(AVGPLAYER_BINARY) + " --headless --text-out lines.jsonl " +
+                          game + " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return dir_.read("lines.jsonl");
+  }
+
+  test::TempGameDir dir_;
+};
+
+TEST_F(AvgscriptTranslation, StringsWritesATemplateInTheOrderOfFilesAndLines) {
+  ToolRun result = avgscript(dir_, "strings game -o game.pot");
+  ASSERT_EQ(result.status, 0) << result.errors;
+  EXPECT_EQ(dir_.read("game.pot"),
+            "msgid \"\"\n"
+            "msgstr \"\"\n"
+            "\"Project-Id-Version: PACKAGE VERSION\\n\"\n"
+            "\"PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\\n\"\n"
+            "\"Last-Translator: FULL NAME <EMAIL@ADDRESS>\\n\"\n"
+            "\"Language-Team: LANGUAGE <LL@li.org>\\n\"\n"
+            "\"Language: \\n\"\n"
+            "\"MIME-Version: 1.0\\n\"\n"
+            "\"Content-Type: text/plain; charset=UTF-8\\n\"\n"
+            "\"Content-Transfer-Encoding: 8bit\\n\"\n"
+            "\n#: autoexec.eve:2\nmsgid \"旅人\"\nmsgstr \"\"\n"
+            "\n#: autoexec.eve:3\nmsgid \"ようこそ、\"\nmsgstr \"\"\n"
+            "\n#: 共通.tbl:2\n#: scene.eve:1\nmsgid \"こんにちは\"\nmsgstr \"\"\n"
+            "\n#: other.eve:1\nmsgid \"ほか\"\nmsgstr \"\"\n"
+            "\n#: scene.eve:2\nmsgid \"\\\"終\\\"\\\\\\t!\"\nmsgstr \"\"\n");
+}
+
+// Translations (one over two lines, one fuzzy, one left empty) applied: only the scripts
+// that change, with only the translated words replaced, and the player shows them.
+TEST_F(AvgscriptTranslation, ApplyWritesTheChangedScriptsThePlayerShows) {
+  dir_.write("game.po",
+             "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+             "#: autoexec.eve:2\nmsgid \"旅人\"\nmsgstr \"traveller\"\n\n"
+             "msgid \"ようこそ、\"\nmsgstr \"Welcome \"\n\n"
+             "msgid \"\"\n\"こんにちは\"\nmsgstr \"\"\n\"Hel\"\n\"lo\"\n\n"
+             "#, fuzzy\nmsgid \"\\\"終\\\"\\\\\\t!\"\nmsgstr \"guess\"\n\n"
+             "msgid \"ほか\"\nmsgstr \"\"\n");
+  ToolRun result = avgscript(dir_, "apply game.po game -o out");
+  ASSERT_EQ(result.status, 0) << result.errors;
+  EXPECT_EQ(dir_.read("out/共通.tbl"), "; greeting\r\nMESS,ADD_,%s__Hello\r\nNEXT\r\nMESS,CLE_");
+  EXPECT_EQ(
+      unscrambled(dir_.read("out/scene.eve")),
+      "MESS,ADD_,%s__Hello;again\r\nMESS,ADD_,%s__\"\x8F\x49\"\\\t!\r\nNEXT\r\nMESS,CLE_\r\nCLOS");
+  EXPECT_FALSE(std::filesystem::exists("out/other.eve"));
+  const std::string shown =
+      "{\"frame\":2,\"window\":0,\"text\":\"Hello\"}\n"
+      "{\"frame\":3,\"window\":0,\"text\":\"Welcome traveller\"}\n"
+      "{\"frame\":4,\"window\":0,\"text\":\"Hello\\\"終\\\"\\\\\\t!\"}\n";
+  ASSERT_EQ(std::system("cp -r game play && cp -r out/. play/"), 0);
+  EXPECT_EQ(shownText("play"), shown);
+
+  // The same as an archive in place of the game's own: autoexec.eve and 共通.tbl stay
+  // plain files, scene.eve comes from the archive.
+  std::filesystem::remove("lines.jsonl");
+  ASSERT_EQ(avgscript(dir_, "apply game.po game --archive patch.arc").status, 0);
+  ASSERT_EQ(std::system("cp -r game patched && cp out/autoexec.eve out/共通.tbl patched/ && "
+                        "cp patch.arc patched/data.arc"),
+            0);
+  EXPECT_EQ(shownText("patched"), shown);
+}
+
+// A translation the script cannot hold, or a PO file that cannot be read: nothing written.
+TEST_F(AvgscriptTranslation, ApplyRefusesATranslationTheScriptCannotHold) {
+  struct Case {
+    const char* translation;
+    const char* message;
+  } cases[] = {
+      {"\xE2\x82\xAC", "avgscript: entry \"旅人\": \"\xE2\x82\xAC\" has no CP932 form\n"},
+      {"a, b",
+       "avgscript: entry \"旅人\": a translation may not hold \",\", \";\" or a line "
+       "break, which would end the word in the script\n"},
+      {"a\\nb", "avgscript: entry \"旅人\": a translation may not hold"},
+      {"a\\qb", "avgscript: bad.po:5: unknown escape in a quoted string\n"},
+  };
+  for (const Case& c : cases) {
+    dir_.write("bad.po", "msgid \"ようこそ、\"\nmsgstr \"ok\"\n\nmsgid \"旅人\"\nmsgstr \"" +
+                             std::string(c.translation) + "\"\n");
+    ToolRun result = avgscript(dir_, "apply bad.po game -o out");
+    EXPECT_EQ(result.status, 1) << c.translation;
+    EXPECT_EQ(result.errors.substr(0, std::string(c.message).size()), c.message);
+    EXPECT_FALSE(std::filesystem::exists("out"));
+  }
+  EXPECT_EQ(avgscript(dir_, "apply bad.po game").status, 2);
 }
 
 TEST(AvgpackShow, PrintsAPackedBlockAsUtf8Text) {

@@ -81,7 +81,8 @@ const RoleNoun& nounOf(ArgRole role) {
 
 class GameLint {
  public:
-  explicit GameLint(const CommandTable& commands) : commands_(commands) {}
+  GameLint(const CommandTable& commands, ArchiveSet& archives, const RowVisitor& visit)
+      : commands_(commands), archives_(archives), visit_(visit) {}
 
   std::vector<LintFinding> run(const std::vector<std::string>& scripts) {
     for (const std::string& name : scripts)
@@ -128,7 +129,8 @@ class GameLint {
       }
     }
     for (size_t i = 0; i < rows.size(); ++i) {
-      if (!rows[i][0].starts_with('#')) checkRow(rows[i], placeOf(origins.rows[i]), labels);
+      if (!rows[i][0].starts_with('#'))
+        checkRow(rows[i], placeOf(origins.rows[i]), labels, origins.files);
     }
     sortByLine(first, origins.files);
   }
@@ -156,7 +158,8 @@ class GameLint {
     return it->second;
   }
 
-  void checkRow(const TableRow& row, const Place& at, const Labels& labels) {
+  void checkRow(const TableRow& row, const Place& at, const Labels& labels,
+                const std::vector<std::string>& scriptFiles) {
     const CommandDef* def = commands_.find(fourCCOf(row[0]));
     if (!def) {
       report(at, true, "unknown command " + row[0]);
@@ -165,7 +168,9 @@ class GameLint {
     CommandCheck check = checkCommand(formsOf(fourCCOf(row[0]), *def), row);
     for (std::string& error : check.errors)
       report(at, true, std::move(error));
-    if (!check.form || !check.countFits || check.form->words.empty()) return;
+    if (!check.form || !check.countFits) return;
+    if (visit_) visit_({row, *check.form, at.file, at.line, scriptFiles});
+    if (check.form->words.empty()) return;
     const std::vector<SignatureWord>& expected = check.form->words;
     for (size_t k = 1; k < row.size(); ++k)
       noteWord(expected[std::min(k, expected.size()) - 1], row[k], at, labels);
@@ -234,7 +239,8 @@ class GameLint {
   }
 
   const CommandTable& commands_;
-  ArchiveSet archives_;
+  ArchiveSet& archives_;
+  const RowVisitor& visit_;
   std::map<uint32_t, std::vector<SignatureForm>> forms_;
   std::deque<std::string> pending_;
   std::set<std::string> queued_;
@@ -249,8 +255,9 @@ class GameLint {
 }  // namespace
 
 std::vector<LintFinding> lintGame(const CommandTable& commands,
-                                  const std::vector<std::string>& scripts) {
-  return GameLint(commands).run(scripts);
+                                  const std::vector<std::string>& scripts, ArchiveSet& archives,
+                                  const RowVisitor& visit) {
+  return GameLint(commands, archives, visit).run(scripts);
 }
 
 std::string formatFinding(const LintFinding& finding, const std::string& directory) {

@@ -49,7 +49,18 @@ std::string firstInexact(std::string_view cp932) {
   return hexBytes(cp932);
 }
 
-// The first character of `utf8` that CP932 cannot hold.
+// Refuses a line that would not compile back to its bytes. The round trip is checked only
+// when the whole text failed it: conversions work character by character.
+void checkDecompiledLine(std::string_view cp932, const std::string& name, size_t number,
+                         bool wholeTextExact) {
+  if (cp932.find_first_of("\r\n") != std::string_view::npos)
+    fail(name, number, "a CR or LF outside a CR LF pair, which compiling would not give back");
+  if (!wholeTextExact && utf8ToCp932(cp932ToUtf8(cp932)) != cp932)
+    fail(name, number, "bytes that would not compile back the same: " + firstInexact(cp932));
+}
+
+}  // namespace
+
 std::string firstUnencodable(std::string_view utf8) {
   for (size_t at = 0; at < utf8.size();) {
     size_t length = 1;
@@ -62,18 +73,6 @@ std::string firstUnencodable(std::string_view utf8) {
   }
   return std::string(utf8);
 }
-
-// Refuses a line that would not compile back to its bytes. The round trip is checked only
-// when the whole text failed it: conversions work character by character.
-void checkDecompiledLine(std::string_view cp932, const std::string& name, size_t number,
-                         bool wholeTextExact) {
-  if (cp932.find_first_of("\r\n") != std::string_view::npos)
-    fail(name, number, "a CR or LF outside a CR LF pair, which compiling would not give back");
-  if (!wholeTextExact && utf8ToCp932(cp932ToUtf8(cp932)) != cp932)
-    fail(name, number, "bytes that would not compile back the same: " + firstInexact(cp932));
-}
-
-}  // namespace
 
 std::string decompileTable(std::string_view bytes, const std::string& name) {
   bool scramble = isScrambled(bytes);

@@ -18,4 +18,7 @@ std::string decompileTable(std::string_view bytes, const std::string& name);
 // a character CP932 cannot hold.
 std::string compileTable(std::string_view text, const std::string& name, bool scramble);
 
+// The first character of `utf8` that CP932 cannot hold (all of it when each one can).
+std::string firstUnencodable(std::string_view utf8);
+
 }  // namespace avg
