@@ -86,6 +86,7 @@ TEST(Avgpack, BadInputEndsWithAnErrorCode) {
   const std::pair<const char*, int> cases[] = {
       {"", 2},
       {"--help", 0},
+      {"extract --help", 0},
       {"frobnicate", 2},
       {"list text.txt", 1},
       {"unpack text.txt out", 1},

@@ -171,6 +171,9 @@ MUSI,LIST,LOAD,%s__music.tbl)");
             "game/common.tbl:2: error: label start does not exist\n"
             "game/common.tbl:3: error: \"WAIT\" takes 1 word, not 2\n");
   EXPECT_EQ(avgscript(dir, "lint").status, 2);
+  result = avgscript(dir, "lint --help");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out.rfind("usage: avgscript", 0), 0u);
 }
 
 // The bundled demo, built by its own script, has nothing to report.

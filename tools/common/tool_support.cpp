@@ -1,5 +1,6 @@
 #include "tool_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -23,9 +24,15 @@ void writeFile(const std::filesystem::path& path, std::string_view bytes) {
 
 int runTool(const char* tool, const char* usage, int argc, char** argv, CommandRunner run) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-    std::fputs(usage, args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
+  if (args.empty()) {
+    std::fputs(usage, stderr);
+    return 2;
+  }
+  // --help anywhere, also after a command, prints the usage.
+  if (std::any_of(args.begin(), args.end(),
+                  [](const std::string& arg) { return arg == "--help" || arg == "-h"; })) {
+    std::fputs(usage, stdout);
+    return 0;
   }
   try {
     return run(args[0], {args.begin() + 1, args.end()});

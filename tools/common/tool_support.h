@@ -22,7 +22,7 @@ void writeFile(const std::filesystem::path& path, std::string_view bytes);
 
 using CommandRunner = int (*)(const std::string& command, std::vector<std::string> args);
 
-// A tool's main: the usage for no arguments (exit 2) or --help (exit 0); otherwise the
+// A tool's main: the usage for no arguments (exit 2) or --help anywhere (exit 0); otherwise the
 // command's exit code, with failures and usage errors reported on stderr.
 int runTool(const char* tool, const char* usage, int argc, char** argv, CommandRunner run);
 
