@@ -61,17 +61,24 @@ void checkDecompiledLine(std::string_view cp932, const std::string& name, size_t
 
 }  // namespace
 
-std::string firstUnencodable(std::string_view utf8) {
+std::string noCp932Form(std::string_view utf8) {
+  std::string_view character = utf8;
   for (size_t at = 0; at < utf8.size();) {
     size_t length = 1;
     while (at + length < utf8.size() &&
            (static_cast<unsigned char>(utf8[at + length]) & 0xC0) == 0x80)
       ++length;
-    std::string_view character = utf8.substr(at, length);
-    if (cp932ToUtf8(utf8ToCp932(character)) != character) return std::string(character);
+    if (cp932ToUtf8(utf8ToCp932(utf8.substr(at, length))) != utf8.substr(at, length)) {
+      character = utf8.substr(at, length);
+      break;
+    }
     at += length;
   }
-  return std::string(utf8);
+  // Built by appending: GCC 12 at -O3 warns falsely about "..." + std::string here.
+  std::string message = "\"";
+  message += character;
+  message += "\" has no CP932 form";
+  return message;
 }
 
 std::string decompileTable(std::string_view bytes, const std::string& name) {
@@ -106,8 +113,7 @@ std::string compileTable(std::string_view text, const std::string& name, bool sc
     std::string_view utf8 = line.text;
     if (utf8.ends_with('\r')) utf8.remove_suffix(1);  // a text saved with CR LF
     std::string cp932 = utf8ToCp932(utf8);
-    if (cp932ToUtf8(cp932) != utf8)
-      fail(name, number, "\"" + firstUnencodable(utf8) + "\" has no CP932 form");
+    if (cp932ToUtf8(cp932) != utf8) fail(name, number, noCp932Form(utf8));
     out += cp932;
     if (line.ended) out += "\r\n";
   }

@@ -18,7 +18,8 @@ std::string decompileTable(std::string_view bytes, const std::string& name);
 // a character CP932 cannot hold.
 std::string compileTable(std::string_view text, const std::string& name, bool scramble);
 
-// The first character of `utf8` that CP932 cannot hold (all of it when each one can).
-std::string firstUnencodable(std::string_view utf8);
+// The message for text CP932 cannot hold: "\"C\" has no CP932 form", where C is the first
+// character of `utf8` without a CP932 form (all of it when each one has one).
+std::string noCp932Form(std::string_view utf8);
 
 }  // namespace avg

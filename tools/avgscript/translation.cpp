@@ -202,8 +202,7 @@ std::string encodedTranslation(const std::string& id, const std::string& transla
                         "which would end the word in the script");
   }
   std::string cp932 = utf8ToCp932(translation);
-  if (cp932ToUtf8(cp932) != translation)
-    throw tool::Failure(entry + "\"" + firstUnencodable(translation) + "\" has no CP932 form");
+  if (cp932ToUtf8(cp932) != translation) throw tool::Failure(entry + noCp932Form(translation));
   return cp932;
 }
 
