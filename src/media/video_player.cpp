@@ -2,7 +2,6 @@
 
 #include "base/error_log.h"
 #include "base/game_path.h"
-#include "graphics/blit.h"
 #include "media/music_player.h"
 #include "script/table_reader.h"
 
@@ -58,9 +57,6 @@ std::unique_ptr<MusicStream> VideoPlayer::openSound(const Film& film, const std:
 
 void VideoPlayer::runFilm(Film& film, uint32_t lengthMs, uint32_t startMs) {
   FilmHost& host = devices_.host;
-  Surface picture;
-  const Size size = film.size();
-  picture.create(size.width, size.height);
   bool shown = false;
   int64_t drawnFrame = -1;
   bool running = host.pumpFilmPass();
@@ -75,12 +71,9 @@ void VideoPlayer::runFilm(Film& film, uint32_t lengthMs, uint32_t startMs) {
     const int64_t frame = film.frameAt(now);
     if (frame != drawnFrame) {
       drawnFrame = frame;
-      shown = film.decodeFrame(frame, picture) || shown;
+      shown = film.decodeFrame(frame, host.backSurface()) || shown;
     }
-    if (shown) {
-      blit(host.backSurface(), picture, 0, 0, Blend::copy());
-      host.present();
-    }
+    if (shown) host.present();
     host.waitFrame();
     running = host.pumpFilmPass();
   }

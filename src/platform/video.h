@@ -18,10 +18,10 @@ class Film {
   virtual uint32_t lengthMs() const = 0;
   // The frame that is shown at `ms`.
   virtual int64_t frameAt(uint32_t ms) const = 0;
-  // Decodes on to `frame`, dropping the frames before it unconverted, and draws it into
-  // `picture` (size() pixels, 0xFFRRGGBB). False, with `picture` untouched, when the stream
-  // holds no further frame or its data is damaged.
-  virtual bool decodeFrame(int64_t frame, Surface& picture) = 0;
+  // Decodes on to `frame`, dropping the frames before it unconverted, and draws it unscaled
+  // at the top-left corner of `target` (0xFFRRGGBB), the part that fits. False, with
+  // `target` untouched, when the stream holds no further frame or its data is damaged.
+  virtual bool decodeFrame(int64_t frame, Surface& target) = 0;
   // The format tag of the sound track; nullopt for a film without one.
   virtual std::optional<uint32_t> soundFormatTag() const = 0;
 };

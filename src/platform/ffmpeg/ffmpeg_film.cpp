@@ -1,5 +1,7 @@
 #include "platform/ffmpeg/ffmpeg_film.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "base/error_log.h"
@@ -14,6 +16,14 @@ extern "C" {
 namespace avg {
 namespace {
 
+// Copies the top-left part of `from` that fits into `to`.
+void copyTopLeft(const Surface& from, Surface& to) {
+  const int32_t width = std::min(from.width(), to.width());
+  const int32_t height = std::min(from.height(), to.height());
+  for (int32_t y = 0; y < height; ++y)
+    std::memcpy(to.row(y), from.row(y), static_cast<size_t>(width) * sizeof(uint32_t));
+}
+
 class FfmpegFilm : public Film {
  public:
   FfmpegFilm() = default;
@@ -27,18 +37,19 @@ class FfmpegFilm : public Film {
   Size size() const override { return {codec_->width, codec_->height}; }
   uint32_t lengthMs() const override;
   int64_t frameAt(uint32_t ms) const override;
-  bool decodeFrame(int64_t frame, Surface& picture) override;
+  bool decodeFrame(int64_t frame, Surface& target) override;
   std::optional<uint32_t> soundFormatTag() const override { return soundTag_; }
 
  private:
   bool openStream();
   // Decodes the next frame into next_; false at the end of the stream or on damaged data.
   bool decodeNext();
-  bool convert(Surface& picture);
+  bool convert(Surface& target);
 
   AVFormatContext* demuxer_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   SwsContext* scaler_ = nullptr;
+  Surface oversize_;  // a frame larger than the target
   AVPacket* packet_ = nullptr;
   // The frame shown last and the next one decoded, each with its number. An AVI frame may
   // be left empty, so the next frame's number may lie further ahead than one.
@@ -122,7 +133,7 @@ bool FfmpegFilm::decodeNext() {
   return true;
 }
 
-bool FfmpegFilm::decodeFrame(int64_t frame, Surface& picture) {
+bool FfmpegFilm::decodeFrame(int64_t frame, Surface& target) {
   bool advanced = false;
   while ((nextDecoded_ || decodeNext()) && nextNumber_ <= frame) {
     std::swap(held_, next_);
@@ -130,18 +141,30 @@ bool FfmpegFilm::decodeFrame(int64_t frame, Surface& picture) {
     nextDecoded_ = false;
     advanced = true;
   }
-  return advanced && convert(picture);
+  return advanced && convert(target);
 }
 
-bool FfmpegFilm::convert(Surface& picture) {
-  if (held_->width != picture.width() || held_->height != picture.height()) return false;
-  scaler_ = sws_getCachedContext(
-      scaler_, held_->width, held_->height, static_cast<AVPixelFormat>(held_->format), held_->width,
-      held_->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+// A frame that fits is converted straight into the target; a larger one into a picture of
+// its own, whose top-left part is then copied.
+bool FfmpegFilm::convert(Surface& target) {
+  const int width = held_->width;
+  const int height = held_->height;
+  scaler_ =
+      sws_getCachedContext(scaler_, width, height, static_cast<AVPixelFormat>(held_->format), width,
+                           height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
   if (!scaler_) return false;
-  uint8_t* planes[1] = {reinterpret_cast<uint8_t*>(picture.row(0))};
-  int pitches[1] = {picture.pitch()};
-  return sws_scale(scaler_, held_->data, held_->linesize, 0, held_->height, planes, pitches) > 0;
+  const bool fits = width <= target.width() && height <= target.height();
+  if (!fits && (oversize_.width() != width || oversize_.height() != height)) {
+    oversize_.create(width, height);
+  }
+  Surface& out = fits ? target : oversize_;
+  uint8_t* planes[1] = {reinterpret_cast<uint8_t*>(out.row(0))};
+  int pitches[1] = {out.pitch()};
+  if (sws_scale(scaler_, held_->data, held_->linesize, 0, height, planes, pitches) <= 0) {
+    return false;
+  }
+  if (!fits) copyTopLeft(oversize_, target);
+  return true;
 }
 
 }  // namespace
