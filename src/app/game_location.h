@@ -7,7 +7,7 @@
 namespace avg {
 
 // The base directory named by the XDG variable `variable` (XDG_DATA_HOME, XDG_STATE_HOME),
-// else $HOME/`homeRelative` as the XDG specification defaults it.
+// else $HOME/`homeRelative`, the XDG base directory default.
 std::filesystem::path xdgDirectory(const char* variable, const char* homeRelative);
 
 // Where the writes of the game in `gameDir` (an absolute path) go when it cannot take them:
