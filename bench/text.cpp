@@ -40,7 +40,10 @@ void addAndDrawPage(TextLayer& layer, const std::vector<std::string>& page, Surf
     if (i % 20 == 0) window.newLine();
     window.add(page[i], layer.renderer());
   }
-  layer.drawMessageWindows(back, StageView());
+  DrawList list;
+  list.reset(back.bounds());
+  layer.collectMessageWindows(list, StageView());
+  list.draw(back, back.bounds());
 }
 
 double median(std::vector<double> values) {
@@ -86,8 +89,11 @@ int main() {
   for (int frame = 0; frame < 600; ++frame) {
     const Clock::time_point start = Clock::now();
     back.fill(0);
-    scene.drawEditBoxes(back, StageView());
-    scene.drawMessageWindows(back, StageView());
+    DrawList list;
+    list.reset(back.bounds());
+    scene.collectEditBoxes(list, StageView());
+    scene.collectMessageWindows(list, StageView());
+    list.draw(back, back.bounds());
     frames.push_back(msSince(start));
   }
 

@@ -1,12 +1,14 @@
 // avgplayer: runs the adventure game in GAME_DIR (by default the program's own directory).
 #include <unistd.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <string_view>
 
 #include "app/command_line.h"
 #include "app/frame_hasher.h"
@@ -30,6 +32,12 @@
 #include "platform/websocket/websocket_text_server.h"
 
 namespace {
+
+// AVG_FULL_REDRAW=1 composes every frame whole, to compare with composing only what changed.
+bool fullRedrawRequested() {
+  const char* value = std::getenv("AVG_FULL_REDRAW");
+  return value && std::string_view(value) == "1";
+}
 
 constexpr int kExitUsage = 2;
 
@@ -204,6 +212,7 @@ int main(int argc, char** argv) {
   options.maxPasses = line.frames;
   options.fullScreen = script.fullScreen;
   options.everyFrame = hashes || recordFile.is_open();
+  options.fullRedraw = fullRedrawRequested();
   if (hashes) {
     options.onFrame = [&](uint64_t pass, const avg::Surface& picture) {
       hashes->frame(pass, picture);

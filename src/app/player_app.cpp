@@ -25,16 +25,16 @@
 namespace avg {
 namespace {
 
-// Draws one layer of the text layer (edit boxes or windows) where the display list asks.
+// One layer of the text layer (edit boxes or windows), drawn where the display list asks.
 class TextOverlay : public StageOverlay {
  public:
-  using Draw = void (TextLayer::*)(Surface&, const StageView&) const;
-  TextOverlay(const TextLayer& text, Draw draw) : text_(text), draw_(draw) {}
-  void draw(Surface& target, const StageView& view) override { (text_.*draw_)(target, view); }
+  using Collect = void (TextLayer::*)(DrawList&, const StageView&) const;
+  TextOverlay(const TextLayer& text, Collect collect) : text_(text), collect_(collect) {}
+  void collect(DrawList& list, const StageView& view) override { (text_.*collect_)(list, view); }
 
  private:
   const TextLayer& text_;
-  Draw draw_;
+  Collect collect_;
 };
 
 // The sound keys of config.ini go to the music player, the mixer switch and the channels.
@@ -83,10 +83,11 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
   auto& displayList = engine_->attach(std::make_unique<DisplayList>(*platform.images));
   menu_ = std::make_unique<MenuBarView>(engine_->companion<MenuBar>(), *platform.text);
-  editBoxOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::drawEditBoxes);
-  windowOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::drawMessageWindows);
+  editBoxOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::collectEditBoxes);
+  windowOverlay_ = std::make_unique<TextOverlay>(text, &TextLayer::collectMessageWindows);
   displayList.setOverlay(Overlay::EditBoxes, editBoxOverlay_.get());
   displayList.setOverlay(Overlay::MessageWindows, windowOverlay_.get());
+  displayList.setFullRedraw(options.fullRedraw);
   if (options.textOut) {
     textEvents_ = std::make_unique<TextEvents>(
         *options.textOut, [&text](int32_t number) { return text.showsLiveText(number); });
@@ -190,12 +191,19 @@ void PlayerApp::endInputFrame() {
   engine_->companion<InputDevices>().clearEvents();
 }
 
-// The stage draws over the previous frame: nothing clears the back surface in between.
+// The stage draws over the previous frame: nothing clears the back surface in between. A
+// frame that changes nothing is neither drawn nor presented.
 void PlayerApp::drawFrame() {
   Surface& back = platform_.display->backSurface();
-  engine_->companion<DisplayList>().draw(back);
+  const Region& drawn = engine_->companion<DisplayList>().draw(back);
   if (options_.onFrame) options_.onFrame(passes_, back);
-  platform_.display->present();
+  if (!drawn.empty()) platform_.display->present(drawn);
+}
+
+// A film draws on the back surface behind the stage's back: the next frame is composed whole.
+void PlayerApp::present() {
+  engine_->companion<DisplayList>().invalidate();
+  platform_.display->presentWhole();
 }
 
 DisplaySwitch PlayerApp::switchDisplay(bool fullScreen) {

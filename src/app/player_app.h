@@ -33,6 +33,8 @@ struct RunOptions {
   // Every pass composes its frame, late or not, so that a run can be compared frame by
   // frame with its replay.
   bool everyFrame = false;
+  // Composes every frame whole instead of only what changed.
+  bool fullRedraw = false;
   // Called with each composed frame and the pass that composed it.
   std::function<void(uint64_t pass, const Surface& picture)> onFrame;
 };
@@ -66,7 +68,7 @@ class PlayerApp : public AppControl, public FilmHost {
   void beginInputFrame() override;
   void endInputFrame() override;
   Surface& backSurface() override { return platform_.display->backSurface(); }
-  void present() override { platform_.display->present(); }
+  void present() override;
   void waitFrame() override { timer_.waitFrame(); }
 
  private:

@@ -1,6 +1,7 @@
 #include "base/surface.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 
 namespace avg {
@@ -8,6 +9,11 @@ namespace avg {
 Rect Rect::intersect(const Rect& other) const {
   return {std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
           std::min(bottom, other.bottom)};
+}
+
+uint64_t UniqueId::next() {
+  static std::atomic<uint64_t> counter{0};
+  return ++counter;
 }
 
 bool Surface::create(int32_t width, int32_t height) {
@@ -31,6 +37,7 @@ void Surface::release() {
   clip_ = {};
   colorKey_ = 0;
   alphaChannel_ = false;
+  id_.renew();
 }
 
 bool Surface::setColorKeyFromPixel(int32_t x, int32_t y) {
@@ -62,6 +69,13 @@ void Surface::fill(uint32_t color, const Rect& area) {
 void Surface::clearAlphaBytes() {
   for (uint32_t& pixel : pixels_)
     pixel &= 0xFFFFFF;
+}
+
+void copyPixels(const Surface& from, Surface& to, const Rect& area) {
+  const Rect shared = area.intersect(from.bounds()).intersect(to.bounds());
+  if (shared.empty()) return;
+  for (int32_t y = shared.top; y < shared.bottom; ++y)
+    std::copy_n(from.row(y) + shared.left, shared.width(), to.row(y) + shared.left);
 }
 
 }  // namespace avg

@@ -36,6 +36,30 @@ struct Size {
   bool operator==(const Size&) const = default;
 };
 
+// A number no other object of the program holds at the same time: a copy takes a new one,
+// a move takes the number along and leaves a new one behind.
+class UniqueId {
+ public:
+  UniqueId() : value_(next()) {}
+  UniqueId(const UniqueId&) : value_(next()) {}
+  UniqueId(UniqueId&& other) noexcept : value_(other.value_) { other.value_ = next(); }
+  UniqueId& operator=(const UniqueId&) {
+    value_ = next();
+    return *this;
+  }
+  UniqueId& operator=(UniqueId&& other) noexcept {
+    value_ = other.value_;
+    other.value_ = next();
+    return *this;
+  }
+  uint64_t value() const { return value_; }
+  void renew() { value_ = next(); }
+
+ private:
+  static uint64_t next();
+  uint64_t value_;
+};
+
 // A 32-bit picture: pixels 0xAARRGGBB, rows top to bottom, no padding. Owns its pixels; an
 // empty surface (never created, released or failed to load) draws and receives nothing.
 class Surface {
@@ -49,6 +73,9 @@ class Surface {
   void release();
 
   bool loaded() const { return !pixels_.empty(); }
+  // Identifies these pixels: new whenever the surface is created, released or copied, so that
+  // a picture drawn earlier is never mistaken for one made since at the same address.
+  uint64_t id() const { return id_.value(); }
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
   // Bytes from one row to the next.
@@ -88,6 +115,11 @@ class Surface {
   Rect clip_;
   uint32_t colorKey_ = 0;
   bool alphaChannel_ = false;
+  UniqueId id_;
 };
+
+// Copies the pixels of `area` (the part on both surfaces) from one surface to the same place
+// on the other.
+void copyPixels(const Surface& from, Surface& to, const Rect& area);
 
 }  // namespace avg

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/region.h"
 #include "base/surface.h"
 #include "platform/image_codec.h"
 
@@ -31,8 +32,9 @@ class Display {
   // The surface each frame is composed on (0x00RRGGBB; the top byte is not shown). Replaced
   // by every display change: fetch it each frame, never keep it.
   virtual Surface& backSurface() = 0;
-  // Shows the back surface.
-  virtual void present() = 0;
+  // Shows the back surface, whose pixels outside `changed` are those presented last.
+  virtual void present(const Region& changed) = 0;
+  void presentWhole() { present(Region(backSurface().bounds())); }
   // Shows the menu: windowed, the bar sits in its strip above the picture; in full screen it
   // lies over the top of the picture. Popups lie over the picture. The pictures are copied.
   // Displays without a menu strip ignore it.

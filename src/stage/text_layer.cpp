@@ -1,5 +1,6 @@
 #include "stage/text_layer.h"
-#include "graphics/blit.h"
+
+#include "stage/blend_rules.h"
 
 #include "base/text_encoding.h"
 
@@ -28,25 +29,17 @@ std::string utf8Of(uint32_t codepoint) {
   return out;
 }
 
-// The alpha-channel blend of a piece: rates a and 255 − a in mode 0, a and 255 in mode 1.
-std::optional<Blend> glyphBlend(int32_t mode, uint32_t drawColor) {
-  const auto alpha = static_cast<uint8_t>(drawColor >> 24);
-  if (mode == 0) return Blend::alpha(uniformRates(alpha), uniformRates(255 - alpha));
-  if (mode == 1) return Blend::alpha(uniformRates(alpha), uniformRates(255));
-  return std::nullopt;
-}
-
 // Each glyph at M = glyph matrix × `placement`, its top-left corner at the truncated
-// translation of M plus the offset.
-void drawGlyphs(Surface& target, const std::vector<GlyphPtr>& glyphs, const Matrix4& placement,
-                int32_t mode, float offsetX, float offsetY) {
+// translation of M plus the offset. A mode without a blend shows none of them.
+void collectGlyphs(DrawList& list, const std::vector<GlyphPtr>& glyphs, const Matrix4& placement,
+                   int32_t mode, float offsetX, float offsetY) {
   for (const GlyphPtr& glyph : glyphs) {
     if (!glyph->image || !glyph->image->surface.loaded()) continue;
-    std::optional<Blend> blend = glyphBlend(mode, glyph->drawColor);
+    std::optional<Blend> blend = glyphBlend(mode, static_cast<uint8_t>(glyph->drawColor >> 24));
     if (!blend) return;
     const Matrix4 m = glyph->matrix * placement;
-    blit(target, glyph->image->surface, truncateToInt(m.translationX() + offsetX),
-         truncateToInt(m.translationY() + offsetY), *blend);
+    list.add(glyph->image->surface, truncateToInt(m.translationX() + offsetX),
+             truncateToInt(m.translationY() + offsetY), *blend);
   }
 }
 
@@ -132,19 +125,21 @@ void TextLayer::moveEditCursor(int step) {
   if (EditBox* box = currentEditBox()) box->moveCursor(step);
 }
 
-void TextLayer::drawEditBoxes(Surface& target, const StageView& view) const {
+void TextLayer::collectEditBoxes(DrawList& list, const StageView& view) const {
   for (const auto& [number, box] : editBoxes_) {
     if (!box.placement.visible) continue;
-    drawGlyphs(target, box.characters, box.placement.matrix * view.viewMatrix(),
-               box.placement.blendMode, 0.0f, 0.0f);
+    list.beginGroup(&box);
+    collectGlyphs(list, box.characters, box.placement.matrix * view.viewMatrix(),
+                  box.placement.blendMode, 0.0f, 0.0f);
   }
 }
 
-void TextLayer::drawMessageWindows(Surface& target, const StageView& view) const {
+void TextLayer::collectMessageWindows(DrawList& list, const StageView& view) const {
   for (const auto& [number, window] : windows_) {
     if (!window.placement.visible) continue;
-    drawGlyphs(target, window.visibleGlyphs(), window.placement.matrix, window.placement.blendMode,
-               view.windowOffsetX(), view.windowOffsetY());
+    list.beginGroup(&window);
+    collectGlyphs(list, window.visibleGlyphs(), window.placement.matrix, window.placement.blendMode,
+                  view.windowOffsetX(), view.windowOffsetY());
   }
 }
 

@@ -7,6 +7,7 @@
 #include "base/surface.h"
 #include "platform/text_rasterizer.h"
 #include "script/engine.h"
+#include "stage/draw_list.h"
 #include "stage/edit_box.h"
 #include "stage/glyph.h"
 #include "stage/message_text_observer.h"
@@ -64,11 +65,11 @@ class TextLayer : public EngineCompanion {
   // Left (step −1) and Right (+1) move the current edit box's cursor.
   void moveEditCursor(int step);
 
-  // Draws the visible edit boxes through the view matrix, in number order.
-  void drawEditBoxes(Surface& target, const StageView& view) const;
-  // Draws the visible windows' live text or shown log page, in number order, offset from
-  // the screen centre as the view says.
-  void drawMessageWindows(Surface& target, const StageView& view) const;
+  // Adds the visible edit boxes, placed through the view matrix, in number order.
+  void collectEditBoxes(DrawList& list, const StageView& view) const;
+  // Adds the visible windows' live text or shown log page, in number order, offset from the
+  // screen centre as the view says.
+  void collectMessageWindows(DrawList& list, const StageView& view) const;
 
  private:
   GlyphRenderer renderer_;

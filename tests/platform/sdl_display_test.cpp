@@ -135,7 +135,7 @@ TEST_F(SdlWindowTest, ShowsThePresentedFrameAtItsWholeScale) {
 
   drawPattern(display.backSurface(), 1);
   Surface shown = display.backSurface();
-  display.present();
+  display.presentWhole();
   EXPECT_EQ(display.presentCount(), 1u);
   expectShown(display, shown);
 }
@@ -150,12 +150,12 @@ TEST_F(SdlWindowTest, SwitchesToFullScreenAndBack) {
   EXPECT_TRUE(display.isFullScreen());
   drawPattern(display.backSurface(), 2);
   Surface shown = display.backSurface();
-  display.present();
+  display.presentWhole();
   expectShown(display, shown);
 
   ASSERT_TRUE(display.changeDisplay(false, 640, 480, 32));
   EXPECT_FALSE(display.isFullScreen());
-  display.present();
+  display.presentWhole();
   Surface black;
   black.create(640, 480);
   expectShown(display, black);

@@ -167,17 +167,18 @@ TEST_F(Drawing, ObjectsOfAClearedSetNeverTouchItsData) {
   EXPECT_EQ(stage_.objects().size(), 0u);
 }
 
-// Records when it was drawn and the window offset it was given.
+// Records when it was asked for its steps, the window offset it was given and how many steps
+// came before its own.
 class RecordingOverlay : public StageOverlay {
  public:
   RecordingOverlay(std::string& trace, char mark) : trace_(trace), mark_(mark) {}
-  void draw(Surface& target, const StageView& view) override {
+  void collect(DrawList& list, const StageView& view) override {
     trace_ += mark_;
     offsetX = view.windowOffsetX();
-    covered = (target.pixel(320, 240) & 0xFFFFFF) != 0;
+    stepsBefore = list.ops().size();
   }
   float offsetX = 0;
-  bool covered = false;
+  size_t stepsBefore = 0;
 
  private:
   std::string& trace_;
@@ -196,7 +197,7 @@ TEST_F(Drawing, EditBoxesThenWindowsAboveAllObjects) {
   stage_.view().setCentre(0, 0);
   stage_.draw(target_);
   EXPECT_EQ(trace, "EW");
-  EXPECT_TRUE(boxes.covered);
+  EXPECT_EQ(boxes.stepsBefore, 1u);
   EXPECT_EQ(windows.offsetX, 640.0f);
 }
 

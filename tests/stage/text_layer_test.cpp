@@ -22,8 +22,11 @@ class TextLayerDrawTest : public ::testing::Test {
     return window;
   }
   void draw() {
-    layer_.drawEditBoxes(target_, view_);
-    layer_.drawMessageWindows(target_, view_);
+    DrawList list;
+    list.reset(target_.bounds());
+    layer_.collectEditBoxes(list, view_);
+    layer_.collectMessageWindows(list, view_);
+    list.draw(target_, target_.bounds());
   }
 
   test::BlockTextRasterizer rasterizer_;

@@ -7,8 +7,13 @@ HeadlessDisplay::HeadlessDisplay() {
   presented_.create(kWidth, kHeight);
 }
 
-void HeadlessDisplay::present() {
-  presented_ = back_;
+void HeadlessDisplay::present(const Region& changed) {
+  if (presented_.width() != back_.width() || presented_.height() != back_.height()) {
+    presented_ = back_;
+  } else {
+    for (const Rect& rect : changed.rects())
+      copyPixels(back_, presented_, rect);
+  }
   ++presents_;
 }
 

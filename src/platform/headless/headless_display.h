@@ -9,7 +9,7 @@ class HeadlessDisplay : public Display {
  public:
   HeadlessDisplay();
   Surface& backSurface() override { return back_; }
-  void present() override;
+  void present(const Region& changed) override;
   bool changeDisplay(bool fullScreen, int32_t width, int32_t height, int32_t bitsPerPixel) override;
   bool isFullScreen() const override { return fullScreen_; }
   int32_t desktopBitsPerPixel() const override { return 32; }

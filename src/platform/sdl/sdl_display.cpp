@@ -152,9 +152,15 @@ void SdlDisplay::showMenu(const MenuPicture& menu) {
   repaint();
 }
 
-void SdlDisplay::present() {
+// Only the changed rectangles go up to the texture, which keeps the rest of the last frame.
+void SdlDisplay::present(const Region& changed) {
   if (!back_.loaded()) return;
-  SDL_UpdateTexture(picture_, nullptr, back_.row(0), back_.pitch());
+  for (const Rect& rect : changed.rects()) {
+    const Rect inside = rect.intersect(back_.bounds());
+    if (inside.empty()) continue;
+    const SDL_Rect area = toSdl(inside);
+    SDL_UpdateTexture(picture_, &area, back_.row(inside.top) + inside.left, back_.pitch());
+  }
   repaint();
   ++presents_;
 }

@@ -19,7 +19,7 @@ class SdlDisplay : public Display {
   SdlDisplay& operator=(const SdlDisplay&) = delete;
 
   Surface& backSurface() override { return back_; }
-  void present() override;
+  void present(const Region& changed) override;
   void showMenu(const MenuPicture& menu) override;
   bool changeDisplay(bool fullScreen, int32_t width, int32_t height, int32_t bitsPerPixel) override;
   bool isFullScreen() const override { return fullScreen_; }
