@@ -1,5 +1,6 @@
 // Recording a headless run of the demo and replaying it: the same frames, boxes and log; a
-// recording cut short by kill -9 replays up to where it stops; the seed a recording fixes.
+// recording cut short by kill -9 replays up to where it stops; the seed a recording fixes;
+// frames composed in part equal frames composed whole.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -7,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <map>
 #include <regex>
 #include <thread>
 
@@ -139,6 +142,45 @@ TEST_F(Replay, RecordingKilledMidwayReplaysUpToItsEnd) {
   const std::string replayed = dir_.read("b.hashes");
   EXPECT_EQ(static_cast<uint64_t>(std::count(replayed.begin(), replayed.end(), '\n')), last - 1);
   EXPECT_EQ(dir_.read("a.hashes").substr(0, replayed.size()), replayed);
+}
+
+// The whole demo, opening film included, clicked through with a name typed: composing only
+// what changed gives every frame exactly as composing each frame whole does.
+TEST_F(Replay, PartialFramesEqualWholeOnesThroughTheDemo) {
+  // Z skips the film and, on the title, opens the options, where Left and X work and leave;
+  // a click starts the story, whose lines clicks go through, with a name typed.
+  std::map<int, std::string> events = {
+      {100, "key Z down"},    {102, "key Z up"},    {150, "key Z down"}, {152, "key Z up"},
+      {170, "key Left down"}, {172, "key Left up"}, {190, "key X down"}, {192, "key X up"}};
+  for (int frame = 330; frame < 4000; frame += 17)
+    events[frame] = "lbutton down", events[frame + 1] = "lbutton up";
+  for (int frame = 400; frame < 1000; frame += 100)
+    events[frame + 5] = "char 65", events[frame + 6] = "char 110";
+  std::string session;
+  for (const auto& [frame, event] : events)
+    session += std::to_string(frame) + " " + event + "\n";
+  dir_.write("session.txt", session);
+  const std::string withFilm = "--frames 4000 --input " + file("session.txt") + " ";
+  for (const char* name : {"partial", "whole"}) {
+    copyGame(name);
+    dir_.write(std::string(name) + "/config.ini",
+               dir_.read("pristine/config.ini")
+                   .substr(0, dir_.read("pristine/config.ini").find("[VIDEO]\r\nDISABLE")));
+  }
+  test::PlayerRun partial = test::runPlayer("--headless " + withFilm + "--frame-hashes " +
+                                            file("partial.hashes") + " " + file("partial"));
+  setenv("AVG_FULL_REDRAW", "1", 1);
+  test::PlayerRun whole = test::runPlayer("--headless " + withFilm + "--frame-hashes " +
+                                          file("whole.hashes") + " " + file("whole"));
+  unsetenv("AVG_FULL_REDRAW");
+  ASSERT_EQ(partial.exitCode, 0) << partial.stderrText;
+  ASSERT_EQ(whole.exitCode, 0) << whole.stderrText;
+  const std::string hashes = dir_.read("partial.hashes");
+  EXPECT_GT(std::count(hashes.begin(), hashes.end(), '\n'), 200);
+  EXPECT_EQ(hashes, dir_.read("whole.hashes"));
+  for (const char* scene : {"options", "story"})
+    EXPECT_NE(errorLog("partial").find(std::string("### LogCheck ### scene = ") + scene),
+              std::string::npos);
 }
 
 TEST(ReplayInput, SeedLineFixesTheRandomNumbers) {
