@@ -57,7 +57,6 @@ std::unique_ptr<MusicStream> VideoPlayer::openSound(const Film& film, const std:
 
 void VideoPlayer::runFilm(Film& film, uint32_t lengthMs, uint32_t startMs) {
   FilmHost& host = devices_.host;
-  bool shown = false;
   int64_t drawnFrame = -1;
   bool running = host.pumpFilmPass();
   host.clock().sleepMs(kStartSleepMs);
@@ -69,11 +68,11 @@ void VideoPlayer::runFilm(Film& film, uint32_t lengthMs, uint32_t startMs) {
     const uint32_t now = host.clock().nowMs() - startMs;
     if (skipped || now >= lengthMs) break;
     const int64_t frame = film.frameAt(now);
+    // A pass that brings no new picture presents nothing: the last one stays shown.
     if (frame != drawnFrame) {
       drawnFrame = frame;
-      shown = film.decodeFrame(frame, host.backSurface()) || shown;
+      if (film.decodeFrame(frame, host.backSurface())) host.present();
     }
-    if (shown) host.present();
     host.waitFrame();
     running = host.pumpFilmPass();
   }
