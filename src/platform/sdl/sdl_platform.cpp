@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/error_log.h"
-#include "graphics/text_image.h"
+#include "base/text_encoding.h"
 #include "platform/alsa/alsa_mixer.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/ffmpeg/ffmpeg_film.h"
