@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/audio_decoder.h"
 #include "audio/mixer.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "resident_memory.h"
@@ -115,7 +116,7 @@ int main() {
               makePiece("long.mp3", "-c:a libmp3lame -b:a 192k", kPieceSeconds) &&
               makePiece("short.ogg", "-ar 48000 -c:a libvorbis -q:a 4", 1);
   auto mixer = std::make_shared<avg::Mixer>(kRate, true);
-  avg::FfmpegAudioDecoder decoder;
+  avg::SoundFileDecoder decoder(std::make_shared<avg::FfmpegAudioCodec>());
   double vorbis = -1;
   double mp3 = -1;
   double memory = -1;

@@ -99,7 +99,7 @@ int main() {
   std::filesystem::current_path(dir);
   std::ostringstream boxes;
   Platform platform = makeHeadlessPlatform({makeSdlImageCodec(), makeFreeTypeRasterizer(),
-                                            std::make_shared<FfmpegAudioDecoder>(), nullptr},
+                                            std::make_shared<FfmpegAudioCodec>(), nullptr},
                                            {}, boxes);
   PlayerApp app(platform, RunOptions{});
   ScriptEngine& engine = app.engine();

@@ -68,7 +68,7 @@ double runOnce(const std::filesystem::path& dir) {
   std::filesystem::current_path(dir);
   std::ostringstream log;
   avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
-                                 std::make_shared<avg::FfmpegAudioDecoder>(), nullptr};
+                                 std::make_shared<avg::FfmpegAudioCodec>(), nullptr};
   avg::Platform platform = avg::makeHeadlessPlatform(std::move(services), {}, log);
   avg::PlayerApp app(platform, {});
   double start = cpuNanoseconds();

@@ -3,7 +3,6 @@
 #include "media/music_player.h"
 #include "media/sound_channel.h"
 #include "memory_game.h"
-#include "platform/headless/headless_sound.h"
 #include "script/error_reports.h"
 #include "support/fake_services.h"
 
@@ -17,12 +16,12 @@ struct NoReports : avg::ErrorReports {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   avg::fuzz::MemoryGame game({reinterpret_cast<const char*>(data), size}, "list.txt");
-  avg::HeadlessSoundDevice device(std::make_shared<avg::test::WaveOnlyDecoder>(), "");
-  avg::SoundChannel sounds(device, game.archives(), "Volume-Sound");
+  avg::test::HeadlessSound sound;
+  avg::SoundChannel sounds(sound.device, game.archives(), "Volume-Sound");
   sounds.activate();
   sounds.load("list.txt");
   NoReports reports;
-  avg::MusicPlayer music(device, reports, game.archives());
+  avg::MusicPlayer music(sound.device, reports, game.archives());
   music.readList("list.txt", true);
   return 0;
 }

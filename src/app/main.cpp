@@ -23,8 +23,8 @@
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/ffmpeg/ffmpeg_film.h"
 #include "platform/freetype/freetype_rasterizer.h"
+#include "platform/headless/headless_audio_output.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/headless/headless_sound.h"
 #include "platform/headless/session_recorder.h"
 #include "platform/image_io/sdl_image_codec.h"
 #include "platform/sdl/sdl_platform.h"
@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
 
   std::optional<avg::FrameHashWriter> hashes;
   if (hashFile.is_open()) {
-    hashes.emplace(hashFile, avg::HeadlessSoundDevice::kRate * avg::HeadlessSoundDevice::kChannels);
+    hashes.emplace(hashFile, avg::HeadlessAudioOutput::kRate * avg::HeadlessAudioOutput::kChannels);
   }
   avg::Platform platform;
   options.maxPasses = line.frames;
@@ -220,7 +220,7 @@ int main(int argc, char** argv) {
   }
   if (line.headless) {
     avg::HeadlessServices services{avg::makeSdlImageCodec(), avg::makeFreeTypeRasterizer(),
-                                   std::make_shared<avg::FfmpegAudioDecoder>(),
+                                   std::make_shared<avg::FfmpegAudioCodec>(),
                                    std::make_unique<avg::FfmpegFilmDecoder>()};
     std::function<void(const int16_t*, size_t)> soundSink;
     if (hashes && !line.audioOut.empty()) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/text_encoding.h"
 #include "graphics/text_image.h"
 
 namespace avg {

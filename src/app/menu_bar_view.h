@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/surface.h"
-#include "graphics/display_layout.h"
+#include "platform/display_layout.h"
 #include "platform/text_rasterizer.h"
 #include "stage/menu_bar.h"
 #include "stage/stage_view.h"

@@ -66,18 +66,19 @@ PlayerApp::PlayerApp(Platform& platform, RunOptions options)
       options_(options),
       timer_(*platform.clock),
       errors_(*platform.messageBoxes, options_.files),
+      sound_(*platform.audioOutput, std::make_shared<SoundFileDecoder>(platform.audioCodec)),
       engine_(std::make_unique<ScriptEngine>(EngineServices{*this, *platform.messageBoxes, errors_,
                                                             options.randomSeed, registerAllCommands,
                                                             options.files})) {
-  engine_->attach(std::make_unique<SoundChannels>(*platform.sound, engine_->archives()));
+  engine_->attach(std::make_unique<SoundChannels>(sound_, engine_->archives()));
   engine_->attach(std::make_unique<PlayerSettings>());
   engine_->attach(std::make_unique<MenuBar>());
   engine_->attach(std::make_unique<InputDevices>(*engine_, *platform.joysticks));
   engine_->attach(
       std::make_unique<VolumeControl>(platform.systemMixer.get(), platform.volumeStateFile));
-  engine_->attach(std::make_unique<MusicPlayer>(*platform.sound, errors_, engine_->archives()));
-  engine_->attach(std::make_unique<VideoPlayer>(
-      *engine_, FilmDevices{*this, platform.films.get(), *platform.sound}));
+  engine_->attach(std::make_unique<MusicPlayer>(sound_, errors_, engine_->archives()));
+  engine_->attach(
+      std::make_unique<VideoPlayer>(*engine_, FilmDevices{*this, platform.films.get(), sound_}));
   // The text layer goes first so that it outlives the display list that draws it.
   auto& text =
       engine_->attach(std::make_unique<TextLayer>(*platform.text, std::string(kDefaultFaceName)));
@@ -227,7 +228,7 @@ bool PlayerApp::saveScreenshot(const std::string& path) {
 void PlayerApp::pumpMessages() {
   if (options_.maxPasses && passes_ >= *options_.maxPasses) running_ = false;
   platform_.window->beginPass();
-  platform_.sound->pump();
+  sound_.pump();
   events_.clear();
   const bool menuInUse = menu_->tracking();
   platform_.window->pumpEvents(events_, (!active_ || menuInUse) && running_);

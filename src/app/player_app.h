@@ -9,6 +9,7 @@
 #include "app/frame_timer.h"
 #include "app/menu_bar_view.h"
 #include "app/text_events.h"
+#include "audio/mixer_sound_device.h"
 #include "base/game_files.h"
 #include "input/ini_file.h"
 #include "media/video_player.h"
@@ -113,6 +114,8 @@ class PlayerApp : public AppControl, public FilmHost {
   RunOptions options_;
   FrameTimer timer_;
   ErrorReporter errors_;
+  // Declared before the engine, whose sound channels, music and films play on it.
+  MixerSoundDevice sound_;
   // The text layer's edit boxes and windows as the display list's overlays; they outlive the
   // engine, whose display list refers to them.
   std::unique_ptr<StageOverlay> editBoxOverlay_;

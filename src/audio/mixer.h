@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "audio/audio_decoder.h"
+#include "audio/whole_sound.h"
 #include "platform/audio.h"
 
 namespace avg {

@@ -196,4 +196,19 @@ std::unique_ptr<PcmReader> openRawWaveReader(AudioSource source) {
   return std::make_unique<RawWaveReader>(std::move(source));
 }
 
+// Each reader opens the bytes on its own, so that a file neither takes is logged by both.
+std::unique_ptr<PcmReader> openPcmReader(AudioCodec& codec, std::optional<std::string> bytes,
+                                         const std::string& name) {
+  if (std::optional<AudioSource> source = openAudioSource(bytes, name)) {
+    if (std::unique_ptr<PcmReader> raw = openRawWaveReader(std::move(*source))) return raw;
+  }
+  if (std::optional<AudioSource> source = openAudioSource(std::move(bytes), name)) {
+    if (std::unique_ptr<PcmReader> decoding = codec.openCompressed(std::move(*source))) {
+      return decoding;
+    }
+  }
+  writeErrorLog("CPCMReaderFactory::CreateReader OpenできるReaderが無い - " + cp932ToUtf8(name));
+  return nullptr;
+}
+
 }  // namespace avg

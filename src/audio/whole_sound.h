@@ -3,10 +3,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "platform/audio.h"
+#include "audio/audio_decoder.h"
 
 namespace avg {
+
+// Whole decoded sounds: interleaved float stereo at the mixer's rate.
+struct SoundData {
+  std::vector<float> samples;
+  size_t frames() const { return samples.size() / 2; }
+};
 
 // Largest decoded sound accepted, in bytes of mixer data; larger files are refused with a
 // log entry instead of exhausting memory.

@@ -1,7 +1,5 @@
 #include "graphics/text_image.h"
 
-#include "base/text_encoding.h"
-
 namespace avg {
 
 void makeTextImage(const TextRaster& raster, uint32_t colorRef, Surface& image) {
@@ -23,25 +21,6 @@ void makeTextImage(const TextRaster& raster, uint32_t colorRef, Surface& image) 
     }
   }
   image.setAlphaChannel(true);
-}
-
-std::u32string utf8ToCodepoints(std::string_view utf8) {
-  std::u32string out;
-  out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
-    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
-      code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    out.push_back(code);
-    i += length;
-  }
-  return out;
-}
-
-std::u32string cp932ToCodepoints(std::string_view cp932) {
-  return utf8ToCodepoints(cp932ToUtf8(cp932));
 }
 
 }  // namespace avg

@@ -1,7 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 #include "base/surface.h"
 #include "platform/text_rasterizer.h"
@@ -17,11 +15,5 @@ constexpr uint32_t colorRefToPixel(uint32_t colorRef) {
 // of coverage, rounded down; its colour is `colorRef` in pixel order. The image has the
 // alpha-channel flag. An empty extent gives an empty surface.
 void makeTextImage(const TextRaster& raster, uint32_t colorRef, Surface& image);
-
-// UTF-8 text as code points (well-formed input assumed, as from iconv or the window system).
-std::u32string utf8ToCodepoints(std::string_view utf8);
-
-// Game text (CP932) as code points; bytes that do not convert become U+FFFD.
-std::u32string cp932ToCodepoints(std::string_view cp932);
 
 }  // namespace avg

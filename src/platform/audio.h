@@ -1,9 +1,10 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace avg {
 
@@ -52,49 +53,36 @@ class MusicStream {
   virtual void setVolume(int32_t attenuation) = 0;
 };
 
-// The output device all sounds are mixed into.
+// The output device all sounds are mixed into (the mixer's, on the platform's output).
 class SoundDevice {
  public:
   virtual ~SoundDevice() = default;
   virtual std::unique_ptr<Sound> createSound() = 0;
   // Opens a music file by its path on this system; null when no decoder reads it.
   virtual std::unique_ptr<MusicStream> openMusic(const std::string& path) = 0;
-  // Called once per frame pass on the main thread: device loss and recovery.
+  // Called once per frame pass on the main thread: the output's device loss and recovery.
   virtual void pump() {}
 };
 
-// Audio converted for the mixer: interleaved float stereo frames at the mixer's rate.
-class AudioStream {
+// A sound card's output: a stream of interleaved float stereo frames at a fixed rate, pulled
+// from a render function.
+class AudioOutput {
  public:
-  virtual ~AudioStream() = default;
-  // Delivers up to `frames` frames; fewer only at the end (never when looping).
-  virtual size_t read(float* out, size_t frames) = 0;
-  // When set, the end of the source rewinds it and reading goes on.
-  virtual void setLoop(bool loop) = 0;
-  virtual void rewind() = 0;
-  // The length in frames as far as known before decoding (0 when unknown).
-  virtual uint64_t frameCountEstimate() const = 0;
-};
+  // Writes the next `frames` frames (two floats each) into `out`.
+  using Render = std::function<void(float* out, size_t frames)>;
 
-// Whole decoded sounds: interleaved float stereo at the mixer's rate.
-struct SoundData {
-  std::vector<float> samples;
-  size_t frames() const { return samples.size() / 2; }
-};
-
-// Turns game sound files into audio for the mixer (WAVE, compressed WAVE, MP3).
-class AudioDecoder {
- public:
-  virtual ~AudioDecoder() = default;
-  // Null when no reader accepts the file; the readers log why.
-  virtual std::unique_ptr<AudioStream> openStream(std::optional<std::string> bytes,
-                                                  const std::string& name, uint32_t rate) = 0;
-  // A music file by its path, read from the file as it is decoded. Every audio format the
-  // decoder knows is accepted. Null, quietly, when it cannot be decoded (always, unless the
-  // decoder plays music).
-  virtual std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) {
-    return nullptr;
-  }
+  virtual ~AudioOutput() = default;
+  virtual uint32_t rate() const = 0;
+  // True when frames are pulled on virtual time, where the output must be exact and
+  // repeatable: rendering then waits for music still being decoded instead of leaving a gap.
+  virtual bool virtualTime() const { return false; }
+  // Pulls the frames from `render` from now on, possibly on another thread; until then the
+  // output is silent.
+  virtual void start(Render render) = 0;
+  // Once it returns, `render` is not called any more.
+  virtual void stop() = 0;
+  // Called once per frame pass on the main thread: device loss and recovery.
+  virtual void pump() {}
 };
 
 }  // namespace avg

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/audio.h"
+#include "platform/audio_codec.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/image_codec.h"
@@ -23,7 +24,9 @@ struct Platform {
   // Declared before the window, which may refer to it, so that it outlives the window.
   std::unique_ptr<Display> display;
   std::unique_ptr<Window> window;
-  std::unique_ptr<SoundDevice> sound;
+  // Where the player's mix goes, and the decoding it needs beyond plain WAVE files.
+  std::unique_ptr<AudioOutput> audioOutput;
+  std::shared_ptr<AudioCodec> audioCodec;
   std::unique_ptr<FilmDecoder> films;
   // Null when the system has no mixer to control.
   std::unique_ptr<SystemMixer> systemMixer;

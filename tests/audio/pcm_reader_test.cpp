@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/audio_files.h"
 #include "support/game_dir.h"
 
@@ -175,6 +177,50 @@ TEST_F(Mp3FileTest, RefusesWhatIsNotLayerThree) {
     EXPECT_FALSE(parseMp3File(image));
   }
   EXPECT_EQ(dir_.read("ErrorLog.txt"), "");
+}
+
+// A codec that takes every compressed source as PCM of its own format and keeps the format
+// tags it was offered.
+class TaggingCodec : public AudioCodec {
+ public:
+  std::unique_ptr<PcmReader> openCompressed(AudioSource source) override {
+    offered.push_back(source.format.formatTag);
+    if (!decodes) return nullptr;
+    source.format.formatTag = kWaveFormatPcm;
+    return openRawWaveReader(std::move(source));
+  }
+  std::unique_ptr<PcmReader> openMusic(const std::string&) override { return nullptr; }
+  std::unique_ptr<AudioStream> convert(std::unique_ptr<PcmReader>, uint32_t) override {
+    return nullptr;
+  }
+
+  bool decodes = true;
+  std::vector<uint16_t> offered;
+};
+
+TEST_F(WaveFileTest, PcmIsReadWithoutTheCodecAndTheRestThroughIt) {
+  struct Case {
+    std::optional<std::string> bytes;
+    bool codecDecodes;
+    std::vector<uint16_t> offered;
+    bool opened;
+  };
+  const std::string pcm = makeWave(1, 1, 8000, 8, "pcm");
+  const std::string adpcm = makeWave(2, 1, 8000, 4, "xy");
+  for (const Case& c :
+       {Case{pcm, true, {}, true}, Case{adpcm, true, {2}, true}, Case{adpcm, false, {2}, false},
+        Case{std::nullopt, true, {}, false}, Case{"neither", true, {}, false}}) {
+    std::remove("ErrorLog.txt");
+    TaggingCodec codec;
+    codec.decodes = c.codecDecodes;
+    std::unique_ptr<PcmReader> reader = openPcmReader(codec, c.bytes, "se\\a.wav");
+    EXPECT_EQ(reader != nullptr, c.opened);
+    EXPECT_EQ(codec.offered, c.offered);
+    bool logged = dir_.read("ErrorLog.txt")
+                      .find("CPCMReaderFactory::CreateReader OpenできるReaderが無い - se\\a.wav") !=
+                  std::string::npos;
+    EXPECT_EQ(logged, !c.opened);
+  }
 }
 
 }  // namespace

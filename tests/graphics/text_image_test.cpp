@@ -36,11 +36,6 @@ TEST(TextImageTest, ColourOrderIsConvertedToPixelOrder) {
     EXPECT_EQ(colorRefToPixel(colorRef), pixel) << std::hex << colorRef;
 }
 
-TEST(TextImageTest, BytesThatDoNotConvertBecomeReplacementCharacters) {
-  EXPECT_EQ(cp932ToCodepoints("a\x82\xa0"), U"aあ");
-  EXPECT_EQ(cp932ToCodepoints("a\x82"), U"a\uFFFD");
-}
-
 class RasterizerTest : public ::testing::Test {
  protected:
   std::unique_ptr<TextRasterizer> rasterizer_ = makeFreeTypeRasterizer();

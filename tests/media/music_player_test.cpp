@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/headless/headless_sound.h"
 #include "support/audio_files.h"
 #include "support/fake_services.h"
 #include "support/game_dir.h"
@@ -47,10 +46,10 @@ class MusicPlayerTest : public ::testing::Test {
 
   test::TempGameDir dir_;
   RecordedErrors errors_;
-  HeadlessSoundDevice device_{std::make_shared<test::WaveOnlyDecoder>(), ""};
+  test::HeadlessSound sound_;
   VariableStore variables_;
   ArchiveSet archives_;
-  MusicPlayer music_{device_, errors_, archives_};
+  MusicPlayer music_{sound_.device, errors_, archives_};
 };
 
 // One step of a scenario and the state, current name and sound it leaves.
@@ -104,7 +103,7 @@ TEST_F(MusicPlayerTest, StateMachineOnBothDevices) {
        {"play", "none", kPlaying, "none", false}},
   };
   for (size_t scenario = 0; scenario < scenarios.size(); ++scenario) {
-    MusicPlayer music(device_, errors_, archives_);
+    MusicPlayer music(sound_.device, errors_, archives_);
     for (const Step& step : scenarios[scenario]) {
       if (step.op == "list") music.readList(step.arg, true);
       if (step.op == "play") music.play(step.arg);
@@ -140,14 +139,14 @@ TEST_F(MusicPlayerTest, LoopZeroPlaysOnceLoopOnePlaysOn) {
   music_.readList("music.tbl", true);
   music_.setLoop(0);
   music_.play("b");
-  device_.advanceTo(200);
+  sound_.output.advanceTo(200);
   EXPECT_FALSE(music_.isPlaying());
   EXPECT_EQ(music_.state(), kPlaying);
   music_.resume();  // stays at its end
   EXPECT_FALSE(music_.isPlaying());
   music_.setLoop(1);
   music_.play("b");
-  device_.advanceTo(1000);
+  sound_.output.advanceTo(1000);
   EXPECT_TRUE(music_.isPlaying());
 }
 
@@ -174,7 +173,7 @@ TEST_F(MusicPlayerTest, SettingsChooseDeviceSwitchAndVolume) {
   };
   for (Case c :
        {Case{{2, 100}, true, 2, 100}, Case{{0, 150}, false, 1, 0}, Case{{7, -1}, false, 1, 0}}) {
-    MusicPlayer music(device_, errors_, archives_);
+    MusicPlayer music(sound_.device, errors_, archives_);
     music.applySettings(c.settings, variables_);
     EXPECT_EQ(music.enabled(), c.enabled);
     EXPECT_EQ(music.device(), c.device);
@@ -190,7 +189,7 @@ TEST_F(MusicPlayerTest, SaveRecordRestoresListNameAndPlaying) {
   music_.writeSaveSection(out);
   EXPECT_EQ(out.finish(), "#MUSIC\r\nmusic.tbl,a,0\r\n");
 
-  MusicPlayer restored(device_, errors_, archives_);
+  MusicPlayer restored(sound_.device, errors_, archives_);
   restored.setLoop(0);
   restored.restoreRecord(music_.saveRecord());
   EXPECT_EQ(restored.listFile(), "music.tbl");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "audio/attenuation.h"
-#include "platform/headless/headless_sound.h"
 #include "support/audio_files.h"
 #include "support/fake_services.h"
 #include "support/game_dir.h"
@@ -44,9 +43,9 @@ class SoundChannelTest : public ::testing::Test {
   Sound* sound(const std::string& name) { return entry(name).sound.get(); }
 
   test::TempGameDir dir_;
-  HeadlessSoundDevice device_{std::make_shared<test::WaveOnlyDecoder>(), ""};
+  test::HeadlessSound sound_;
   ArchiveSet archives_;
-  SoundChannels channels_{device_, archives_};
+  SoundChannels channels_{sound_.device, archives_};
   SoundChannel& effects_ = channels_.effects;
   VariableStore variables_;
 };
@@ -108,7 +107,7 @@ TEST_F(SoundChannelTest, SettingsDisableAndSetVolumes) {
   for (const Case& c : {Case{{}, true, true, 0, -10000, 0, -10000},
                         Case{{5, 150, 200, 150}, false, true, 0, -10000, 150, 0},
                         Case{{0, 80, 1, -3}, true, false, 80, -2000, -3, -10000}}) {
-    SoundChannels channels(device_, archives_);
+    SoundChannels channels(sound_.device, archives_);
     VariableStore variables;
     channels.effects.load("se.tbl");
     channels.effects.play("a", -1);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio.h"
+#include "audio/audio_decoder.h"
 
 namespace avg::test {
 

@@ -72,27 +72,24 @@ TextRaster BlockTextRasterizer::rasterize(std::u32string_view text, const FontRe
   return raster;
 }
 
-std::unique_ptr<AudioStream> WaveOnlyDecoder::openStream(std::optional<std::string> bytes,
-                                                         const std::string& name, uint32_t rate) {
-  std::optional<AudioSource> source = openAudioSource(std::move(bytes), name);
-  if (!source) return nullptr;
-  const WaveFormat& format = source->format;
+std::unique_ptr<PcmReader> WaveOnlyCodec::openMusic(const std::string& path) {
+  std::optional<AudioSource> source = openAudioSource(readPlainFile(path), path);
+  return source ? openRawWaveReader(std::move(*source)) : nullptr;
+}
+
+std::unique_ptr<AudioStream> WaveOnlyCodec::convert(std::unique_ptr<PcmReader> reader,
+                                                    uint32_t rate) {
+  const WaveFormat& format = reader->format();
   bool readable = (format.channels == 1 || format.channels == 2) &&
                   (format.bitsPerSample == 8 || format.bitsPerSample == 16) &&
                   format.samplesPerSec == rate;
-  std::unique_ptr<PcmReader> reader = openRawWaveReader(std::move(*source));
-  if (!reader || !readable) return nullptr;
+  if (!readable) return nullptr;
   return std::make_unique<WaveStream>(std::move(reader));
-}
-
-std::unique_ptr<AudioStream> WaveOnlyDecoder::openMusicStream(const std::string& path,
-                                                              uint32_t rate) {
-  return openStream(readPlainFile(path), path, rate);
 }
 
 HeadlessServices makeFakeServices() {
   return {std::make_unique<FakeImageCodec>(), std::make_unique<BlockTextRasterizer>(),
-          std::make_shared<WaveOnlyDecoder>(), nullptr};
+          std::make_shared<WaveOnlyCodec>(), nullptr};
 }
 
 }  // namespace avg::test

@@ -2,7 +2,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/audio.h"
+#include "audio/mixer_sound_device.h"
+#include "platform/audio_codec.h"
+#include "platform/headless/headless_audio_output.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/image_codec.h"
 #include "platform/text_rasterizer.h"
@@ -26,17 +28,24 @@ class BlockTextRasterizer : public TextRasterizer {
   TextRaster rasterize(std::u32string_view text, const FontRequest& font) override;
 };
 
-// Sound files through the portable WAVE reader alone: 8- or 16-bit PCM, mono or stereo, at
-// the mixer's rate (nothing is resampled), delivered as float stereo.
-class WaveOnlyDecoder : public AudioDecoder {
+// No codec beyond the portable WAVE reader: nothing compressed is decoded, music files are
+// PCM WAVE files read whole, and only 8- or 16-bit PCM, mono or stereo, at the mixer's rate
+// converts (nothing is resampled).
+class WaveOnlyCodec : public AudioCodec {
  public:
-  std::unique_ptr<AudioStream> openStream(std::optional<std::string> bytes, const std::string& name,
-                                          uint32_t rate) override;
-  // Music files too, read whole from their path.
-  std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) override;
+  std::unique_ptr<PcmReader> openCompressed(AudioSource) override { return nullptr; }
+  std::unique_ptr<PcmReader> openMusic(const std::string& path) override;
+  std::unique_ptr<AudioStream> convert(std::unique_ptr<PcmReader> reader, uint32_t rate) override;
 };
 
 // The three above, for a headless platform that links no back-end; it plays no films.
 HeadlessServices makeFakeServices();
+
+// The player's sound device on the headless output, decoding through WaveOnlyCodec.
+struct HeadlessSound {
+  HeadlessAudioOutput output{""};
+  MixerSoundDevice device{output,
+                          std::make_shared<SoundFileDecoder>(std::make_shared<WaveOnlyCodec>())};
+};
 
 }  // namespace avg::test

@@ -50,6 +50,7 @@ void PlayerFixture::runScript(const std::vector<std::string>& lines, uint64_t ma
 }
 
 void PlayerFixture::run(uint64_t maxPasses) {
+  app_.reset();  // it plays on the platform's sound output
   platform_ = makeHeadlessPlatform(makeServices_(), events_, log_);
   RunOptions options;
   options.maxPasses = maxPasses;

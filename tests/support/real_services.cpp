@@ -10,7 +10,7 @@
 namespace avg::test {
 
 HeadlessServices makeRealServices() {
-  return {makeSdlImageCodec(), makeFreeTypeRasterizer(), std::make_shared<FfmpegAudioDecoder>(),
+  return {makeSdlImageCodec(), makeFreeTypeRasterizer(), std::make_shared<FfmpegAudioCodec>(),
           std::make_unique<FfmpegFilmDecoder>()};
 }
 

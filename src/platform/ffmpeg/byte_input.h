@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "audio/pcm_reader.h"
+#include "platform/audio_codec.h"
 
 namespace avg {
 

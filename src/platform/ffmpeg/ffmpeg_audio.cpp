@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/error_log.h"
-#include "base/text_encoding.h"
-
 extern "C" {
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
@@ -148,39 +145,13 @@ void ResamplingStream::rewind() {
   drained_ = false;
 }
 
-std::unique_ptr<AudioStream> resampled(std::unique_ptr<PcmReader> reader, uint32_t rate) {
-  if (!reader) return nullptr;
+}  // namespace
+
+std::unique_ptr<AudioStream> FfmpegAudioCodec::convert(std::unique_ptr<PcmReader> reader,
+                                                       uint32_t rate) {
   auto stream = std::make_unique<ResamplingStream>(std::move(reader), rate);
   if (!stream->open()) return nullptr;
   return stream;
-}
-
-}  // namespace
-
-// Each reader opens the bytes on its own, so that a file neither takes is logged by both.
-std::unique_ptr<PcmReader> createPcmReader(std::optional<std::string> bytes,
-                                           const std::string& name) {
-  if (std::optional<AudioSource> source = openAudioSource(bytes, name)) {
-    if (std::unique_ptr<PcmReader> raw = openRawWaveReader(std::move(*source))) return raw;
-  }
-  if (std::optional<AudioSource> source = openAudioSource(std::move(bytes), name)) {
-    if (std::unique_ptr<PcmReader> decoding = openDecodingReader(std::move(*source))) {
-      return decoding;
-    }
-  }
-  writeErrorLog("CPCMReaderFactory::CreateReader OpenできるReaderが無い - " + cp932ToUtf8(name));
-  return nullptr;
-}
-
-std::unique_ptr<AudioStream> FfmpegAudioDecoder::openStream(std::optional<std::string> bytes,
-                                                            const std::string& name,
-                                                            uint32_t rate) {
-  return resampled(createPcmReader(std::move(bytes), name), rate);
-}
-
-std::unique_ptr<AudioStream> FfmpegAudioDecoder::openMusicStream(const std::string& path,
-                                                                 uint32_t rate) {
-  return resampled(openMusicReader(path), rate);
 }
 
 }  // namespace avg

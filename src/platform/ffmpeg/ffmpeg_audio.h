@@ -1,10 +1,8 @@
 #pragma once
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "audio/pcm_reader.h"
-#include "platform/audio.h"
+#include "platform/audio_codec.h"
 
 namespace avg {
 
@@ -18,18 +16,17 @@ std::unique_ptr<PcmReader> openDecodingReader(AudioSource source);
 // cannot be decoded.
 std::unique_ptr<PcmReader> openMusicReader(const std::string& path);
 
-// The reader factory over the bytes of the sound file `name`: the raw WAVE reader, then the
-// decoding reader; logs when neither accepts the file.
-std::unique_ptr<PcmReader> createPcmReader(std::optional<std::string> bytes,
-                                           const std::string& name);
-
-// Sound files as mixer audio: any reader's PCM converted with libswresample to float
-// stereo at the requested rate.
-class FfmpegAudioDecoder : public AudioDecoder {
+// The codecs on FFmpeg: the readers above, and any reader's PCM converted with
+// libswresample to float stereo at the requested rate.
+class FfmpegAudioCodec : public AudioCodec {
  public:
-  std::unique_ptr<AudioStream> openStream(std::optional<std::string> bytes, const std::string& name,
-                                          uint32_t rate) override;
-  std::unique_ptr<AudioStream> openMusicStream(const std::string& path, uint32_t rate) override;
+  std::unique_ptr<PcmReader> openCompressed(AudioSource source) override {
+    return openDecodingReader(std::move(source));
+  }
+  std::unique_ptr<PcmReader> openMusic(const std::string& path) override {
+    return openMusicReader(path);
+  }
+  std::unique_ptr<AudioStream> convert(std::unique_ptr<PcmReader> reader, uint32_t rate) override;
 };
 
 }  // namespace avg

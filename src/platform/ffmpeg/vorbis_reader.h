@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "audio/pcm_reader.h"
+#include "platform/audio_codec.h"
 #include "platform/ffmpeg/byte_input.h"
 
 namespace avg {

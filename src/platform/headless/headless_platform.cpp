@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "platform/headless/headless_audio_output.h"
 #include "platform/headless/headless_display.h"
-#include "platform/headless/headless_sound.h"
 
 namespace avg {
 namespace {
@@ -61,11 +61,12 @@ Platform makeHeadlessPlatform(HeadlessServices services, std::vector<ScriptedEve
   auto boxes = std::make_unique<HeadlessMessageBoxes>(log);
   platform.window = std::make_unique<HeadlessWindow>(*boxes, std::move(events));
   platform.messageBoxes = std::move(boxes);
-  auto sound = std::make_unique<HeadlessSoundDevice>(std::move(services.audio), audioOut,
-                                                     std::move(soundSink));
+  auto output = std::make_unique<HeadlessAudioOutput>(audioOut, std::move(soundSink));
   auto clock = std::make_unique<HeadlessClock>();
-  clock->setOnAdvance([device = sound.get()](uint64_t elapsedMs) { device->advanceTo(elapsedMs); });
-  platform.sound = std::move(sound);
+  clock->setOnAdvance(
+      [output = output.get()](uint64_t elapsedMs) { output->advanceTo(elapsedMs); });
+  platform.audioOutput = std::move(output);
+  platform.audioCodec = std::move(services.audio);
   platform.systemMixer = std::make_unique<FakeSystemMixer>();
   platform.clock = std::move(clock);
   platform.images = std::move(services.images);

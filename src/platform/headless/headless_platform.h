@@ -86,16 +86,16 @@ class FakeSystemMixer : public SystemMixer {
 };
 
 // What the headless platform takes from its caller rather than choosing itself: the player
-// passes the real decoders and rasterizer, tests pass fakes.
+// passes the real codecs and rasterizer, tests pass fakes.
 struct HeadlessServices {
   std::unique_ptr<ImageCodec> images;
   std::unique_ptr<TextRasterizer> text;
-  std::shared_ptr<AudioDecoder> audio;
+  std::shared_ptr<AudioCodec> audio;
   std::unique_ptr<FilmDecoder> films;
 };
 
 // The headless platform on `services` with the given scripted input; boxes are printed to
-// `log`. The sound device follows the virtual clock and writes what it mixed to `audioOut`
+// `log`. The sound output follows the virtual clock and writes what it renders to `audioOut`
 // when given, and hands it to `soundSink` (16-bit stereo samples at 48000 Hz) when set.
 Platform makeHeadlessPlatform(HeadlessServices services, std::vector<ScriptedEvent> events,
                               std::ostream& log, const std::string& audioOut = "",

@@ -1,8 +1,8 @@
 #pragma once
 #include <SDL.h>
 
-#include "graphics/display_layout.h"
 #include "platform/display.h"
+#include "platform/display_layout.h"
 
 namespace avg {
 

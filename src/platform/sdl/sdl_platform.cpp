@@ -8,15 +8,15 @@
 #include <string>
 
 #include "base/error_log.h"
-#include "graphics/text_image.h"
+#include "base/text_encoding.h"
 #include "platform/alsa/alsa_mixer.h"
 #include "platform/ffmpeg/ffmpeg_audio.h"
 #include "platform/ffmpeg/ffmpeg_film.h"
 #include "platform/freetype/freetype_rasterizer.h"
 #include "platform/image_io/sdl_image_codec.h"
+#include "platform/sdl/sdl_audio_output.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_joysticks.h"
-#include "platform/sdl/sdl_sound.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // libdbus, which SDL opens on X11, keeps its allocations until the process ends.
@@ -309,7 +309,8 @@ Platform makeSdlPlatform(std::unique_ptr<EventSource> requests) {
   auto display = std::make_unique<SdlDisplay>();
   platform.window = std::make_unique<SdlWindow>(*display, std::move(requests));
   platform.display = std::move(display);
-  platform.sound = makeSdlSoundDevice(std::make_shared<FfmpegAudioDecoder>());
+  platform.audioOutput = makeSdlAudioOutput();
+  platform.audioCodec = std::make_shared<FfmpegAudioCodec>();
   platform.films = std::make_unique<FfmpegFilmDecoder>();
   platform.systemMixer = openAlsaMixer();
   platform.volumeStateFile = volumeStateFile();

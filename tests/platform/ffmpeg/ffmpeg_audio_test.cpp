@@ -1,4 +1,6 @@
 #include "platform/ffmpeg/ffmpeg_audio.h"
+#include "audio/audio_decoder.h"
+#include "audio/pcm_reader.h"
 #include "audio/whole_sound.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +41,7 @@ class FfmpegAudioTest : public ::testing::Test {
   }
 
   std::vector<int16_t> decode(const std::string& file) {
-    std::unique_ptr<PcmReader> reader = createPcmReader(dir_.read(file), file);
+    std::unique_ptr<PcmReader> reader = openPcmReader(*codec_, dir_.read(file), file);
     EXPECT_TRUE(reader) << file;
     if (!reader) return {};
     EXPECT_EQ(reader->format().formatTag, 1);
@@ -53,6 +55,8 @@ class FfmpegAudioTest : public ::testing::Test {
 
   test::TempGameDir dir_;
   std::vector<int16_t> source_;
+  std::shared_ptr<FfmpegAudioCodec> codec_ = std::make_shared<FfmpegAudioCodec>();
+  SoundFileDecoder decoder_{codec_};
 };
 
 // Compressed data in WAVE files decodes to about the source's length; codecs without a
@@ -113,7 +117,7 @@ TEST_F(FfmpegAudioTest, OggVorbisMusicHasItsDeclaredLength) {
     EXPECT_EQ(reader->read(reinterpret_cast<uint8_t*>(twice.data()), twice.size()), twice.size());
     EXPECT_TRUE(twice.compare(0, twice.size() / 2, twice, twice.size() / 2) == 0) << file;
 
-    std::unique_ptr<AudioStream> stream = FfmpegAudioDecoder().openMusicStream(file, 48000);
+    std::unique_ptr<AudioStream> stream = decoder_.openMusicStream(file, 48000);
     ASSERT_TRUE(stream) << file;
     std::vector<float> out(2 * 48000);
     size_t got = 0;
@@ -156,7 +160,7 @@ TEST_F(FfmpegAudioTest, RefusalsAreLogged) {
                 {"kmMmioFile::open none.wavのファイル読み込み時のエラー", factory + "none.wav"}},
        }) {
     std::remove("ErrorLog.txt");
-    EXPECT_EQ(createPcmReader(c.bytes, c.file), nullptr) << c.file;
+    EXPECT_EQ(openPcmReader(*codec_, c.bytes, c.file), nullptr) << c.file;
     for (const std::string& text : c.logs) {
       EXPECT_NE(log().find(text + "\n"), std::string::npos) << text;
     }
@@ -176,8 +180,8 @@ TEST_F(FfmpegAudioTest, MixerStreamIsFloatStereoAtTheMixerRate) {
            Case{1, 48000, 8, "\x80\xC0", {0, 0, 0.5f, 0.5f}},
            Case{1, 48000, 24, std::string("\0\0\x40\0\0\xC0", 6), {0.5f, 0.5f, -0.5f, -0.5f}},
        }) {
-    std::unique_ptr<AudioStream> stream = FfmpegAudioDecoder().openStream(
-        makeWave(1, c.channels, c.rate, c.bits, c.data), "pcm.wav", 48000);
+    std::unique_ptr<AudioStream> stream =
+        decoder_.openStream(makeWave(1, c.channels, c.rate, c.bits, c.data), "pcm.wav", 48000);
     ASSERT_TRUE(stream);
     std::vector<float> out(c.expected.size() + 8);
     EXPECT_EQ(stream->read(out.data(), out.size() / 2), c.expected.size() / 2);
@@ -187,9 +191,8 @@ TEST_F(FfmpegAudioTest, MixerStreamIsFloatStereoAtTheMixerRate) {
 }
 
 TEST_F(FfmpegAudioTest, ResamplesToTheMixerRate) {
-  FfmpegAudioDecoder decoder;
   std::shared_ptr<const SoundData> sound =
-      decodeWholeSound(decoder, dir_.read("source.wav"), "source.wav", 48000);
+      decodeWholeSound(decoder_, dir_.read("source.wav"), "source.wav", 48000);
   ASSERT_TRUE(sound);
   EXPECT_NEAR(static_cast<double>(sound->frames()), kSourceFrames * 48000.0 / kSourceRate, 64);
   float peak = 0;

@@ -1,11 +1,10 @@
-#include "platform/sdl/sdl_sound.h"
+#include "platform/sdl/sdl_audio_output.h"
 
 #include <SDL.h>
 
 #include <atomic>
 #include <vector>
 
-#include "audio/mixer.h"
 #include "base/error_log.h"
 
 namespace avg {
@@ -14,34 +13,38 @@ namespace {
 constexpr int kPreferredRate = 48000;
 constexpr Uint16 kBufferFrames = 512;  // 10.7 ms at 48000 Hz
 
-class SdlSoundDevice : public SoundDevice {
+// The device stays paused (silent) while no render function is set.
+class SdlAudioOutput : public AudioOutput {
  public:
-  explicit SdlSoundDevice(std::shared_ptr<AudioDecoder> decoder) : decoder_(std::move(decoder)) {
+  SdlAudioOutput() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       writeErrorLogf("SDL audio: %s", SDL_GetError());
     } else {
       audioStarted_ = true;
       openDevice(SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-      SDL_AddEventWatch(&SdlSoundDevice::watchEvents, this);
+      SDL_AddEventWatch(&SdlAudioOutput::watchEvents, this);
     }
-    mixer_ = std::make_shared<Mixer>(rate_);
     lastTicks_ = SDL_GetTicks64();
-    if (device_) SDL_PauseAudioDevice(device_, 0);
   }
 
-  ~SdlSoundDevice() override {
+  ~SdlAudioOutput() override {
     if (!audioStarted_) return;
-    SDL_DelEventWatch(&SdlSoundDevice::watchEvents, this);
+    SDL_DelEventWatch(&SdlAudioOutput::watchEvents, this);
     if (device_) SDL_CloseAudioDevice(device_);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
-  std::unique_ptr<Sound> createSound() override {
-    return std::make_unique<MixerSound>(mixer_, decoder_);
+  uint32_t rate() const override { return static_cast<uint32_t>(rate_); }
+
+  void start(Render render) override {
+    render_ = std::move(render);
+    if (device_) SDL_PauseAudioDevice(device_, 0);
   }
 
-  std::unique_ptr<MusicStream> openMusic(const std::string& path) override {
-    return openMixerMusic(mixer_, *decoder_, path);
+  // Pausing waits for a callback under way: SDL runs it under the device's lock.
+  void stop() override {
+    if (device_) SDL_PauseAudioDevice(device_, 1);
+    render_ = nullptr;
   }
 
   void pump() override {
@@ -64,7 +67,7 @@ class SdlSoundDevice : public SoundDevice {
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = kBufferFrames;
-    want.callback = &SdlSoundDevice::fill;
+    want.callback = &SdlAudioOutput::fill;
     want.userdata = this;
     SDL_AudioSpec have{};
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, flags);
@@ -78,27 +81,28 @@ class SdlSoundDevice : public SoundDevice {
     rate_ = have.freq;
   }
 
-  // The replacement keeps the mixer's rate; SDL converts when the new device differs.
+  // The replacement keeps the output's rate; SDL converts when the new device differs.
   void reopen() {
     openDevice(0);
-    if (device_) SDL_PauseAudioDevice(device_, 0);
+    if (device_ && render_) SDL_PauseAudioDevice(device_, 0);
   }
 
   // Without a device time still passes for the sounds, so that they end as they would.
   void runSilently(Uint64 now) {
     auto frames = static_cast<size_t>((now - lastTicks_) * static_cast<Uint64>(rate_) / 1000);
     scratch_.resize(frames * 2);
-    if (frames > 0) mixer_->mix(scratch_.data(), frames);
+    if (frames > 0 && render_) render_(scratch_.data(), frames);
   }
 
+  // Runs only while the device is not paused, that is while a render function is set.
   static void SDLCALL fill(void* userdata, Uint8* stream, int length) {
-    auto* self = static_cast<SdlSoundDevice*>(userdata);
-    self->mixer_->mix(reinterpret_cast<float*>(stream),
-                      static_cast<size_t>(length) / (2 * sizeof(float)));
+    auto* self = static_cast<SdlAudioOutput*>(userdata);
+    self->render_(reinterpret_cast<float*>(stream),
+                  static_cast<size_t>(length) / (2 * sizeof(float)));
   }
 
   static int SDLCALL watchEvents(void* userdata, SDL_Event* event) {
-    auto* self = static_cast<SdlSoundDevice*>(userdata);
+    auto* self = static_cast<SdlAudioOutput*>(userdata);
     bool output = (event->type == SDL_AUDIODEVICEREMOVED || event->type == SDL_AUDIODEVICEADDED) &&
                   !event->adevice.iscapture;
     if (!output) return 1;
@@ -110,8 +114,7 @@ class SdlSoundDevice : public SoundDevice {
     return 1;
   }
 
-  std::shared_ptr<AudioDecoder> decoder_;
-  std::shared_ptr<Mixer> mixer_;
+  Render render_;
   bool audioStarted_ = false;
   bool openFailureLogged_ = false;
   std::atomic<SDL_AudioDeviceID> device_{0};
@@ -124,8 +127,8 @@ class SdlSoundDevice : public SoundDevice {
 
 }  // namespace
 
-std::unique_ptr<SoundDevice> makeSdlSoundDevice(std::shared_ptr<AudioDecoder> decoder) {
-  return std::make_unique<SdlSoundDevice>(std::move(decoder));
+std::unique_ptr<AudioOutput> makeSdlAudioOutput() {
+  return std::make_unique<SdlAudioOutput>();
 }
 
 }  // namespace avg

@@ -1,4 +1,4 @@
-#include "graphics/display_layout.h"
+#include "platform/display_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "platform/headless/headless_sound.h"
+#include "platform/headless/headless_audio_output.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "audio/pcm_reader.h"
 #include "base/error_log.h"
+#include "platform/audio_codec.h"
 
 namespace avg {
 namespace {
@@ -24,11 +24,8 @@ int16_t toPcm16(float sample) {
 
 }  // namespace
 
-HeadlessSoundDevice::HeadlessSoundDevice(std::shared_ptr<AudioDecoder> decoder,
-                                         const std::string& audioOut, Sink sink)
-    : mixer_(std::make_shared<Mixer>(kRate, true)),
-      decoder_(std::move(decoder)),
-      sink_(std::move(sink)) {
+HeadlessAudioOutput::HeadlessAudioOutput(const std::string& audioOut, Sink sink)
+    : sink_(std::move(sink)) {
   if (audioOut.empty()) return;
   out_ = std::fopen(audioOut.c_str(), "wb");
   if (!out_) {
@@ -38,14 +35,14 @@ HeadlessSoundDevice::HeadlessSoundDevice(std::shared_ptr<AudioDecoder> decoder,
   writeHeader();
 }
 
-HeadlessSoundDevice::~HeadlessSoundDevice() {
+HeadlessAudioOutput::~HeadlessAudioOutput() {
   if (!out_) return;
   writeHeader();
   std::fclose(out_);
 }
 
-void HeadlessSoundDevice::writeHeader() {
-  uint64_t dataBytes = mixedFrames_ * kChannels * kBytesPerSample;
+void HeadlessAudioOutput::writeHeader() {
+  uint64_t dataBytes = renderedFrames_ * kChannels * kBytesPerSample;
   auto dataSize = static_cast<uint32_t>(std::min<uint64_t>(dataBytes, UINT32_MAX - 36));
   std::string header = "RIFF";
   putLe(header, dataSize + 36, 4);
@@ -64,21 +61,17 @@ void HeadlessSoundDevice::writeHeader() {
   std::fseek(out_, 0, SEEK_END);
 }
 
-std::unique_ptr<Sound> HeadlessSoundDevice::createSound() {
-  return std::make_unique<MixerSound>(mixer_, decoder_);
-}
-
-std::unique_ptr<MusicStream> HeadlessSoundDevice::openMusic(const std::string& path) {
-  return openMixerMusic(mixer_, *decoder_, path);
-}
-
-void HeadlessSoundDevice::advanceTo(uint64_t elapsedMs) {
+void HeadlessAudioOutput::advanceTo(uint64_t elapsedMs) {
   uint64_t target = elapsedMs * kRate / 1000;
-  if (target <= mixedFrames_) return;
-  auto frames = static_cast<size_t>(target - mixedFrames_);
+  if (target <= renderedFrames_) return;
+  auto frames = static_cast<size_t>(target - renderedFrames_);
   buffer_.resize(frames * kChannels);
-  mixer_->mix(buffer_.data(), frames);
-  mixedFrames_ = target;
+  if (render_) {
+    render_(buffer_.data(), frames);
+  } else {
+    std::fill(buffer_.begin(), buffer_.end(), 0.0f);
+  }
+  renderedFrames_ = target;
   if (!out_ && !sink_) return;
   pcm_.resize(buffer_.size());
   std::transform(buffer_.begin(), buffer_.end(), pcm_.begin(), toPcm16);
