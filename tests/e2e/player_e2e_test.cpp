@@ -14,23 +14,23 @@ using test::quoted;
 using test::runPlayer;
 using test::TempGameDir;
 
+// The start script goes on in a script named by a Windows path in another case.
 TEST(PlayerE2E, RunsTheGameAndLogsInUtf8) {
   TempGameDir game;
+  game.write("autoexec.eve", crlf({"CONT,%s__SCRIPTS\\part2.eve"}));
   game.write(
-      "autoexec.eve",
+      "scripts/Part2.EVE",
       crlf({"CALN,=___,$n__n,%n__41", "CALN,+___,$n__n,$n__n,%n__1", "LOG_,INT_,$n__n,%s__answer",
             "LOG_,STR_,%s__\x93\xFA\x96\x7B,%s__\x8C\xBE", "LOG_,FLT_,%f__0.5,%s__half",
             "LOG_,INT_,$n__n", "TEST,INT_,$n__n", "TEST,STR_,%s__a\nb,%s__cap", "CLOS"}));
   auto run = runPlayer("--headless " + quoted(game.path()));
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.stderrText, "[messagebox] ERROR!! | 42 -> ok\n[messagebox] cap | a\\nb -> ok\n");
-  std::string log = game.read("ErrorLog.txt");
-  std::regex line(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d : ### LogCheck ### (.*)\n)");
-  std::vector<std::string> entries;
-  for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it) {
-    entries.push_back((*it)[1]);
-  }
-  EXPECT_EQ(entries, (std::vector<std::string>{"answer = 42", "言 = 日本", "half = 0.500000"}));
+  const std::string log = game.read("ErrorLog.txt");
+  EXPECT_EQ(test::logChecks(log),
+            (std::vector<std::string>{"answer = 42", "言 = 日本", "half = 0.500000"}));
+  EXPECT_TRUE(std::regex_search(
+      log, std::regex(R"(^\d\d/\d\d/\d\d \d\d:\d\d:\d\d : ### LogCheck ### answer = 42\n)")));
 }
 
 TEST(PlayerE2E, MissingAutoexecEndsSilently) {
@@ -68,15 +68,6 @@ TEST(PlayerE2E, FrameLimitClosesARunningGame) {
   std::string log = game.read("ErrorLog.txt");
   EXPECT_NE(log.find("pass = 3\n"), std::string::npos);
   EXPECT_EQ(log.find("pass = 4"), std::string::npos);
-}
-
-TEST(PlayerE2E, ScriptsFromSubdirectoriesWithWindowsPaths) {
-  TempGameDir game;
-  game.write("scripts/Part2.EVE", crlf({"LOG_,STR_,%s__reached,%s__chapter", "CLOS"}));
-  game.write("autoexec.eve", crlf({"CONT,%s__SCRIPTS\\part2.eve"}));
-  auto run = runPlayer("--headless " + quoted(game.path()));
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(game.read("ErrorLog.txt").find("chapter = reached"), std::string::npos);
 }
 
 }  // namespace
