@@ -39,17 +39,13 @@ class SoundEndToEnd : public ::testing::Test {
     dir_.write("game/autoexec.eve", test::crlf(lines));
   }
 
-  int runPlayer(const std::string& environment, const std::string& options) {
-    return test::runGameIn(dir_.path(), environment, options);
-  }
-
   test::TempGameDir dir_;
   std::vector<int16_t> source_;
 };
 
 TEST_F(SoundEndToEnd, AudioOutHoldsTheSoundAtItsGainBetweenPlayAndTheFade) {
-  ASSERT_EQ(runPlayer("", "--headless --audio-out out.wav"), 0);
-  ASSERT_EQ(runPlayer("", "--headless --audio-out again.wav"), 0);
+  ASSERT_EQ(test::runGameIn(dir_.path(), "", "--headless --audio-out out.wav"), 0);
+  ASSERT_EQ(test::runGameIn(dir_.path(), "", "--headless --audio-out again.wav"), 0);
   std::string wave = dir_.read("out.wav");
   EXPECT_EQ(wave, dir_.read("again.wav"));  // the same on every run
   ASSERT_GT(wave.size(), 44u);
@@ -89,9 +85,11 @@ TEST_F(SoundEndToEnd, AudioOutHoldsTheSoundAtItsGainBetweenPlayAndTheFade) {
 // sound card: the sound at its gain, and no complaint in the log.
 TEST_F(SoundEndToEnd, SdlOutputCarriesTheSound) {
   const std::string raw = (dir_.path() / "sdl.raw").string();
-  ASSERT_EQ(runPlayer("SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " SDL_VIDEODRIVER=dummy",
+  ASSERT_EQ(
+      test::runGameIn(dir_.path(),
+                      "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + raw + " SDL_VIDEODRIVER=dummy",
                       "--frames 120"),
-            0);
+      0);
   EXPECT_NEAR(test::floatPeak(dir_.read("sdl.raw")), 16383.0f / 32768.0f * std::pow(10.0f, -0.5f),
               0.01f);
   std::string log = dir_.read("game/ErrorLog.txt");

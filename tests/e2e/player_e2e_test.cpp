@@ -33,29 +33,31 @@ TEST(PlayerE2E, RunsTheGameAndLogsInUtf8) {
       log, std::regex(R"(^\d\d/\d\d/\d\d \d\d:\d\d:\d\d : ### LogCheck ### answer = 42\n)")));
 }
 
-TEST(PlayerE2E, MissingAutoexecEndsSilently) {
-  TempGameDir game;
-  auto run = runPlayer("--headless " + quoted(game.path()));
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.stderrText, "");
-}
-
-TEST(PlayerE2E, BadCommandLinesExitWithTwoAndSayWhy) {
+// A game without a start script ends at once, silently; bad command lines exit with 2 and
+// say why.
+TEST(PlayerE2E, MissingAutoexecEndsSilentlyAndBadCommandLinesSayWhy) {
   TempGameDir game;
   game.write("input.txt", "# comment\n1 mouse 10 20\n2 key F99 down\n");
   game.write("rec.txt", "1 seed 3\n9 close\n5 close\n");
-  const std::pair<std::string, std::string> cases[] = {
-      {"--headless --bogus", "usage: avgplayer"},
-      {"--headless /nonexistent/game/dir", "usage: avgplayer"},
-      {"--headless --input " + quoted(game.path() / "input.txt") + " " + quoted(game.path()),
+  struct Case {
+    std::string arguments;
+    int exitCode;
+    std::string message;  // in the standard error, which is empty when this is
+  };
+  const Case cases[] = {
+      {"--headless " + quoted(game.path()), 0, ""},
+      {"--headless --bogus", 2, "usage: avgplayer"},
+      {"--headless /nonexistent/game/dir", 2, "usage: avgplayer"},
+      {"--headless --input " + quoted(game.path() / "input.txt") + " " + quoted(game.path()), 2,
        "line 3: unknown key 'F99'"},
-      {"--headless --input " + quoted(game.path() / "rec.txt") + " " + quoted(game.path()),
+      {"--headless --input " + quoted(game.path() / "rec.txt") + " " + quoted(game.path()), 2,
        "line 3: frame 5 after frame 9"},
   };
-  for (const auto& [arguments, message] : cases) {
-    auto run = runPlayer(arguments);
-    EXPECT_EQ(run.exitCode, 2) << arguments;
-    EXPECT_NE(run.stderrText.find(message), std::string::npos) << arguments << run.stderrText;
+  for (const Case& c : cases) {
+    auto run = runPlayer(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+    EXPECT_EQ(run.stderrText.empty(), c.message.empty()) << c.arguments << run.stderrText;
+    EXPECT_NE(run.stderrText.find(c.message), std::string::npos) << c.arguments << run.stderrText;
   }
 }
 

@@ -51,11 +51,6 @@ class ListeningSocket {
   uint16_t port_ = 0;
 };
 
-// A free port: one the system just handed out and took back.
-uint16_t freePort() {
-  return ListeningSocket().port();
-}
-
 // The player run in the background on `dir` until destroyed, when it is killed.
 class BackgroundPlayer {
  public:
@@ -172,7 +167,7 @@ TEST(TextOutE2E, WebSocketClientsGetTheLastEventAndThoseAfterIt) {
                   "CALN,<___,$n__c,$n__i,%n__" + std::to_string(kIdlePasses), "IF__,$n__c",
                   "GOTO,idle", "#loop", "MESS,ADD_,%s__ping", "NEXT", "MESS,CLE_",
                   "MESS,ADD_,%s__pong", "NEXT", "MESS,CLE_", "GOTO,loop"}));
-  const uint16_t port = freePort();
+  const uint16_t port = ListeningSocket().port();  // one the system handed out and took back
   BackgroundPlayer player(dir.path() / "game", "--text-socket", port);
   const std::string received = runClient(dir, python, port, 2, 3);
   // Both clients come while the game idles: they get its last line first, then the new ones.
