@@ -1,14 +1,17 @@
 // The bundled demo, built by its own build script and played by the real binary in headless
-// mode: the options screen worked with the keyboard pad and the menu, config.ini, and the
-// save and load screen with the quick keys, and the opening film.
+// mode: the options screen worked with the keyboard pad and the menu, config.ini, the save
+// and load screen, and the opening film; the dialogue scene with a typed name, in process.
+// The quick keys are played in the replay tests.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <regex>
 
+#include "base/text_encoding.h"
 #include "input/ini_file.h"
+#include "stage/text_layer.h"
 #include "support/game_dir.h"
 #include "support/player_run.h"
+#include "support/real_services.h"
 
 namespace avg {
 namespace {
@@ -22,11 +25,7 @@ class DemoGame : public ::testing::Test {
     dir_.write("game/config.ini", dir_.read("game/config.ini") + "[VIDEO]\r\nDISABLE=1\r\n");
   }
 
-  void build() {
-    std::string command = "bash '" + std::string(AVG_SOURCE_DIR) + "/demo/make_game.sh' '" +
-                          game().string() + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-  }
+  void build() { ASSERT_EQ(test::buildDemo(game()), 0); }
 
   // Plays `frames` frame passes with the events of `input` (lines "FRAME EVENT ARGS...");
   // returns the message boxes shown, one "caption | text -> answer" line each.
@@ -46,11 +45,10 @@ class DemoGame : public ::testing::Test {
 
   // The values of the ErrorLog.txt lines "name = value" whose name is `name`, in order.
   std::vector<std::string> logged(const std::string& name) const {
-    std::string log = dir_.read("game/ErrorLog.txt");
-    std::regex line("### LogCheck ### " + name + " = (.*)\n");
     std::vector<std::string> values;
-    for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
-      values.push_back((*it)[1]);
+    for (const std::string& entry : test::logChecks(dir_.read("game/ErrorLog.txt"))) {
+      if (entry.starts_with(name + " = ")) values.push_back(entry.substr(name.size() + 3));
+    }
     return values;
   }
 
@@ -123,19 +121,6 @@ TEST_F(DemoGame, SaveScreenSavesIntoASlotAndLoadsItBack) {
   EXPECT_EQ(logged("scene"), (Values{"title", "story", "title"}));
 }
 
-TEST_F(DemoGame, QuickKeysSaveAndLoadTheQuickSaveFile) {
-  std::string boxes = play(200,
-                           "50 key F5 down\n51 key F5 up\n"    // saved on the title
-                           "60 lbutton down\n61 lbutton up\n"  // the title starts the story
-                           "100 key F6 down\n101 key F6 up\n"  // back on the title
-                           "120 key Z down\n122 key Z up\n");  // which opens the options
-  EXPECT_EQ(boxes,
-            "avgplayer | デモはここまでです。 -> ok\n確認 | セーブしました -> ok\n"
-            "確認 | ロードしました -> ok\n");
-  EXPECT_TRUE(std::filesystem::exists(game() / "Save/qsave.sav"));
-  EXPECT_EQ(logged("scene"), (Values{"title", "story", "options"}));
-}
-
 TEST_F(DemoGame, TheOpeningFilmPlaysUntilAClickSkipsIt) {
   IniFile file = config();
   file.set("VIDEO", "DISABLE", 0);
@@ -150,6 +135,24 @@ TEST_F(DemoGame, TheOpeningFilmPlaysUntilAClickSkipsIt) {
     EXPECT_EQ(logged("scene"), scenes) << input;
     EXPECT_EQ(dir_.read("game/ErrorLog.txt").find("CMovieAVI"), std::string::npos);
   }
+}
+
+// The dialogue scene alone, in process, with "Ann" typed from pass 60.
+TEST(DialogueDemo, TypedNameIsUsedByTheLaterLines) {
+  test::PlayerFixture player(parseInputScript("60 char 65\n61 char 110\n62 char 110\n"),
+                             test::makeRealServices);
+  std::string script;  // as the game ships it: CP932 with CR LF line ends
+  for (char c : utf8ToCp932(player.dir().read(AVG_SOURCE_DIR "/demo/src/dialogue.eve")))
+    script += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  player.dir().write("autoexec.eve", script);
+  player.run(5000);
+  EXPECT_EQ(player.stringVar("name"), "Ann");
+  const MessageWindow& window = player.engine().companion<TextLayer>().windows().at(0);
+  ASSERT_EQ(window.logPages.size(), 3u);
+  std::string last;
+  for (const GlyphPtr& glyph : window.logPages[2])
+    last += glyph->text;
+  EXPECT_EQ(cp932ToUtf8(last), "【案内人】Annさんの冒険はここから始まります。");
 }
 
 }  // namespace

@@ -2,13 +2,9 @@
 // (a data directory, a read-only file system, the installed demo) and the Debian package.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -22,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::crlf;
 using test::quoted;
+using test::shell;
 
 // Every file below `dir` with its size and modification time, one a line.
 std::string listing(const fs::path& dir) {
@@ -38,25 +35,6 @@ std::string listing(const fs::path& dir) {
   for (const std::string& line : lines)
     text += line + "\n";
   return text;
-}
-
-// The "### LogCheck ### name = value" entries of a log, "name=value" each.
-std::vector<std::string> logChecks(const std::string& log) {
-  std::regex line("### LogCheck ### (\\w+) = (.*)\n");
-  std::vector<std::string> entries;
-  for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
-    entries.push_back((*it)[1].str() + "=" + (*it)[2].str());
-  return entries;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-int shell(const std::string& command) {
-  int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Runs `player` headless on `game` with XDG_DATA_HOME set to `dataHome`; the exit code.
@@ -92,11 +70,12 @@ class WriteProtectedGame : public testing::Test {
 
   // What the two runs logged and wrote in the write directory `written`.
   void expectBothRunsIn(const fs::path& written) {
-    const std::string log = readFile(written / "ErrorLog.txt");
-    EXPECT_EQ(logChecks(log), (std::vector<std::string>{"seen=0", "wait=1", "saved=0", "seen=1",
-                                                        "wait=0", "saved=1"}));
+    const std::string log = dir_.read(written / "ErrorLog.txt");
+    EXPECT_EQ(test::logChecks(log),
+              (std::vector<std::string>{"seen = 0", "wait = 1", "saved = 0", "seen = 1", "wait = 0",
+                                        "saved = 1"}));
     EXPECT_NE(log.find("the game's files are written to " + written.string()), std::string::npos);
-    EXPECT_NE(readFile(written / "config.ini").find("WAIT=0"), std::string::npos);
+    EXPECT_NE(dir_.read(written / "config.ini").find("WAIT=0"), std::string::npos);
     EXPECT_TRUE(fs::is_regular_file(written / "save/glob.flg"));
   }
 
@@ -162,7 +141,7 @@ TEST_F(Installed, PutsEveryFileInItsPlace) {
     EXPECT_TRUE(fs::exists(usr() / file)) << file;
   }
   const std::string desktop =
-      readFile(usr() / "share/applications/org.avgplayer.avgplayer.desktop");
+      root_->read(usr() / "share/applications/org.avgplayer.avgplayer.desktop");
   EXPECT_NE(desktop.find("\nExec=avgplayer\n"), std::string::npos);
   EXPECT_NE(desktop.find("Exec=avgplayer /usr/share/games/avgplayer/demo\n"), std::string::npos);
   EXPECT_EQ(shell("bash -n " + quoted(usr() / "share/bash-completion/completions/avgplayer")), 0);
@@ -177,7 +156,7 @@ TEST_F(Installed, PlaysTheInstalledDemoReadOnly) {
   EXPECT_EQ(listing(demo), before);
   const fs::path written = redirectedWriteDirectory(demo, dataHome);
   EXPECT_TRUE(fs::is_regular_file(written / "config.ini"));
-  EXPECT_NE(readFile(written / "ErrorLog.txt").find("### LogCheck ### scene = title"),
+  EXPECT_NE(root_->read(written / "ErrorLog.txt").find("### LogCheck ### scene = title"),
             std::string::npos);
 }
 

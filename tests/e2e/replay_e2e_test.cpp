@@ -1,6 +1,7 @@
-// Recording a headless run of the demo and replaying it: the same frames, boxes and log; a
-// recording cut short by kill -9 replays up to where it stops; the seed a recording fixes;
-// frames composed in part equal frames composed whole.
+// Recording a headless run of the demo and replaying it: the same frames, boxes and log (the
+// session plays the quick keys, the options screen, Esc, F7 and the menu); a recording cut
+// short by kill -9 replays up to where it stops; the seed a recording fixes; frames composed
+// in part equal frames composed whole.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -39,9 +40,7 @@ class Replay : public ::testing::Test {
   // The demo built once in "pristine", then copied for each run so that every run starts
   // from the same config.ini and saves.
   Replay() {
-    std::string command = "bash '" + std::string(AVG_SOURCE_DIR) + "/demo/make_game.sh' " +
-                          quoted(dir_.path() / "pristine") + " >/dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(test::buildDemo(dir_.path() / "pristine"), 0);
     // Without the opening film, the session's passes count from the title.
     dir_.write("pristine/config.ini",
                dir_.read("pristine/config.ini") + "[VIDEO]\r\nDISABLE=1\r\n");
@@ -93,9 +92,20 @@ TEST_F(Replay, RecordedRunReplaysToTheSameFramesBoxesAndLog) {
   EXPECT_EQ(std::count(hashes.begin(), hashes.end(), '\n'), 200);
   EXPECT_EQ(hashes.rfind("1 ", 0), 0u);
   EXPECT_EQ(dir_.read("b.hashes"), hashes);
-  EXPECT_NE(boxes.find("終了しますか？ -> no"), std::string::npos);
+  // The quick save and load, then Esc answered No.
+  EXPECT_EQ(boxes,
+            "[messagebox] avgplayer | デモはここまでです。 -> ok\n"
+            "[messagebox] 確認 | セーブしました -> ok\n[messagebox] 確認 | ロードしました -> ok\n"
+            "[messagebox] 確認 | 終了しますか？ -> no\n");
+  EXPECT_TRUE(std::filesystem::exists(dir_.path() / "a/Save/qsave.sav"));
   EXPECT_EQ(replayed, boxes);
-  EXPECT_NE(errorLog("a").find("### LogCheck ### scene = options"), std::string::npos);
+  EXPECT_EQ(test::logChecks(errorLog("a")),
+            (std::vector<std::string>{
+                "title = avgplayer デモ", "sum of 1..10 = 55", "doubled = 42",
+                "one third = 0.333333", "as text = 1/3 = 0.3333333433", "squares[10] = 100",
+                "frames counted by thread 1 = 30", "scene = title", "scene = story",
+                "scene = options", "Talk-Wait = 0", "Volume-Music = 80", "Volume-Sound = 80",
+                "Volume-Voice = 80", "scene = title", "menu = title", "scene = title"}));
   EXPECT_EQ(errorLog("b"), errorLog("a"));
   EXPECT_NE(dir_.read("a/config.ini").find("FULL=1"), std::string::npos);
   EXPECT_EQ(dir_.read("b/config.ini"), dir_.read("a/config.ini"));

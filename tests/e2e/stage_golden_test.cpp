@@ -1,5 +1,6 @@
 // Frames of small stage scenes from headless runs of the real binary: golden screenshots
-// compared byte for byte, and exact pixels of the frames the animation timing shows.
+// compared byte for byte, exact pixels of the frames the animation timing shows, and text
+// screenshots that are repeatable and match the frame the player composes in process.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "support/game_dir.h"
 #include "support/pictures.h"
 #include "support/player_run.h"
+#include "support/real_services.h"
 
 namespace avg {
 namespace {
@@ -20,6 +22,18 @@ using test::runPlayer;
 using test::TempGameDir;
 
 const std::filesystem::path kGoldenDir = std::filesystem::path(AVG_SOURCE_DIR) / "tests/golden";
+
+// Runs the game in `game` headless for `frames` passes; the screenshot `name` it leaves.
+std::string screenshot(const TempGameDir& game, const std::string& name, int frames = 3) {
+  auto run = runPlayer("--headless --frames " + std::to_string(frames) + " --screenshot " +
+                       quoted(game.path() / name) + " " + quoted(game.path()));
+  EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+  return game.read(name);
+}
+
+bool loaded(Surface& picture, const std::filesystem::path& png) {
+  return loadImage(picture, png.string(), *makeSdlImageCodec()) == kImageLoaded;
+}
 
 // Writes a picture without alpha channel as PNG.
 void writePng(const TempGameDir& game, const std::string& name, int32_t width, int32_t height,
@@ -71,18 +85,14 @@ void writeScene(const TempGameDir& game) {
 TEST(StageGolden, SceneMatchesItsGoldenScreenshot) {
   TempGameDir game;
   writeScene(game);
-  const std::filesystem::path shot = game.path() / "shot.png";
-  auto run =
-      runPlayer("--headless --frames 3 --screenshot " + quoted(shot) + " " + quoted(game.path()));
-  ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+  const std::string shot = screenshot(game, "shot.png");
   const std::filesystem::path golden = kGoldenDir / "stage_scene.png";
-  if (std::getenv("AVG_UPDATE_GOLDEN"))
-    std::filesystem::copy_file(shot, golden, std::filesystem::copy_options::overwrite_existing);
-  EXPECT_TRUE(game.read("shot.png") == game.read(golden.string()))
-      << "compare " << shot << " with " << golden;
+  if (std::getenv("AVG_UPDATE_GOLDEN")) game.write(golden.string(), shot);
+  EXPECT_TRUE(shot == game.read(golden.string())) << "compare " << game.path() / "shot.png"
+                                                  << " with " << golden;
 
   Surface frame;
-  ASSERT_EQ(loadImage(frame, shot.string(), *makeSdlImageCodec()), kImageLoaded);
+  ASSERT_TRUE(loaded(frame, game.path() / "shot.png"));
   // The background's corners, one step darker per channel through the alpha-channel blend.
   EXPECT_EQ(frame.pixel(0, 0) & 0xFFFFFF, 0x00003Fu);
   EXPECT_EQ(frame.pixel(639, 479) & 0xFFFFFF, 0xFEFE3Fu);
@@ -113,11 +123,55 @@ TEST(StageGolden, AnimationFramesShowInTheirPasses) {
   const uint32_t expected[] = {0xBF0000, 0xBF0000, 0x00BF00, 0x0000BF, 0x0000BF};
   for (int pass = 1; pass <= 5; ++pass) {
     Surface frame;
-    ASSERT_EQ(loadImage(frame, (game.path() / ("p" + std::to_string(pass) + ".png")).string(),
-                        *makeSdlImageCodec()),
-              kImageLoaded);
+    ASSERT_TRUE(loaded(frame, game.path() / ("p" + std::to_string(pass) + ".png")));
     EXPECT_EQ(frame.pixel(319, 239) & 0xFFFFFF, expected[pass - 1]) << "pass " << pass;
   }
+}
+
+// ASCII and Japanese text in window 0 (mode 0) over red and blue lines in window 1
+// (mode 1, half opacity). "日本語のテキスト" in CP932.
+const std::vector<std::string> kScene = {
+    "MESS,WRIT,MODE,%n__0,%n__0",
+    "MESS,POS_,%f__-200,%f__-100",
+    "MESS,ADD_,%s__Hello, world! \x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x65\x83\x4c\x83\x58\x83\x67",
+    "MESS,FONT,%n__24,%n__1,%x__FF0000FF",
+    "MESS,POS_,%f__-200,%f__-60",
+    "MESS,ADD_,%s__Red",
+    "MESS,SET_,%n__1",
+    "MESS,DRAW,BLEN,%n__1",
+    "MESS,FONT,%n__36,%n__0,%x__80FF0000",
+    "MESS,POS_,%f__-200,%f__-100",
+    "MESS,ADD_,%s__Blue \x82\xa0",
+    "#loop",
+    "NEXT",
+    "GOTO,loop",
+};
+
+TEST(TextScreenshots, AreRepeatableAndMatchTheComposedFrame) {
+  Surface composed;
+  {
+    test::PlayerFixture player({}, test::makeRealServices);
+    player.runScript(kScene, 3);
+    ASSERT_TRUE(player.platform().display->readPresented(composed));
+  }
+  TempGameDir dir;
+  dir.write("autoexec.eve", crlf(kScene));
+  const std::string first = screenshot(dir, "first.png");
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(first, screenshot(dir, "second.png"));
+
+  Surface shot;
+  ASSERT_TRUE(loaded(shot, dir.path() / "first.png"));
+  int differing = 0;
+  int lit = 0;
+  for (int32_t y = 0; y < 480; ++y) {
+    for (int32_t x = 0; x < 640; ++x) {
+      differing += shot.pixel(x, y) != composed.pixel(x, y);
+      lit += (shot.pixel(x, y) & 0xFFFFFF) != 0;
+    }
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(lit, 500);
 }
 
 }  // namespace

@@ -26,10 +26,8 @@ using test::TempGameDir;
 
 // Runs the player headless with `environment` settings prefixed; returns its exit code.
 int runHeadless(const std::string& environment, const std::string& arguments) {
-  const std::string command =
-      environment + " " + AVGPLAYER_BINARY + " --headless " + arguments + " >/dev/null 2>&1";
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return test::shell(environment + " " AVGPLAYER_BINARY " --headless " + arguments +
+                     " >/dev/null 2>&1");
 }
 
 // A socket listening on a free port of 127.0.0.1, held until destroyed.
@@ -52,11 +50,6 @@ class ListeningSocket {
   int fd_;
   uint16_t port_ = 0;
 };
-
-// A free port: one the system just handed out and took back.
-uint16_t freePort() {
-  return ListeningSocket().port();
-}
 
 // The player run in the background on `dir` until destroyed, when it is killed.
 class BackgroundPlayer {
@@ -135,13 +128,28 @@ const std::string kDialogueJson =
     "{\"frame\":2,\"window\":0,\"text\":\"「あ」\\n\\\"ok\\\"\"}\n"
     "{\"frame\":3,\"window\":0,\"text\":\"end\"}\n";
 
-// --text-out on the command line: APortInUseIsLoggedAndTheGameGoesOn.
-TEST(TextOutE2E, JsonLinesSetInConfigIni) {
-  TempGameDir dir;
-  dir.write("game/autoexec.eve", crlf(kDialogue));
-  dir.write("game/config.ini", "[AVGPLAYER]\r\nTEXT_OUT=lines.jsonl\r\n");
-  ASSERT_EQ(runHeadless("", quoted(dir.path() / "game")), 0);
-  EXPECT_EQ(dir.read("game/lines.jsonl"), kDialogueJson);
+// JSON lines asked for in config.ini or on the command line; a port in use and speech
+// without a speech service are logged once each and the game goes on.
+TEST(TextOutE2E, JsonLinesAndServicesThatCannotStart) {
+  ListeningSocket taken;
+  const std::string out = " --text-out lines.jsonl";
+  struct Case {
+    std::string config, environment, options, logged;
+  };
+  for (const Case& c :
+       {Case{"[AVGPLAYER]\r\nTEXT_OUT=lines.jsonl\r\n", "", "", ""},
+        Case{"", "", "--text-socket " + std::to_string(taken.port()) + out, "--text-socket"},
+        Case{"", "SPEECHD_ADDRESS=unix_socket:/nonexistent/speech", "--speak" + out, "--speak"}}) {
+    TempGameDir dir;
+    dir.write("game/autoexec.eve", crlf(kDialogue));
+    dir.write("game/config.ini", c.config);
+    ASSERT_EQ(runHeadless(c.environment, c.options + " " + quoted(dir.path() / "game")), 0);
+    EXPECT_EQ(dir.read(c.config.empty() ? "lines.jsonl" : "game/lines.jsonl"), kDialogueJson)
+        << c.options;
+    if (!c.logged.empty()) {
+      EXPECT_EQ(errorLogLines(dir, c.logged), 1) << c.options;
+    }
+  }
 }
 
 // Long enough for the clients to connect while the game idles (a second or more here, far
@@ -159,33 +167,12 @@ TEST(TextOutE2E, WebSocketClientsGetTheLastEventAndThoseAfterIt) {
                   "CALN,<___,$n__c,$n__i,%n__" + std::to_string(kIdlePasses), "IF__,$n__c",
                   "GOTO,idle", "#loop", "MESS,ADD_,%s__ping", "NEXT", "MESS,CLE_",
                   "MESS,ADD_,%s__pong", "NEXT", "MESS,CLE_", "GOTO,loop"}));
-  const uint16_t port = freePort();
+  const uint16_t port = ListeningSocket().port();  // one the system handed out and took back
   BackgroundPlayer player(dir.path() / "game", "--text-socket", port);
   const std::string received = runClient(dir, python, port, 2, 3);
   // Both clients come while the game idles: they get its last line first, then the new ones.
   const std::regex expected(R"((あ(\|(ping|pong)){2}\n){2})");
   EXPECT_TRUE(std::regex_match(received, expected)) << received;
-}
-
-TEST(TextOutE2E, APortInUseIsLoggedAndTheGameGoesOn) {
-  TempGameDir dir;
-  dir.write("game/autoexec.eve", crlf(kDialogue));
-  ListeningSocket taken;
-  ASSERT_EQ(
-      runHeadless("", "--text-socket " + std::to_string(taken.port()) + " --text-out " +
-                          quoted(dir.path() / "out.jsonl") + " " + quoted(dir.path() / "game")),
-      0);
-  EXPECT_EQ(errorLogLines(dir, "--text-socket"), 1);
-  EXPECT_EQ(dir.read("out.jsonl"), kDialogueJson);
-}
-
-TEST(TextOutE2E, SpeakWithoutSpeechDispatcherIsLoggedAndTheGameGoesOn) {
-  TempGameDir dir;
-  dir.write("game/autoexec.eve", crlf(kDialogue));
-  ASSERT_EQ(runHeadless("SPEECHD_ADDRESS=unix_socket:" + (dir.path() / "none").string(),
-                        "--speak " + quoted(dir.path() / "game")),
-            0);
-  EXPECT_EQ(errorLogLines(dir, "--speak"), 1);
 }
 
 TEST(TextOutE2E, F12WritesTheFrameUnlessThePadsBindIt) {

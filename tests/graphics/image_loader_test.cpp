@@ -164,11 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"pixels_cut_off.cgd", [] { return cgd(16, 2, 2, cgdPixels().substr(0, 15)); }},
         BrokenCase{"overflowing_size.cgd", [] { return cgd(0, 0x40000000, 4, cgdPixels()); }},
         BrokenCase{"header_only.bmp", [] { return bmp24().substr(0, 54); }},
-        BrokenCase{"half.png",
-                   [] {
-                     std::string whole = png();
-                     return whole.substr(0, whole.size() / 2);
-                   }},
+        BrokenCase{"half.png", [] { return png().substr(0, png().size() / 2); }},
         BrokenCase{"cut.gif", [] { return std::string(kGif, 20); }}),
     testName);
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/game_dir.h"
 
 namespace avg {
@@ -22,11 +24,19 @@ std::vector<std::string> recordCells(int passes, const std::vector<std::string>&
   return lines;
 }
 
-struct PassExpectation {
-  int pass;
-  int32_t mbut, mbex, mmov, mpz;
-};
+// The values a cell had on passes 1 to `passes`, by spaces, in the given base.
+std::string byPass(PlayerFixture& player, const std::string& cell, int passes,
+                   std::ios_base& (*base)(std::ios_base&) = std::dec) {
+  std::string values;
+  for (int pass = 1; pass <= passes; ++pass) {
+    std::ostringstream value;
+    value << base << player.intVar(cell + std::to_string(pass));
+    values += (pass > 1 ? " " : "") + value.str();
+  }
+  return values;
+}
 
+// The pointer is centred until it is first seen.
 TEST(MouseCells, FollowTheButtonRulesWithinAndAcrossPasses) {
   PlayerFixture player(parseInputScript(R"(
 1 lbutton down
@@ -42,37 +52,19 @@ TEST(MouseCells, FollowTheButtonRulesWithinAndAcrossPasses) {
 8 rbutton dbl
 9 rbutton down
 9 wheel -120
-10 mouse 30 30
+10 mouse 639 479
 11 rbutton up
 )"));
-  player.runScript(recordCells(12, {"MBUT", "MBEX", "MMOV", "M_PZ"}));
-  for (PassExpectation e : {PassExpectation{1, 0x20, 0, 0, 0},  // a click within one pass
-                            {2, 0, 0, 0, 0},
-                            {3, 0x10, 0x10, 0, 0},
-                            {4, 0x10, 0x10, 1, 0},  // moving while held
-                            {5, 0x20, 0, 0, 0},
-                            {6, 0x40, 0, 0, 0},  // the double-click's press alone
-                            {7, 0x10, 0, 1, 0},  // a move clears it; the button is still down
-                            {8, 0x26, 0, 0, 0},
-                            {9, 0x01, 0x01, 0, -120},
-                            {10, 0x01, 0x01, 1, 0},
-                            {11, 0x02, 0, 0, 0},
-                            {12, 0, 0, 0, 0}}) {
-    std::string n = std::to_string(e.pass);
-    EXPECT_EQ(player.intVar("MBUT" + n), e.mbut) << "pass " << n;
-    EXPECT_EQ(player.intVar("MBEX" + n), e.mbex) << "pass " << n;
-    EXPECT_EQ(player.intVar("MMOV" + n), e.mmov) << "pass " << n;
-    EXPECT_EQ(player.intVar("M_PZ" + n), e.mpz) << "pass " << n;
-  }
-}
-
-TEST(MouseCells, PointerIsInStageUnitsFromTheCentre) {
-  PlayerFixture player(parseInputScript("2 mouse 639 479\n"));
-  player.runScript(recordCells(2, {"M_PX", "M_PY"}));
-  EXPECT_EQ(player.intVar("M_PX1"), 0);  // centred before the pointer was seen
-  EXPECT_EQ(player.intVar("M_PY1"), 0);
-  EXPECT_EQ(player.intVar("M_PX2"), 510);
-  EXPECT_EQ(player.intVar("M_PY2"), 382);
+  player.runScript(recordCells(12, {"MBUT", "MBEX", "MMOV", "M_PZ", "M_PX", "M_PY"}));
+  // A click within one pass (1); moving while held (4); the double-click's press alone (6);
+  // a move clears it while the button is still down (7).
+  EXPECT_EQ(byPass(player, "MBUT", 12, std::hex), "20 0 10 10 20 40 10 26 1 1 2 0");
+  EXPECT_EQ(byPass(player, "MBEX", 12, std::hex), "0 0 10 10 0 0 0 0 1 1 0 0");
+  EXPECT_EQ(byPass(player, "MMOV", 12), "0 0 0 1 0 0 1 0 0 1 0 0");
+  EXPECT_EQ(byPass(player, "M_PZ", 12), "0 0 0 0 0 0 0 0 -120 0 0 0");
+  // In stage units from the centre: (10, 10), (20, 20) and (639, 479) on the client.
+  EXPECT_EQ(byPass(player, "M_PX", 12), "0 0 0 -496 -496 -496 -480 -480 -480 510 510 510");
+  EXPECT_EQ(byPass(player, "M_PY", 12), "0 0 0 -368 -368 -368 -352 -352 -352 382 382 382");
 }
 
 TEST(PadCells, PadSelectsThePlayerAtOnce) {
@@ -83,22 +75,16 @@ TEST(PadCells, PadSelectsThePlayerAtOnce) {
                     "CALN,=___,$n__d1,$$__PDIR", "CALN,=___,$n__b1,$$__PBUT", "PAD_,%n__2",
                     "CALN,=___,$n__d2,$$__PDIR", "CALN,=___,$n__b2,$$__PBUT", "PAD_,%n__-1",
                     "CALN,=___,$n__d3,$$__PDIR", "CALN,=___,$n__b3,$$__PBUT", "QUIT"});
-  EXPECT_EQ(player.intVar("d0"), 1);  // the arrow key of player 1
-  EXPECT_EQ(player.intVar("b0"), 1);  // left shift (0xA0) held as Shift
-  EXPECT_EQ(player.intVar("d1"), 1);  // W for player 2
-  EXPECT_EQ(player.intVar("b1"), 0);
-  EXPECT_EQ(player.intVar("d2"), 5);
-  EXPECT_EQ(player.intVar("b2"), 0);
-  EXPECT_EQ(player.intVar("d3"), 5);  // no such pad: centred, no buttons
-  EXPECT_EQ(player.intVar("b3"), 0);
+  // Player 1: its arrow key, and left shift (0xA0) held as Shift; player 2: W; player 3 has
+  // no pad (centred, no buttons).
+  EXPECT_EQ(player.intVars("d0 b0 d1 b1 d2 b2 d3 b3"), "d0=1 b0=1 d1=1 b1=0 d2=5 b2=0 d3=5 b3=0");
 }
 
 TEST(PadCells, KeysReleasedWhileInactiveDoNotStayHeld) {
   PlayerFixture player(parseInputScript("1 key Up down\n2 deactivate\n3 activate\n"));
   player.dir().write("config.ini", test::crlf({"[INPUT]", "PL=1"}));
   player.runScript(recordCells(2, {"PDIR"}));
-  EXPECT_EQ(player.intVar("PDIR1"), 1);
-  EXPECT_EQ(player.intVar("PDIR2"), 5);
+  EXPECT_EQ(player.intVars("PDIR1 PDIR2"), "PDIR1=1 PDIR2=5");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,13 +38,6 @@ class MusicPlayerTest : public ::testing::Test {
     dir_.write("cd.tbl", test::crlf({"one,Track01", "five,Track05", "zero,00", "none,abc"}));
   }
 
-  // What the player does, summed up: state, current name, sound.
-  void expectPlayer(int32_t state, const std::string& name, bool sounding) {
-    EXPECT_EQ(music_.state(), state);
-    EXPECT_EQ(music_.currentName(), name);
-    EXPECT_EQ(music_.isPlaying(), sounding);
-  }
-
   test::TempGameDir dir_;
   RecordedErrors errors_;
   test::HeadlessSound sound_;
@@ -52,71 +46,56 @@ class MusicPlayerTest : public ::testing::Test {
   MusicPlayer music_{sound_.device, errors_, archives_};
 };
 
-// One step of a scenario and the state, current name and sound it leaves.
-struct Step {
-  std::string op, arg;
-  int32_t state;
-  std::string name;
-  bool sounding;
-};
+// What the player does, summed up: "state name sound", "-" standing for no name.
+std::string summary(MusicPlayer& music) {
+  const int32_t state = music.state();
+  return std::string(state == kPlaying   ? "playing"
+                     : state == kStopped ? "stopped"
+                     : state == kPaused  ? "paused"
+                                         : "?") +
+         " " + (music.currentName().empty() ? "-" : music.currentName()) +
+         (music.isPlaying() ? " sounding" : " silent");
+}
 
+// Scenarios after reading music.tbl, each step "operation [argument]: summary after it".
 TEST_F(MusicPlayerTest, StateMachineOnBothDevices) {
   dir_.write("cd/track01.wav", toneWave(4800));
   dir_.write("Track05.wav", toneWave(48000));
-  const Step list = {"list", "music.tbl", kStopped, "", false};
-  const std::vector<std::vector<Step>> scenarios = {
-      {list,
-       {"play", "a", kPlaying, "a", true},
-       {"pause", "", kPaused, "a", false},
-       {"resume", "", kPlaying, "a", true},
-       {"stop", "", kStopped, "a", false}},
+  const std::vector<std::vector<std::string>> scenarios = {
+      {"play a: playing a sounding", "pause: paused a silent", "resume: playing a sounding",
+       "stop: stopped a silent"},
       // An unlisted name stops the music and keeps state and name.
-      {list,
-       {"play", "a", kPlaying, "a", true},
-       {"play", "nobody", kPlaying, "a", false},
-       {"resume", "", kPlaying, "a", true},
-       {"load", "nobody", kPlaying, "a", false}},
+      {"play a: playing a sounding", "play nobody: playing a silent", "resume: playing a sounding",
+       "load nobody: playing a silent"},
       // LOAD prepares while stopped and starts while playing.
-      {list,
-       {"load", "a", kStopped, "a", false},
-       {"resume", "", kPlaying, "a", true},
-       {"load", "b", kPlaying, "b", true}},
+      {"load a: stopped a silent", "resume: playing a sounding", "load b: playing b sounding"},
       // Disabled music ignores PLAY only.
-      {list,
-       {"off", "", kStopped, "", false},
-       {"play", "a", kStopped, "", false},
-       {"load", "a", kStopped, "a", false},
-       {"resume", "", kStopped, "a", false}},
+      {"off: stopped - silent", "play a: stopped - silent", "load a: stopped a silent",
+       "resume: stopped a silent"},
       // MODE stops the old device except from 1 to 1.
-      {list,
-       {"play", "a", kPlaying, "a", true},
-       {"device", "1", kPlaying, "a", true},
-       {"device", "2", kStopped, "a", false}},
+      {"play a: playing a sounding", "device 1: playing a sounding", "device 2: stopped a silent"},
       // Lists follow the device chosen when they are read; track 0 stops the CD.
-      {list,
-       {"device", "2", kStopped, "", false},
-       {"play", "a", kStopped, "", false},
-       {"list", "cd.tbl", kStopped, "", false},
-       {"play", "five", kPlaying, "five", true},
-       {"play", "zero", kPlaying, "zero", false},
-       {"play", "one", kPlaying, "one", true},
-       {"play", "none", kPlaying, "none", false}},
+      {"device 2: stopped - silent", "play a: stopped - silent", "list cd.tbl: stopped - silent",
+       "play five: playing five sounding", "play zero: playing zero silent",
+       "play one: playing one sounding", "play none: playing none silent"},
   };
-  for (size_t scenario = 0; scenario < scenarios.size(); ++scenario) {
+  for (const std::vector<std::string>& scenario : scenarios) {
     MusicPlayer music(sound_.device, errors_, archives_);
-    for (const Step& step : scenarios[scenario]) {
-      if (step.op == "list") music.readList(step.arg, true);
-      if (step.op == "play") music.play(step.arg);
-      if (step.op == "load") music.load(step.arg);
-      if (step.op == "pause") music.pause();
-      if (step.op == "resume") music.resume();
-      if (step.op == "stop") music.stop();
-      if (step.op == "off") music.setEnabled(false);
-      if (step.op == "device") music.setDevice(std::stoi(step.arg));
-      SCOPED_TRACE(testing::Message() << scenario << " " << step.op << " " << step.arg);
-      EXPECT_EQ(music.state(), step.state);
-      EXPECT_EQ(music.currentName(), step.name);
-      EXPECT_EQ(music.isPlaying(), step.sounding);
+    music.readList("music.tbl", true);
+    EXPECT_EQ(summary(music), "stopped - silent");
+    for (const std::string& step : scenario) {
+      std::istringstream words(step.substr(0, step.find(':')));
+      std::string op, arg;
+      words >> op >> arg;
+      if (op == "list") music.readList(arg, true);
+      if (op == "play") music.play(arg);
+      if (op == "load") music.load(arg);
+      if (op == "pause") music.pause();
+      if (op == "resume") music.resume();
+      if (op == "stop") music.stop();
+      if (op == "off") music.setEnabled(false);
+      if (op == "device") music.setDevice(std::stoi(arg));
+      EXPECT_EQ(summary(music), step.substr(step.find(": ") + 2)) << step << " in " << scenario[0];
     }
   }
 }
@@ -125,12 +104,12 @@ TEST_F(MusicPlayerTest, ReadingAListStopsTheStateButNotTheMusic) {
   music_.readList("music.tbl", true);
   music_.play("a");
   music_.readList("cd.tbl", false);
-  expectPlayer(kStopped, "", true);
+  EXPECT_EQ(summary(music_), "stopped - sounding");
   EXPECT_EQ(music_.listFile(), "cd.tbl");
   music_.play("b");  // ADD_ kept the earlier rows
   EXPECT_TRUE(music_.isPlaying());
   music_.readList("unreadable.tbl", true);
-  expectPlayer(kPlaying, "b", true);  // the command ended before its last step
+  EXPECT_EQ(summary(music_), "playing b sounding");  // the command ended before its last step
   music_.play("a");
   EXPECT_FALSE(music_.isPlaying());  // LOAD emptied the lists first
 }
@@ -140,8 +119,7 @@ TEST_F(MusicPlayerTest, LoopZeroPlaysOnceLoopOnePlaysOn) {
   music_.setLoop(0);
   music_.play("b");
   sound_.output.advanceTo(200);
-  EXPECT_FALSE(music_.isPlaying());
-  EXPECT_EQ(music_.state(), kPlaying);
+  EXPECT_EQ(summary(music_), "playing b silent");
   music_.resume();  // stays at its end
   EXPECT_FALSE(music_.isPlaying());
   music_.setLoop(1);
@@ -156,9 +134,9 @@ TEST_F(MusicPlayerTest, AFileThatCannotBeOpenedIsReportedAndCountsAsPlayed) {
   music_.readList("music.tbl", true);
   music_.readList("bad.tbl", false);
   music_.play("gone");
-  expectPlayer(kPlaying, "gone", false);
+  EXPECT_EQ(summary(music_), "playing gone silent");
   music_.play("bad");
-  expectPlayer(kPlaying, "bad", false);
+  EXPECT_EQ(summary(music_), "playing bad silent");
   const std::string message = "ファイルがオープンできませんでした。";
   EXPECT_EQ(errors_.reports, (std::vector<std::pair<std::string, std::string>>{
                                  {message, "missing.wav"}, {message, "bad.wav"}}));
@@ -194,14 +172,10 @@ TEST_F(MusicPlayerTest, SaveRecordRestoresListNameAndPlaying) {
   restored.restoreRecord(music_.saveRecord());
   EXPECT_EQ(restored.listFile(), "music.tbl");
   EXPECT_EQ(restored.loop(), 0);
-  EXPECT_EQ(restored.currentName(), "a");
-  EXPECT_EQ(restored.state(), kPlaying);
-  EXPECT_TRUE(restored.isPlaying());
+  EXPECT_EQ(summary(restored), "playing a sounding");
 
   restored.restoreRecord({"music.tbl", "b", "2"});
-  EXPECT_EQ(restored.currentName(), "b");
-  EXPECT_EQ(restored.state(), kStopped);
-  EXPECT_FALSE(restored.isPlaying());
+  EXPECT_EQ(summary(restored), "stopped b silent");
   restored.setEnabled(false);
   restored.restoreRecord({"music.tbl", "a", "0"});
   EXPECT_FALSE(restored.isPlaying());

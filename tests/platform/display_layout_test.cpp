@@ -31,16 +31,12 @@ TEST_P(Layout, PlacesStripAndPicture) {
 INSTANTIATE_TEST_SUITE_P(
     Windows, Layout,
     testing::Values(
-        LayoutCase{
-            "window_at_scale_1", {640, 500}, false, {0, 0, 640, 20}, {0, 20, 640, 500}, true},
-        LayoutCase{
-            "window_at_scale_2", {1280, 1000}, false, {0, 0, 1280, 40}, {0, 40, 1280, 1000}, true},
+        LayoutCase{"window_x1", {640, 500}, false, {0, 0, 640, 20}, {0, 20, 640, 500}, true},
+        LayoutCase{"window_x2", {1280, 1000}, false, {0, 0, 1280, 40}, {0, 40, 1280, 1000}, true},
         LayoutCase{"resized_wide", {1000, 700}, false, {52, 0, 948, 28}, {52, 28, 948, 700}, false},
         LayoutCase{"resized_tall", {640, 800}, false, {0, 150, 640, 170}, {0, 170, 640, 650}, true},
-        LayoutCase{
-            "full_screen_wide", {1920, 1080}, true, {240, 0, 1680, 0}, {240, 0, 1680, 1080}, false},
-        LayoutCase{
-            "full_screen_tall", {1280, 1024}, true, {0, 32, 1280, 32}, {0, 32, 1280, 992}, true}),
+        LayoutCase{"full_wide", {1920, 1080}, true, {240, 0, 1680, 0}, {240, 0, 1680, 1080}, false},
+        LayoutCase{"full_tall", {1280, 1024}, true, {0, 32, 1280, 32}, {0, 32, 1280, 992}, true}),
     [](const testing::TestParamInfo<LayoutCase>& info) { return info.param.name; });
 
 TEST(WindowScale, LargestWholeScaleThatFitsTheDesktop) {

@@ -88,8 +88,7 @@ TEST(PackedBlock, RefusesInvalidBlocks) {
       {"mode_zero", header(12, 0, 0)},
       {"mode_four", header(12, 4, 0)},
       {"stored_payload_short", header(15, 1, 4) + "abc"},
-      {"truncated_stream", header(15, 2, 5) + "\xFF"
-                                              "ab"},
+      {"truncated_stream", header(15, 2, 5) + "\377ab"},
       {"size_far_beyond_stream", header(15, 3, 0x7FFFFFFF) + "\xFF\x11\x00"s},
   };
   for (const auto& [name, block] : cases)

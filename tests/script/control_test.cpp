@@ -77,10 +77,7 @@ TEST(Control, PostQuitAsksAndOnlyYesCloses) {
   player.runScript({"POST,QUIT", "POST,OTHER", "NEXT", mark("still"), "CLOS"});
   EXPECT_EQ(player.boxes(), "[messagebox] 確認 | 終了しますか？ -> no\n");
   EXPECT_EQ(player.stringVar("trace"), "still");
-  ScriptedEvent yes;
-  yes.frame = 1;
-  yes.answer = MessageAnswer::Yes;
-  PlayerFixture closing({yes});
+  PlayerFixture closing(parseInputScript("1 answer yes\n"));
   closing.runScript({"POST,QUIT", "#l", "NEXT", "GOTO,l"});
   EXPECT_EQ(closing.app().passes(), 1u);
 }

@@ -91,9 +91,7 @@ TEST(FlagCommands, GlobAndGredKeepTheirOwnFiles) {
                     "GLOB,FLAG,GET_,$n__end2,%s__end2", "GRED,FLAG,PATH,SET_,%s__read.flg",
                     "GRED,FLAG,SET_,%s__line9,%n__1", "GRED,FLAG,SET_,%s__line9,%n__0",
                     "GRED,FLAG,GET_,$n__gred,%s__end1", "GRED,FLAG,PATH,GET_,$s__path"});
-  EXPECT_EQ(player.intVar("end1"), 1);
-  EXPECT_EQ(player.intVar("end2"), 0);
-  EXPECT_EQ(player.intVar("gred"), 0);
+  EXPECT_EQ(player.intVars("end1 end2 gred"), "end1=1 end2=0 gred=0");
   EXPECT_EQ(player.stringVar("path"), "read.flg");
   EXPECT_EQ(unpackBlock(player.dir().read("save/glob.flg")), rawOf({"end1"}));
   EXPECT_EQ(unpackBlock(player.dir().read("read.flg")), "");

@@ -49,12 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"blanks_kept", " WAIT, x \r\n", {{" WAIT", " x "}}},
         ParseCase{"lone_lf_is_text", "A\nB\r\n", {{"A\nB"}}},
         // The trail byte 0x2C (',') of a Shift-JIS character is not a separator.
-        ParseCase{"sjis_trail_comma",
-                  "M,\x81\x2C"
-                  "x\r\n",
-                  {{"M",
-                    "\x81\x2C"
-                    "x"}}},
+        ParseCase{"sjis_trail_comma", "M,\x81\x2Cx\r\n", {{"M", "\x81\x2Cx"}}},
         // A lead byte before CR or at the end stands alone and keeps the line end.
         ParseCase{"lead_before_crlf", "M,\x82\r\nNEXT\r\n", {{"M", "\x82"}, {"NEXT"}}},
         ParseCase{"lead_at_end", "M,\x82", {{"M", "\x82"}}},

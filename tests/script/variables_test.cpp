@@ -40,8 +40,7 @@ TEST(Arrays, GetCreatesSetStoresAnyIndex) {
                     "ARRN,SET_,%n__9,$na_arr,%n__2147483647", "ARRN,GET_,$n__neg,$na_arr,%n__-3",
                     "ARRS,SET_,%s__word,$sa_words,%n__1", "ARRS,GET_,$s__w,$sa_words,%n__1",
                     "ARRF,SET_,%f__0.5,$fa_f,%n__0", "ARRF,GET_,$f__half,$fa_f,%n__0", "CLOS"});
-  EXPECT_EQ(player.intVar("fresh"), 0);
-  EXPECT_EQ(player.intVar("neg"), 7);
+  EXPECT_EQ(player.intVars("fresh neg"), "fresh=0 neg=7");
   EXPECT_EQ(player.stringVar("w"), "word");
   EXPECT_EQ(player.floatVar("half"), 0.5f);
   IntArray* array = player.engine().variables().intArrays.find("arr");
@@ -70,9 +69,7 @@ TEST(Stack, PushPopGetAndEmptyStack) {
   player.runScript({"CALN,=___,$n__empty,%n__-1", "STAC,POP_,$n__empty", "STAC,GET_,$n__empty",
                     "STAC,PUSH,%n__1", "STAC,PUSH,%n__2", "STAC,GET_,$n__top", "STAC,POP_",
                     "STAC,POP_,$n__popped", "CLOS"});
-  EXPECT_EQ(player.intVar("empty"), -1);
-  EXPECT_EQ(player.intVar("top"), 2);
-  EXPECT_EQ(player.intVar("popped"), 1);
+  EXPECT_EQ(player.intVars("empty top popped"), "empty=-1 top=2 popped=1");
 }
 
 TEST(Global, KeySwitches) {
@@ -80,8 +77,7 @@ TEST(Global, KeySwitches) {
   player.runScript({"GLOB,QSL_,GET_,$n__q0", "GLOB,DISP,GET_,$n__d0", "GLOB,CONF,GET_,$n__c0",
                     "GLOB,QSL_,SET_,%n__5", "GLOB,QSL_,GET_,$n__q1", "GLOB,DISP,SET_,%n__0",
                     "GLOB,DISP,GET_,$n__d1", "CLOS"});
-  for (const auto& [name, value] : {std::pair{"q0", 0}, {"d0", 1}, {"q1", 1}, {"d1", 0}})
-    EXPECT_EQ(player.intVar(name), value) << name;
+  EXPECT_EQ(player.intVars("q0 d0 q1 d1"), "q0=0 d0=1 q1=1 d1=0");
 }
 
 }  // namespace

@@ -64,6 +64,14 @@ int32_t PlayerFixture::intVar(const std::string& name) {
   return value ? *value : INT32_MIN;
 }
 
+std::string PlayerFixture::intVars(const std::string& names) {
+  std::istringstream words(names);
+  std::string shown;
+  for (std::string name; words >> name;)
+    shown += (shown.empty() ? "" : " ") + name + "=" + std::to_string(intVar(name));
+  return shown;
+}
+
 float PlayerFixture::floatVar(const std::string& name) {
   float* value = engine().variables().floats.find(name);
   return value ? *value : -1e30f;

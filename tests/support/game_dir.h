@@ -59,6 +59,8 @@ class PlayerFixture {
   Platform& platform() { return platform_; }
   ScriptEngine& engine() { return app_->engine(); }
   int32_t intVar(const std::string& name);
+  // "name=value" of each integer variable named in the space-separated `names`, by spaces.
+  std::string intVars(const std::string& names);
   float floatVar(const std::string& name);
   std::string stringVar(const std::string& name);
   // Everything the headless message boxes printed.

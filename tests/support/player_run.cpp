@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <regex>
 
 #include "support/game_dir.h"
 
@@ -25,6 +26,23 @@ int runGameIn(const std::filesystem::path& dir, const std::string& environment,
                         AVGPLAYER_BINARY + " " + options + " " + (dir / "game").string() +
                         " >/dev/null 2>&1";
   return std::system(command.c_str());
+}
+
+int shell(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int buildDemo(const std::filesystem::path& dir) {
+  return shell("bash '" AVG_SOURCE_DIR "/demo/make_game.sh' " + quoted(dir) + " >/dev/null 2>&1");
+}
+
+std::vector<std::string> logChecks(const std::string& log) {
+  std::regex line("### LogCheck ### (.*)\n");
+  std::vector<std::string> entries;
+  for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
+    entries.push_back((*it)[1]);
+  return entries;
 }
 
 }  // namespace avg::test

@@ -1,6 +1,7 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace avg::test {
 
@@ -23,5 +24,14 @@ PlayerRun runPlayer(const std::string& arguments);
 // each run gets a lock of its own in `dir` and tests can run side by side.
 int runGameIn(const std::filesystem::path& dir, const std::string& environment,
               const std::string& options);
+
+// Runs a shell command; its exit code, or -1 when it did not exit.
+int shell(const std::string& command);
+
+// Builds the bundled demo into `dir` with its own build script; its exit code.
+int buildDemo(const std::filesystem::path& dir);
+
+// The "name = value" of every "### LogCheck ###" line of an ErrorLog.txt, in order.
+std::vector<std::string> logChecks(const std::string& log);
 
 }  // namespace avg::test

@@ -29,8 +29,7 @@ class MusicCommandTest : public ::testing::Test {
 TEST_F(MusicCommandTest, SubCommandsReadTheirFields) {
   run({"MUSI,LIST,LOAD,%s__music.tbl", "MUSI,SET_,VOL_,%n__50", "MUSI,GET_,VOL_,$n__v",
        "MUSI,LOOP,%n__0", "MUSI,PLAY,%s__a", "MUSI,PAUS", "MUSI,XXXX", "MUSI,SET_,XXXX,%n__10"});
-  EXPECT_EQ(player_.intVar("v"), 50);
-  EXPECT_EQ(player_.intVar("Volume-Music"), 50);
+  EXPECT_EQ(player_.intVars("v Volume-Music"), "v=50 Volume-Music=50");
   EXPECT_EQ(music().attenuation(), -5000);
   EXPECT_EQ(music().loop(), 0);
   EXPECT_EQ(music().currentName(), "a");

@@ -36,12 +36,9 @@ TEST_F(SoundCommandTest, VolumeIsSetAndReadPerChannel) {
   run({"SND_,SET_,VOL_,%n__150", "SND_,GET_,VOL_,$n__s1", "VICE,SET_,VOL_,%n__-5",
        "VICE,GET_,VOL_,$n__v1", "SND_,SET_,XXXX,%n__10", "SND_,GET_,XXXX,$n__s2",
        "VICE,SET_,VOL_,%n__50", "VICE,GET_,VOL_,$n__v2"});
-  EXPECT_EQ(player_.intVar("Volume-Sound"), 150);
-  EXPECT_EQ(player_.intVar("s1"), 100);
-  EXPECT_EQ(player_.intVar("s2"), 0);  // untouched by a sub-keyword other than VOL_
-  EXPECT_EQ(player_.intVar("v1"), 0);
-  EXPECT_EQ(player_.intVar("Volume-Voice"), 50);
-  EXPECT_EQ(player_.intVar("v2"), 50);
+  // s2 is untouched by a sub-keyword other than VOL_.
+  EXPECT_EQ(player_.intVars("Volume-Sound s1 s2 v1 Volume-Voice v2"),
+            "Volume-Sound=150 s1=100 s2=0 v1=0 Volume-Voice=50 v2=50");
   EXPECT_EQ(channels().effects.attenuation(), 0);
 }
 

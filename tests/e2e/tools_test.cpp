@@ -1,13 +1,14 @@
-// avgscript and avgpack show through the real binaries: tables to UTF-8 text and back byte
-// for byte, the failures that name file and line, the lint of a game's scripts, and its text
-// out to a PO template and translated back in.
+// avgpack and avgscript through the real binaries: archives the player runs and extracts back,
+// blocks and scrambled tables, bad input; tables to UTF-8 text and back byte for byte, the
+// failures that name file and line, the lint of a game's scripts, and its text out to a PO
+// template and translated back in.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "base/text_encoding.h"
+#include "save/packed_block.h"
+#include "script/archive.h"
 #include "script/table_reader.h"
 #include "support/game_dir.h"
 #include "support/player_run.h"
@@ -22,14 +23,96 @@ struct ToolRun {
 };
 
 ToolRun run(const test::TempGameDir& dir, const std::string& binary, const std::string& args) {
-  std::string command = binary + " " + args + " >out.txt 2>errors.txt";
-  int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.read("out.txt"),
-          dir.read("errors.txt")};
+  int status = test::shell(binary + " " + args + " >out.txt 2>errors.txt");
+  return {status, dir.read("out.txt"), dir.read("errors.txt")};
 }
 
 ToolRun avgscript(const test::TempGameDir& dir, const std::string& args) {
   return run(dir, AVGSCRIPT_BINARY, args);
+}
+
+int avgpack(const test::TempGameDir& dir, const std::string& args) {
+  return run(dir, AVGPACK_BINARY, args).status;
+}
+
+TEST(Avgpack, CreatedArchiveRunsInThePlayerAndExtractsIdentically) {
+  test::TempGameDir dir;
+  dir.write("data/scene/main.eve",
+            test::crlf({"CALN,=___,$n__value,%n__42", "LOG_,INT_,$n__value,%s__from archive"}));
+  dir.write("data/table.dat", std::string(70000, 'x') + "\r\nend");
+  dir.write("game/autoexec.eve",
+            test::crlf({"ARC_,ADD_,%s__data.arc", "CONT,%s__scene\\main.eve"}));
+  ASSERT_EQ(avgpack(dir, "create game/data.arc data"), 0);
+  ASSERT_EQ(test::shell(AVGPLAYER_BINARY " --headless game >/dev/null 2>&1"), 0);
+  EXPECT_EQ(test::logChecks(dir.read("game/ErrorLog.txt")),
+            std::vector<std::string>{"from archive = 42"});
+
+  ASSERT_EQ(avgpack(dir, "extract game/data.arc -C out"), 0);
+  for (const std::string name : {"scene/main.eve", "table.dat"})
+    EXPECT_TRUE(dir.read("out/" + name) == dir.read("data/" + name)) << name;
+  ASSERT_EQ(avgpack(dir, "extract game/data.arc -C one table.dat"), 0);
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "one/table.dat"));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "one/scene"));
+}
+
+// Names leaving the directory are refused, and so are paths through a symbolic link inside
+// it; the message names the member and the others are still written.
+TEST(Avgpack, ExtractRefusesNamesThatLeaveTheDirectory) {
+  test::TempGameDir dir;
+  std::string block = packBlock("evil", PackRequest::Compress);
+  dir.write("bad.arc", buildArchive({{"..\\evil.txt", block},
+                                     {"\\abs.txt", block},
+                                     {"link\\pwned.txt", block},
+                                     {"sub\\ok.txt", block}}));
+  std::filesystem::create_directories(dir.path() / "elsewhere");
+  std::filesystem::create_directories(dir.path() / "out");
+  std::filesystem::create_directory_symlink("../elsewhere", dir.path() / "out/link");
+  ToolRun extracted = run(dir, AVGPACK_BINARY, "extract bad.arc -C out");
+  EXPECT_EQ(extracted.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "evil.txt"));
+  EXPECT_FALSE(std::filesystem::exists("/abs.txt"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "elsewhere"));
+  EXPECT_NE(extracted.errors.find("link/pwned.txt"), std::string::npos);
+  EXPECT_EQ(dir.read("out/sub/ok.txt"), "evil");
+}
+
+// Blocks, scrambled tables and archives of stored members come back the same; show prints a
+// block as UTF-8 text.
+TEST(Avgpack, BlocksAndScrambledTablesRoundTrip) {
+  test::TempGameDir dir;
+  dir.write("table.eve", test::crlf({"WAIT,%n__1", "NEXT"}));
+  dir.write("in/a.txt", "stored text");
+  ASSERT_EQ(avgpack(dir, "pack table.eve table.blk --mode 2"), 0);
+  EXPECT_EQ(readLE32(dir.read("table.blk").data() + 4), 1u);  // too short to compress
+  ASSERT_EQ(avgpack(dir, "unpack table.blk plain.eve"), 0);
+  ASSERT_EQ(avgpack(dir, "scramble plain.eve scrambled.eve"), 0);
+  EXPECT_EQ(dir.read("scrambled.eve").substr(0, 4), "\xBC\xB0\xBB\xBA");
+  ASSERT_EQ(avgpack(dir, "unscramble scrambled.eve back.eve"), 0);
+  EXPECT_EQ(dir.read("back.eve"), dir.read("table.eve"));
+  ASSERT_EQ(avgpack(dir, "create s.arc --mode 1 in"), 0);
+  ASSERT_EQ(avgpack(dir, "extract s.arc -C out"), 0);
+  EXPECT_EQ(dir.read("out/a.txt"), "stored text");
+
+  dir.write("save.txt", "#SCENE\r\n\x83\x65\x83\x58\x83\x67\r\n");
+  ASSERT_EQ(avgpack(dir, "pack save.txt save.sav --mode 2"), 0);
+  ToolRun shown = run(dir, AVGPACK_BINARY, "show save.sav");
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.out, "#SCENE\nテスト\n");
+}
+
+TEST(Avgpack, BadInputEndsWithAnErrorCode) {
+  test::TempGameDir dir;
+  dir.write("text.txt", "not packed");
+  // The arguments by the exit code they end with: 0, 1 and 2.
+  const std::vector<std::string> byCode[] = {
+      {"--help", "extract --help"},
+      {"list text.txt", "unpack text.txt out", "unscramble text.txt out", "show text.txt",
+       "create x.arc missing"},
+      {"", "frobnicate", "create x.arc --mode 2 text.txt"}};
+  for (int code = 0; code < 3; ++code) {
+    for (const std::string& args : byCode[code])
+      EXPECT_EQ(avgpack(dir, args), code) << args;
+  }
 }
 
 // Writes a table from UTF-8 text with LF line ends as the game ships it: CP932, CR LF.
@@ -48,11 +131,9 @@ TEST(Avgscript, DemoTablesRoundTripByteForByte) {
     if (ext != ".eve" && ext != ".spr" && ext != ".tbl" && ext != ".ini") continue;
     std::string name = entry.path().filename().string();
     std::string source = entry.path().string();
-    ASSERT_EQ(std::system(("iconv -f UTF-8 -t CP932 '" + source + "' | sed 's/$/\\r/' > " + name +
-                           " && " AVGPACK_BINARY " scramble " + name + " s-" + name)
-                              .c_str()),
+    ASSERT_EQ(test::shell("iconv -f UTF-8 -t CP932 '" + source + "' | sed 's/$/\\r/' > " + name +
+                          " && " AVGPACK_BINARY " scramble " + name + " s-" + name),
               0);
-    std::string text = dir.read(name);
     for (const std::string& stored : {name, "s-" + name}) {
       ToolRun decompiled = avgscript(dir, "decompile " + stored + " -o text.txt");
       ASSERT_EQ(decompiled.status, 0) << stored << decompiled.errors;
@@ -71,7 +152,7 @@ TEST(Avgscript, ScrambleStateAndLastLineAreKept) {
   test::TempGameDir dir;
   std::string table = "; comment\r\n~other.tbl\r\nMESS,ADD_,%s__\x82\xA0\x82\xA2,\x81\x40\r\nEND_";
   dir.write("plain.tbl", table);
-  ASSERT_EQ(std::system(AVGPACK_BINARY " scramble plain.tbl scrambled.tbl"), 0);
+  ASSERT_EQ(avgpack(dir, "scramble plain.tbl scrambled.tbl"), 0);
 
   ToolRun text = avgscript(dir, "decompile scrambled.tbl");
   EXPECT_EQ(text.out, ";avgscript: scrambled\n; comment\n~other.tbl\nMESS,ADD_,%s__あい,　\nEND_");
@@ -144,7 +225,7 @@ MUSI,LIST,LOAD,%s__music.tbl)");
   table("pack/packed.eve", "GOTO,top\n#top\nCLOS");
   table("game/chars.spr", "#,walk,1,0\n8,walk.png,0,0,10,10");
   table("game/sounds.tbl", "click,click.wav");
-  ASSERT_EQ(std::system(AVGPACK_BINARY " create game/data.arc pack >/dev/null"), 0);
+  ASSERT_EQ(avgpack(dir, "create game/data.arc pack"), 0);
 
   ToolRun result = avgscript(dir, "lint game");
   EXPECT_EQ(result.status, 1) << result.errors;
@@ -179,7 +260,7 @@ MUSI,LIST,LOAD,%s__music.tbl)");
 // The bundled demo, built by its own script, has nothing to report.
 TEST(AvgscriptLint, DemoGameIsClean) {
   test::TempGameDir dir;
-  ASSERT_EQ(std::system("bash '" AVG_SOURCE_DIR "/demo/make_game.sh' game >/dev/null 2>&1"), 0);
+  ASSERT_EQ(test::buildDemo("game"), 0);
   ToolRun result = avgscript(dir, "lint game");
   EXPECT_EQ(result.status, 0) << result.errors;
   EXPECT_EQ(result.out, "");
@@ -205,14 +286,14 @@ CONT,%s__scene.eve)");
     writeTable(dir_, "scene.txt",
                "MESS,ADD_,%s__こんにちは;again\nMESS,ADD_,%s__\"終\"\\\t!\nNEXT\nMESS,CLE_\nCLOS");
     dir_.write("pack/scene.eve", scrambled(dir_.read("scene.txt")));
-    ASSERT_EQ(std::system(AVGPACK_BINARY " create game/data.arc pack >/dev/null"), 0);
+    ASSERT_EQ(avgpack(dir_, "create game/data.arc pack"), 0);
   }
 
   // The game's text as the player, run headless on `game`, hands it out.
   std::string shownText(const std::string& game) {
-    std::string command = std::string(AVGPLAYER_BINARY) + " --headless --text-out lines.jsonl " +
-                          game + " >/dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(test::shell(AVGPLAYER_BINARY " --headless --text-out lines.jsonl " + game +
+                          " >/dev/null 2>&1"),
+              0);
     return dir_.read("lines.jsonl");
   }
 
@@ -261,14 +342,14 @@ TEST_F(AvgscriptTranslation, ApplyWritesTheChangedScriptsThePlayerShows) {
       "{\"frame\":2,\"window\":0,\"text\":\"Hello\"}\n"
       "{\"frame\":3,\"window\":0,\"text\":\"Welcome traveller\"}\n"
       "{\"frame\":4,\"window\":0,\"text\":\"Hello\\\"終\\\"\\\\\\t!\"}\n";
-  ASSERT_EQ(std::system("cp -r game play && cp -r out/. play/"), 0);
+  ASSERT_EQ(test::shell("cp -r game play && cp -r out/. play/"), 0);
   EXPECT_EQ(shownText("play"), shown);
 
   // The same as an archive in place of the game's own: autoexec.eve and 共通.tbl stay
   // plain files, scene.eve comes from the archive.
   std::filesystem::remove("lines.jsonl");
   ASSERT_EQ(avgscript(dir_, "apply game.po game --archive patch.arc").status, 0);
-  ASSERT_EQ(std::system("cp -r game patched && cp out/autoexec.eve out/共通.tbl patched/ && "
+  ASSERT_EQ(test::shell("cp -r game patched && cp out/autoexec.eve out/共通.tbl patched/ && "
                         "cp patch.arc patched/data.arc"),
             0);
   EXPECT_EQ(shownText("patched"), shown);
@@ -296,16 +377,6 @@ TEST_F(AvgscriptTranslation, ApplyRefusesATranslationTheScriptCannotHold) {
     EXPECT_FALSE(std::filesystem::exists("out"));
   }
   EXPECT_EQ(avgscript(dir_, "apply bad.po game").status, 2);
-}
-
-TEST(AvgpackShow, PrintsAPackedBlockAsUtf8Text) {
-  test::TempGameDir dir;
-  dir.write("save.txt", "#SCENE\r\n\x83\x65\x83\x58\x83\x67\r\n");
-  ASSERT_EQ(std::system(AVGPACK_BINARY " pack save.txt save.sav --mode 2"), 0);
-  ToolRun shown = run(dir, AVGPACK_BINARY, "show save.sav");
-  EXPECT_EQ(shown.status, 0);
-  EXPECT_EQ(shown.out, "#SCENE\nテスト\n");
-  EXPECT_EQ(run(dir, AVGPACK_BINARY, "show save.txt").status, 1);
 }
 
 }  // namespace
