@@ -191,6 +191,14 @@ int32_t pixelsOtherThan(const Surface& shot, const Rect& area, uint32_t color) {
   return count;
 }
 
+// Weston's output is its X window at the X screen's origin. Weston places its pointer where
+// the X pointer enters that window, so the X pointer enters it anew from outside.
+void enterOutputAt(test::XPointer& pointer, int32_t x, int32_t y) {
+  pointer.move(kOutputWidth + 50, kOutputHeight + 50);
+  ::usleep(100000);
+  pointer.move(x, y);
+}
+
 class WaylandWindow : public testing::Test {
  protected:
   // A picture of one colour with a block of another, shown until the player is stopped.
@@ -262,12 +270,8 @@ TEST_F(WaylandWindow, ShowsTheFrameAtItsScaleWithTheMenuBarAndMapsThePointer) {
   EXPECT_GT(names, 1000);
   EXPECT_LT(names, strip.width() * strip.height() / 2);
 
-  // Weston's output is its X window at the X screen's origin. Weston places its pointer
-  // where the X pointer enters that window, so each round enters it anew from outside.
   bool mapped = waitFor(20, [&] {
-    pointer->move(kOutputWidth + 50, kOutputHeight + 50);
-    ::usleep(100000);
-    pointer->move(picture.left + 2 * 100, picture.top + 2 * 50);
+    enterOutputAt(*pointer, picture.left + 2 * 100, picture.top + 2 * 50);
     ::usleep(300000);
     pointer->move(picture.left + 2 * 300 + 1, picture.top + 2 * 200 + 1);
     ::usleep(300000);
@@ -280,6 +284,10 @@ TEST_F(WaylandWindow, ShowsTheFrameAtItsScaleWithTheMenuBarAndMapsThePointer) {
 
 // Full screen covers the whole output, panel included, with the 4:3 picture scaled to fit.
 TEST_F(WaylandWindow, FullScreenCoversTheOutput) {
+  // The pointer rests mid-output, away from where the menu bar would show over the picture.
+  std::unique_ptr<test::XPointer> pointer = test::XPointer::open(sharedSession().xDisplay());
+  ASSERT_TRUE(pointer) << "no XTest on the X server";
+  enterOutputAt(*pointer, kOutputWidth / 2, kOutputHeight - 100);
   dir_.write("full.txt", "1 display full\n");
   startPlayer("", "--input " + quoted(dir_.path() / "full.txt"));
   std::optional<Surface> shot;
