@@ -15,6 +15,8 @@ packages=(
   libwebsockets-dev libspeechd-dev
   # tests, fuzzing and sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libxtst-dev clang libclang-rt-14-dev
+  # the Wayland end-to-end test: a headless compositor
+  weston
   # test and benchmark tools only
   ffmpeg sox imagemagick libpixman-1-dev lua5.4 python3 python3-websockets
   # the Debian package: dpkg-buildflags and lintian's check of it

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/error_log.h"
@@ -15,9 +16,15 @@ constexpr uint32_t kMenuStripColor = 0xF0F0F0;
 constexpr int kSettleRounds = 10;
 constexpr uint32_t kSettleDelayMs = 10;
 
+// Wayland tells clients nothing of panels: the window leaves this many rows of the display
+// to a panel and its own title bar there.
+constexpr int32_t kWaylandPanelRoom = 80;
+
 Size usableDesktop() {
   SDL_Rect bounds;
   if (SDL_GetDisplayUsableBounds(0, &bounds) != 0) return {0, 0};
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && std::string_view(driver) == "wayland") bounds.h -= kWaylandPanelRoom;
   return {bounds.w, bounds.h};
 }
 

@@ -294,10 +294,21 @@ void switchInputMethodsOff() {
   ::setenv("IBUS_ADDRESS", "unix:path=/nonexistent/ibus", 1);
 }
 
+// SDL 2 opens X11 first, which in a Wayland session is XWayland: there the compositor's own
+// protocol is asked for first, X11 kept as the fallback. A driver the user chose wins.
+void preferWaylandInWaylandSessions() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* chosen = std::getenv("SDL_VIDEODRIVER");
+  if (wayland && *wayland && !(chosen && *chosen)) {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
+  }
+}
+
 }  // namespace
 
 Platform makeSdlPlatform(std::unique_ptr<EventSource> requests) {
   switchInputMethodsOff();
+  preferWaylandInWaylandSessions();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     writeErrorLog("CWindow::CreateでRegisterClassEx失敗");
     throw std::runtime_error(std::string("cannot start SDL: ") + SDL_GetError());
