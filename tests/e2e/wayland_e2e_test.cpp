@@ -222,13 +222,12 @@ class WaylandWindow : public testing::Test {
   }
   void TearDown() override { stop(player_); }
 
-  // Starts the player windowed on the game with `environment` and `options`. Mesa's software
-  // GL, all this machine may have, sends SDL's alpha-less EGL windows to the compositor
-  // black; SDL's software renderer shows the same frames.
+  // Starts the player windowed on the game with `environment` and `options`, with SDL's
+  // default renderer (here Mesa's software OpenGL, whose frames reach the compositor with
+  // the alpha the picture's texture gives them).
   void startPlayer(const std::string& environment, const std::string& options) {
-    player_ = spawnShell(sharedSession().client() + " " + environment +
-                         " SDL_RENDER_DRIVER=software " + AVGPLAYER_BINARY + " --frames 100000 " +
-                         options + " " + quoted(dir_.path() / "game") + " >" +
+    player_ = spawnShell(sharedSession().client() + " " + environment + " " + AVGPLAYER_BINARY +
+                         " --frames 100000 " + options + " " + quoted(dir_.path() / "game") + " >" +
                          quoted(dir_.path() / "player.log") + " 2>&1");
     ASSERT_GT(player_, 0);
   }

@@ -20,11 +20,15 @@ constexpr uint32_t kSettleDelayMs = 10;
 // to a panel and its own title bar there.
 constexpr int32_t kWaylandPanelRoom = 80;
 
+bool onWayland() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver && std::string_view(driver) == "wayland";
+}
+
 Size usableDesktop() {
   SDL_Rect bounds;
   if (SDL_GetDisplayUsableBounds(0, &bounds) != 0) return {0, 0};
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver && std::string_view(driver) == "wayland") bounds.h -= kWaylandPanelRoom;
+  if (onWayland()) bounds.h -= kWaylandPanelRoom;
   return {bounds.w, bounds.h};
 }
 
@@ -33,9 +37,10 @@ SDL_Rect toSdl(const Rect& rect) {
 }
 
 SDL_Texture* makeTexture(SDL_Renderer* renderer, int32_t width, int32_t height) {
-  SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+  // The top bytes of the pixels are not shown: the texture takes them as opaque, so that a
+  // compositor that honours the window's alpha (Wayland) never sees through the picture.
+  SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888,
                                            SDL_TEXTUREACCESS_STREAMING, width, height);
-  // The top bytes of the pixels are not shown.
   if (texture) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
   return texture;
 }
