@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -59,10 +60,17 @@ class SdlMessageBoxes : public MessageBoxes {
     data.numbuttons = count;
     data.buttons = buttons;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) {
-      return request.buttons == MessageButtons::YesNo ? request.defaultAnswer : MessageAnswer::Ok;
+    if (SDL_ShowMessageBox(&data, &pressed) == 0 && pressed >= 0) {
+      return static_cast<MessageAnswer>(pressed);
     }
-    return static_cast<MessageAnswer>(pressed);
+    // No way to show it (a Wayland session without zenity, say): the player goes on with the
+    // default answer, and says so where someone may read it.
+    const MessageAnswer answer =
+        request.buttons == MessageButtons::YesNo ? request.defaultAnswer : MessageAnswer::Ok;
+    std::cerr << "avgplayer: cannot show a message box (" << SDL_GetError()
+              << "), answered with its default: " << request.caption << " | " << request.text
+              << "\n";
+    return answer;
   }
 
  private:
