@@ -1,6 +1,8 @@
 // The cursor named in config.ini and showing the cursor after full-screen switches.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/cursor_files.h"
 #include "support/game_dir.h"
 
@@ -21,10 +23,8 @@ TEST(MouseCursor, ConfigNamesTheFileAsGamesWriteIt) {
   player.runScript({"QUIT"});
   const std::optional<CursorImage>& cursor = windowOf(player).cursor();
   ASSERT_TRUE(cursor);
-  EXPECT_EQ(cursor->pixels.width(), 3);
-  EXPECT_EQ(cursor->pixels.height(), 5);
-  EXPECT_EQ(cursor->hotX, 2);
-  EXPECT_EQ(cursor->hotY, 4);
+  EXPECT_EQ(std::tuple(cursor->pixels.width(), cursor->pixels.height(), cursor->hotX, cursor->hotY),
+            std::tuple(3, 5, 2, 4));
   EXPECT_EQ(player.errorLog(), "");
 }
 
