@@ -1,4 +1,4 @@
-// The cursor named in config.ini and showing the cursor after full-screen switches.
+// The cursor named in config.ini.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -43,22 +43,6 @@ TEST(MouseCursor, ArrowStaysWithoutAUsableFile) {
         player.errorLog().find("cannot decode the mouse cursor autoexec.eve") != std::string::npos,
         c.logged)
         << c.config;
-  }
-}
-
-TEST(MouseCursor, ShownAfterEachSwitchIntoFullScreenOrBack) {
-  struct Case {
-    std::string config;
-    std::string input;
-    int32_t shows;
-  };
-  for (const Case& c : {Case{"[SCREEN]\r\nFULL=1\r\n", "", 1},
-                        Case{"", "2 key F7 down\n3 key F7 up\n4 key F7 down", 2},
-                        Case{"[SCREEN]\r\nFULL=1\r\n", "2 key F7 down", 2}}) {
-    PlayerFixture player(parseInputScript(c.input));
-    player.dir().write("config.ini", c.config);
-    player.runScript({"NEXT", "NEXT", "NEXT", "NEXT", "NEXT", "QUIT"});
-    EXPECT_EQ(windowOf(player).cursorShows(), c.shows) << c.config << c.input;
   }
 }
 
