@@ -1,4 +1,5 @@
-// The colour depth check, the display mode at start and the F7 switch.
+// The colour depth check, the display mode at start and the F7 switch, and the cursor shown
+// after each switch into full screen or back.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -38,25 +39,30 @@ const std::vector<std::string> kScreenScript = {"CALN,=___,$n__before,$n__Flag-F
                                                 "NEXT", "CALN,=___,$n__after,$n__Flag-FullScreen",
                                                 "QUIT"};
 
-TEST(ScreenSwitch, StartsAsConfiguredAndF7Toggles) {
+TEST(ScreenSwitch, StartsAsConfiguredAndF7TogglesShowingTheCursor) {
   struct Case {
     std::string config;
     std::string input;
-    int32_t before, after, written;
+    int32_t before, after, written, cursorShows;
     bool f7Off = false;  // GLOB DISP turns F7 off
   };
+  const std::string full = "[SCREEN]\r\nFULL=5\r\n";
   for (const Case& c :
-       {Case{"", "", 0, 0, 0}, Case{"", "2 key F7 down", 0, 1, 1},
-        Case{"[SCREEN]\r\nFULL=5\r\n", "2 key F7 down", 1, 0, 0}, Case{"", "2 key F7 up", 0, 0, 0},
-        Case{"", "2 key F7 down", 0, 0, 0, true}}) {
+       {Case{"", "", 0, 0, 0, 0}, Case{full, "", 1, 1, 1, 1}, Case{"", "2 key F7 down", 0, 1, 1, 1},
+        Case{full, "2 key F7 down", 1, 0, 0, 2}, Case{"", "2 key F7 up", 0, 0, 0, 0},
+        Case{"", "2 key F7 down\n3 key F7 up\n3 key F7 down", 0, 0, 0, 2},
+        Case{"", "2 key F7 down", 0, 0, 0, 0, true}}) {
+    SCOPED_TRACE(c.config + c.input);
     PlayerFixture player(parseInputScript(c.input));
     player.dir().write("config.ini", c.config);
     std::vector<std::string> lines = kScreenScript;
     if (c.f7Off) lines.insert(lines.begin(), "GLOB,DISP,SET_,%n__0");
     player.runScript(lines);
-    EXPECT_EQ(player.intVar("before"), c.before) << c.config << c.input;
-    EXPECT_EQ(player.intVar("after"), c.after) << c.config << c.input;
+    EXPECT_EQ(player.intVar("before"), c.before);
+    EXPECT_EQ(player.intVar("after"), c.after);
     EXPECT_EQ(IniFile::load("config.ini").integer("SCREEN", "FULL", -1), c.written);
+    EXPECT_EQ(dynamic_cast<const HeadlessWindow&>(*player.platform().window).cursorShows(),
+              c.cursorShows);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "app/game_chooser.h"
 #include "support/game_dir.h"
@@ -100,8 +101,7 @@ TEST(GameChooser, AsksWithTheDesktopsDialogs) {
           if (*c.portal == '\0') return GameChoice{O::Cancelled, ""};
           return GameChoice{O::Chosen, c.portal};
         });
-    EXPECT_EQ(choice.outcome, c.outcome);
-    EXPECT_EQ(choice.directory, c.directory);
+    EXPECT_EQ(std::tie(choice.outcome, choice.directory), std::tuple(c.outcome, c.directory));
     EXPECT_EQ(shown, c.shown);
   }
 }

@@ -1,5 +1,7 @@
-// The cursor named in config.ini and showing the cursor after full-screen switches.
+// The cursor named in config.ini.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "support/cursor_files.h"
 #include "support/game_dir.h"
@@ -21,10 +23,8 @@ TEST(MouseCursor, ConfigNamesTheFileAsGamesWriteIt) {
   player.runScript({"QUIT"});
   const std::optional<CursorImage>& cursor = windowOf(player).cursor();
   ASSERT_TRUE(cursor);
-  EXPECT_EQ(cursor->pixels.width(), 3);
-  EXPECT_EQ(cursor->pixels.height(), 5);
-  EXPECT_EQ(cursor->hotX, 2);
-  EXPECT_EQ(cursor->hotY, 4);
+  EXPECT_EQ(std::tuple(cursor->pixels.width(), cursor->pixels.height(), cursor->hotX, cursor->hotY),
+            std::tuple(3, 5, 2, 4));
   EXPECT_EQ(player.errorLog(), "");
 }
 
@@ -43,22 +43,6 @@ TEST(MouseCursor, ArrowStaysWithoutAUsableFile) {
         player.errorLog().find("cannot decode the mouse cursor autoexec.eve") != std::string::npos,
         c.logged)
         << c.config;
-  }
-}
-
-TEST(MouseCursor, ShownAfterEachSwitchIntoFullScreenOrBack) {
-  struct Case {
-    std::string config;
-    std::string input;
-    int32_t shows;
-  };
-  for (const Case& c : {Case{"[SCREEN]\r\nFULL=1\r\n", "", 1},
-                        Case{"", "2 key F7 down\n3 key F7 up\n4 key F7 down", 2},
-                        Case{"[SCREEN]\r\nFULL=1\r\n", "2 key F7 down", 2}}) {
-    PlayerFixture player(parseInputScript(c.input));
-    player.dir().write("config.ini", c.config);
-    player.runScript({"NEXT", "NEXT", "NEXT", "NEXT", "NEXT", "QUIT"});
-    EXPECT_EQ(windowOf(player).cursorShows(), c.shows) << c.config << c.input;
   }
 }
 

@@ -10,18 +10,14 @@
 #include <filesystem>
 
 #include "app/request_socket.h"
+#include "support/bytes.h"
 #include "support/game_dir.h"
 
 namespace avg {
 namespace {
 
 std::string header(uint32_t code, uint32_t length) {
-  std::string bytes;
-  for (uint32_t value : {code, length}) {
-    for (int shift = 0; shift < 32; shift += 8)
-      bytes += static_cast<char>(value >> shift & 0xFF);
-  }
-  return bytes;
+  return test::littleEndian32(code) + test::littleEndian32(length);
 }
 
 TEST(RequestMessage, FramesAreDecodedOrRefusedWhole) {

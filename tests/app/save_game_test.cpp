@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include <filesystem>
+#include <tuple>
 
 #include "base/text_encoding.h"
 #include "input/input_devices.h"
@@ -221,7 +222,6 @@ TEST_F(SaveGameTest, RoundTripRestoresEveryKindOfState) {
   box.compositionLength = 1;
   engine().companion<MenuBar>().setEnabled(kMenuTitle, false);
   ASSERT_TRUE(saveGame(engine(), "all.sav"));
-  std::string saved = player_.dir().read("all.sav");
 
   // Scramble everything, then load.
   engine().unloadAll(std::nullopt);
@@ -248,9 +248,8 @@ TEST_F(SaveGameTest, RoundTripRestoresEveryKindOfState) {
   EXPECT_EQ(engine().scripts().at(4)->name, "main.eve");
   ASSERT_EQ(engine().threads().size(), 3u);
   const ScriptThread& t8 = engine().threads().at(8);
-  EXPECT_EQ(t8.file, engine().scripts().at(4).get());
-  EXPECT_EQ(t8.index, 3);
-  EXPECT_EQ(t8.stack, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(std::tie(t8.file, t8.index, t8.stack),
+            std::tuple(engine().scripts().at(4).get(), 3, std::vector<int32_t>{1, 2, 3}));
   EXPECT_EQ(engine().threads().at(7).waitCounter, 9u);
   EXPECT_EQ(engine().threads().at(0).file->slot, 1);
   SpriteSet& loadedSet = stage().sprites().named("chars");
@@ -258,29 +257,21 @@ TEST_F(SaveGameTest, RoundTripRestoresEveryKindOfState) {
   EXPECT_EQ(loadedSet.autoRelease, 1);
   DisplayObject2D* hero = stage().objects().find("hero");
   ASSERT_NE(hero, nullptr);
-  EXPECT_EQ(hero->step, 2);
-  EXPECT_EQ(hero->priority, 5);
-  EXPECT_EQ(hero->x, 3);
-  EXPECT_EQ(hero->rotationZ, 0.5f);
-  EXPECT_EQ(hero->animationName, "walk");
+  EXPECT_EQ(std::tie(hero->step, hero->priority, hero->x, hero->rotationZ, hero->animationName),
+            std::tuple(2, 5, 3.0f, 0.5f, "walk"));
   EXPECT_EQ(text().currentWindowNumber(), 3);
   const MessageWindow& w = text().windows().at(3);
-  EXPECT_EQ(w.cursorX, 12);
-  EXPECT_EQ(w.layout.spacingY, 2);
-  EXPECT_EQ(w.lineSpacing, 1.25f);
-  EXPECT_EQ(w.currentFont, (FontStyle{24, 1, 0x80FFFFFF}));
-  EXPECT_EQ(w.placement.visible, 0);
-  EXPECT_EQ(w.placement.x, 10);
+  EXPECT_EQ(std::tie(w.cursorX, w.layout.spacingY, w.lineSpacing, w.currentFont,
+                     w.placement.visible, w.placement.x),
+            std::tuple(12.0f, 2.0f, 1.25f, FontStyle{24, 1, 0x80FFFFFF}, 0, 10.0f));
   ASSERT_EQ(w.glyphs.size(), 1u);
   EXPECT_EQ(w.glyphs[0]->text, "new");
   ASSERT_EQ(w.logPages.size(), 1u);  // the newest page only
   ASSERT_EQ(w.logPages[0].size(), 1u);
   ASSERT_EQ(text().currentEditBoxNumber(), 1);
   const EditBox& b = text().editBoxes().at(1);
-  EXPECT_EQ(b.text(), "ab");
-  EXPECT_EQ(b.cursor, 1u);
-  EXPECT_EQ(b.compositionLength, 1);
-  EXPECT_EQ(b.compositionFont, (FontStyle{30, 1, 0xFF0000FF}));
+  EXPECT_EQ(std::tuple(b.text(), b.cursor, b.compositionLength, b.compositionFont),
+            std::tuple("ab", 1u, 1, FontStyle{30, 1, 0xFF0000FF}));
   EXPECT_FALSE(engine().companion<MenuBar>().enabled(kMenuTitle));
   ASSERT_TRUE(saveGame(engine(), "again.sav"));
   std::string first = unpackedFile(player_, "all.sav");
@@ -388,30 +379,28 @@ TEST(SaveCommands, LoadResumesTheSavedThreadInTheNextFrame) {
 TEST(SaveCommands, QuickOnlyAndConfirmation) {
   struct Case {
     std::string input;
-    std::string lines;
+    std::string save;
     std::string boxes;
     bool saved;
+    bool quick = false;  // GLOB QSL_ first
   };
   const std::string ask = "[messagebox] 確認 | セーブしてもよろしいですか？ -> ";
-  for (const Case& c : {Case{"", "SAVE,SAVE,%s__a.sav,%n__0,%n__1", "", false},
-                        Case{"", "GLOB,QSL_,SET_,%n__1|SAVE,SAVE,%s__a.sav,%n__0,%n__1",
-                             "[messagebox] 確認 | セーブしました -> ok\n", true},
-                        Case{"", "SAVE,SAVE,%s__a.sav,%n__1,%n__0", ask + "no\n", false},
-                        Case{"1 answer yes", "SAVE,SAVE,%s__a.sav,%n__1,%n__0",
-                             ask + "yes\n[messagebox] 確認 | セーブしました -> ok\n", true},
-                        Case{"", "SAVE,SAVE,%s__nodir/a.sav,%n__0,%n__0",
-                             "[messagebox] 警告 | セーブに失敗しました -> ok\n", false}}) {
+  const std::string done = "[messagebox] 確認 | セーブしました -> ok\n";
+  for (const Case& c :
+       {Case{"", "SAVE,SAVE,%s__a.sav,%n__0,%n__1", "", false},
+        Case{"", "SAVE,SAVE,%s__a.sav,%n__0,%n__1", done, true, true},
+        Case{"", "SAVE,SAVE,%s__a.sav,%n__1,%n__0", ask + "no\n", false},
+        Case{"1 answer yes", "SAVE,SAVE,%s__a.sav,%n__1,%n__0", ask + "yes\n" + done, true},
+        Case{"", "SAVE,SAVE,%s__nodir/a.sav,%n__0,%n__0",
+             "[messagebox] 警告 | セーブに失敗しました -> ok\n", false}}) {
+    SCOPED_TRACE(c.save + (c.quick ? " quick" : ""));
     PlayerFixture player(parseInputScript(c.input));
-    std::vector<std::string> lines;
-    for (size_t start = 0, bar; start <= c.lines.size(); start = bar + 1) {
-      bar = std::min(c.lines.find('|', start), c.lines.size());
-      lines.push_back(c.lines.substr(start, bar - start));
-    }
-    lines.push_back(mark("next"));
+    std::vector<std::string> lines = {c.save, mark("next")};
+    if (c.quick) lines.insert(lines.begin(), "GLOB,QSL_,SET_,%n__1");
     player.runScript(lines);
-    EXPECT_EQ(player.boxes(), c.boxes) << c.lines;
-    EXPECT_EQ(std::filesystem::exists(player.dir().path() / "a.sav"), c.saved) << c.lines;
-    EXPECT_EQ(player.stringVar("trace"), "next") << c.lines;
+    EXPECT_EQ(player.boxes(), c.boxes);
+    EXPECT_EQ(std::filesystem::exists(player.dir().path() / "a.sav"), c.saved);
+    EXPECT_EQ(player.stringVar("trace"), "next");
   }
 }
 

@@ -4,8 +4,6 @@
 
 #include <set>
 
-#include "app/player_app.h"
-#include "platform/headless/headless_platform.h"
 #include "support/fake_services.h"
 #include "support/game_dir.h"
 
@@ -26,15 +24,14 @@ class FaceRecorder : public test::BlockTextRasterizer {
 };
 
 std::set<std::string> facesUsedWith(const std::string& config) {
-  test::TempGameDir dir;
-  if (!config.empty()) dir.write("config.ini", config);
-  dir.write("autoexec.eve", test::crlf({"MESS,SET_,%n__0", "MESS,ADD_,%s__abc", "NEXT", "CLOS"}));
   std::set<std::string> faces;
-  HeadlessServices services = test::makeFakeServices();
-  services.text = std::make_unique<FaceRecorder>(faces);
-  std::ostringstream log;
-  Platform platform = makeHeadlessPlatform(std::move(services), {}, log);
-  PlayerApp(platform, {}).run();
+  test::PlayerFixture player({}, [&] {
+    HeadlessServices services = test::makeFakeServices();
+    services.text = std::make_unique<FaceRecorder>(faces);
+    return services;
+  });
+  if (!config.empty()) player.dir().write("config.ini", config);
+  player.runScript({"MESS,SET_,%n__0", "MESS,ADD_,%s__abc", "NEXT", "CLOS"});
   faces.erase(std::string(MenuBarView::kFace));
   return faces;
 }

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include "app/text_out_options.h"
 #include "app/text_sinks.h"
@@ -59,17 +60,12 @@ TEST(TextOutOptions, ConfigFillsWhatTheCommandLineLeftUnset) {
   const IniFile config(
       "[GAME]\r\nNAME=x\r\n[AVGPLAYER]\r\nTEXT_OUT=lines.jsonl\r\nTEXT_CLIPBOARD=1\r\n"
       "TEXT_SOCKET=7001\r\nSPEAK=0\r\n");
-  const TextOutOptions fromConfig = withConfiguredTextOut({}, config);
-  EXPECT_EQ(fromConfig.file, "lines.jsonl");
-  EXPECT_TRUE(fromConfig.clipboard);
-  EXPECT_EQ(fromConfig.socketPort, 7001);
-  EXPECT_FALSE(fromConfig.speak);
-
+  const TextOutOptions c = withConfiguredTextOut({}, config);
+  EXPECT_EQ(std::tie(c.file, c.clipboard, c.socketPort, c.speak),
+            std::tuple("lines.jsonl", true, 7001, false));
   const TextOutOptions both = withConfiguredTextOut(
       {.file = "-", .clipboard = false, .socketPort = 6677, .speak = true}, config);
-  EXPECT_EQ(both.file, "-");
-  EXPECT_EQ(both.socketPort, 6677);
-  EXPECT_TRUE(both.speak);
+  EXPECT_EQ(std::tie(both.file, both.socketPort, both.speak), std::tuple("-", 6677, true));
   EXPECT_FALSE(withConfiguredTextOut({}, IniFile("[AVGPLAYER]\r\nTEXT_SOCKET=0\r\n")).any());
 }
 

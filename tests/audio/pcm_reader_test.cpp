@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <vector>
 
 #include "support/audio_files.h"
+#include "support/bytes.h"
 #include "support/game_dir.h"
 
 namespace avg {
@@ -12,18 +15,8 @@ namespace {
 
 using test::makeWave;
 
-std::string readAll(PcmReader& reader, size_t chunk) {
-  std::string out;
-  std::string buffer(chunk, '\0');
-  while (size_t n = reader.read(reinterpret_cast<uint8_t*>(buffer.data()), chunk)) {
-    out.append(buffer, 0, n);
-  }
-  return out;
-}
-
 void setLe32(std::string& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i)
-    bytes[at + i] = static_cast<char>(value >> (8 * i));
+  bytes.replace(at, 4, test::littleEndian32(value));
 }
 
 class WaveFileTest : public ::testing::Test {
@@ -44,7 +37,7 @@ TEST_F(WaveFileTest, PcmIsDeliveredByteForByte) {
   EXPECT_EQ(reader->pcmSize(), data.size());
   for (size_t chunk : {size_t{1}, size_t{7}, size_t{4096}}) {
     reader->rewind();
-    EXPECT_EQ(readAll(*reader, chunk), data) << chunk;
+    EXPECT_EQ(test::readAllPcm(*reader, chunk), data) << chunk;
   }
   // Looping, a read wraps around to the start.
   reader->rewind();
@@ -134,20 +127,15 @@ TEST_F(Mp3FileTest, FormatComesFromTheFirstFrameHeader) {
                         Case{"\xFF\xF3\x80\x00", 2, 22050, 8000, 417}}) {
     std::optional<AudioSource> source = parseMp3File(mp3Image("", c.header, false));
     ASSERT_TRUE(source);
-    const WaveFormat& format = source->format;
-    EXPECT_EQ(format.formatTag, 0x55);
-    EXPECT_EQ(format.channels, c.channels);
-    EXPECT_EQ(format.samplesPerSec, c.rate);
-    EXPECT_EQ(format.avgBytesPerSec, c.bytesPerSecond);
-    EXPECT_EQ(format.blockAlign, 1);
-    EXPECT_EQ(format.bitsPerSample, 0);
-    EXPECT_EQ(format.extra.size(), 12u);
+    const WaveFormat& f = source->format;
+    EXPECT_EQ(std::tie(f.formatTag, f.channels, f.samplesPerSec, f.avgBytesPerSec, f.blockAlign,
+                       f.bitsPerSample),
+              std::tuple(0x55, c.channels, c.rate, c.bytesPerSecond, 1, 0));
+    EXPECT_EQ(f.extra.size(), 12u);
     ASSERT_TRUE(source->mpeg);
-    EXPECT_EQ(source->mpeg->id, 1);
-    EXPECT_EQ(source->mpeg->flags, 2u);
-    EXPECT_EQ(source->mpeg->blockSize, c.blockSize);
-    EXPECT_EQ(source->mpeg->framesPerBlock, 1);
-    EXPECT_EQ(source->mpeg->codecDelay, 1393);
+    const auto& m = *source->mpeg;
+    EXPECT_EQ(std::tie(m.id, m.flags, m.blockSize, m.framesPerBlock, m.codecDelay),
+              std::tuple(1, 2u, c.blockSize, 1, 1393));
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <vector>
 
 #include "support/audio_files.h"
@@ -47,11 +49,9 @@ TEST(HeadlessAudioOutputTest, RendersEachMillisecondOnceIntoTheFileAndTheSink) {
   EXPECT_EQ(readLE32(file.data() + 40), expected.size() * 2);
   std::optional<AudioSource> wave = parseWaveFile(file);
   ASSERT_TRUE(wave);
-  EXPECT_EQ(wave->format.formatTag, kWaveFormatPcm);
-  EXPECT_EQ(wave->format.channels, 2);
-  EXPECT_EQ(wave->format.samplesPerSec, 48000u);
-  EXPECT_EQ(wave->format.blockAlign, 4);
-  EXPECT_EQ(wave->format.bitsPerSample, 16);
+  const WaveFormat& f = wave->format;
+  EXPECT_EQ(std::tie(f.formatTag, f.channels, f.samplesPerSec, f.blockAlign, f.bitsPerSample),
+            std::tuple(kWaveFormatPcm, 2, 48000u, 4, 16));
   EXPECT_EQ(test::samples16(std::string(wave->data())), expected);
 }
 

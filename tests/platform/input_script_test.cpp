@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/input_script.h"
 
@@ -30,19 +32,17 @@ TEST(InputScript, ParsesEveryEvent) {
   EXPECT_EQ(events[1].event.action, ButtonAction::DoubleClick);
   EXPECT_EQ(events[2].event.button, MouseButton::Right);
   EXPECT_EQ(events[3].event.delta, -120);
-  EXPECT_EQ(events[4].event.key, Key::F12);
-  EXPECT_TRUE(events[4].event.down);
+  EXPECT_EQ(std::tie(events[4].event.key, events[4].event.down), std::tuple(Key::F12, true));
   EXPECT_EQ(events[5].event.key, Key::Digit7);
   EXPECT_EQ(events[6].event.codepoint, 'a');
   EXPECT_EQ(events[7].event.codepoint, 0x3042u);
   EXPECT_EQ(events[8].event.menuId, 40003);
   EXPECT_EQ(events[9].answer, MessageAnswer::No);
   EXPECT_EQ(events[10].event.path, "shot.png");
-  EXPECT_EQ(events[11].event.type, Type::Request);
-  EXPECT_EQ(events[11].event.code, 10002u);
-  EXPECT_EQ(events[11].event.path, "Save/\x83\x5A.sav");  // CP932 bytes as written
-  EXPECT_EQ(events[12].event.type, Type::Close);
-  EXPECT_EQ(events[12].frame, 3u);
+  // CP932 bytes as written.
+  EXPECT_EQ(std::tie(events[11].event.type, events[11].event.code, events[11].event.path),
+            std::tuple(Type::Request, 10002u, "Save/\x83\x5A.sav"));
+  EXPECT_EQ(std::tie(events[12].event.type, events[12].frame), std::tuple(Type::Close, 3u));
 }
 
 TEST(InputScript, MalformedLinesNameTheirLine) {

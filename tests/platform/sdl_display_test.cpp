@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -169,9 +170,15 @@ pid_t spawnShell(const std::string& command) {
   return pid;
 }
 
-// Waits up to `seconds` for dark text on the menu bar's grey in the rectangle of the screen.
-bool menuTextAppears(test::XPointer& screen, Rect area, int seconds) {
-  for (int round = 0; round < seconds * 10; ++round) {
+// The window opens centred on the 1280 × 960 screen without decorations: its 640 × 500
+// client area starts at (320, 230), the 20-row strip first. "ゲーム(G)" is the first item.
+constexpr int32_t kLeft = 320;
+constexpr int32_t kTop = 230;
+
+// Waits up to 20 seconds for dark text of "ゲーム(G)" on the menu bar's grey.
+bool menuTextAppears(test::XPointer& screen) {
+  const Rect area{kLeft + 7, kTop + 4, kLeft + 40, kTop + 16};
+  for (int round = 0; round < 200; ++round) {
     if (screen.pixel(area.left - 5, area.top - 3) != 0xF0F0F0u) {
       ::usleep(100000);
       continue;
@@ -183,6 +190,18 @@ bool menuTextAppears(test::XPointer& screen, Rect area, int seconds) {
     }
     ::usleep(100000);
   }
+  return false;
+}
+
+// Whether `player` ends within `rounds` runs of `step`, each followed by a look; it is
+// ended otherwise.
+bool endsWhile(pid_t player, int rounds, const std::function<void()>& step) {
+  for (int round = 0; round < rounds; ++round) {
+    step();
+    if (::waitpid(player, nullptr, WNOHANG) == player) return true;
+  }
+  ::kill(player, SIGTERM);
+  ::waitpid(player, nullptr, 0);
   return false;
 }
 
@@ -199,27 +218,15 @@ TEST_F(SdlWindowTest, MenuBarIsDrawnAndWorkedInTheRealWindow) {
                         " 2>/dev/null";
   const pid_t player = spawnShell(command);
   ASSERT_GT(player, 0);
-  // The window opens centred on the 1280 × 960 screen without decorations: its 640 × 500
-  // client area starts at (320, 230), the 20-row strip first. "ゲーム(G)" is the first item.
-  constexpr int32_t kLeft = 320;
-  constexpr int32_t kTop = 230;
-  EXPECT_TRUE(menuTextAppears(*screen, {kLeft + 7, kTop + 4, kLeft + 40, kTop + 16}, 20));
-  int status = 0;
-  bool exited = false;
+  EXPECT_TRUE(menuTextAppears(*screen));
   // The first clicks may come before the window takes input; each round opens the popup
   // (or closes one left open) and clicks its first row.
-  for (int round = 0; round < 40 && !exited; ++round) {
+  EXPECT_TRUE(endsWhile(player, 40, [&] {
     screen->click(kLeft + 10, kTop + 10);
     ::usleep(200000);
     screen->click(kLeft + 20, kTop + 30);
     ::usleep(300000);
-    exited = ::waitpid(player, &status, WNOHANG) == player;
-  }
-  if (!exited) {
-    ::kill(player, SIGTERM);
-    ::waitpid(player, &status, 0);
-  }
-  EXPECT_TRUE(exited);
+  }));
   EXPECT_NE(dir_.read("ErrorLog.txt").find("chosen = 1"), std::string::npos);
 }
 
@@ -303,18 +310,14 @@ TEST_F(SdlWindowTest, RecordedWindowSessionReplaysHeadlessToTheSameFrames) {
   std::unique_ptr<test::XPointer> screen = test::XPointer::open(*sharedServer()->display());
   ASSERT_TRUE(screen) << "no XTest on the X server";
   const std::filesystem::path root = dir_.path();
-  const std::string build = "bash '" + std::string(AVG_SOURCE_DIR) + "/demo/make_game.sh' " +
-                            test::quoted(root / "w") + " >/dev/null 2>&1";
-  ASSERT_EQ(std::system(build.c_str()), 0);
+  ASSERT_EQ(test::buildDemo(root / "w"), 0);
   std::filesystem::copy(root / "w", root / "h", std::filesystem::copy_options::recursive);
   const pid_t player =
       spawnShell("XDG_RUNTIME_DIR=" + root.string() + " exec " + std::string(AVGPLAYER_BINARY) +
                  " --frames 600 --record " + test::quoted(root / "rec.txt") + " --frame-hashes " +
                  test::quoted(root / "w.hashes") + " " + test::quoted(root / "w") + " 2>/dev/null");
   ASSERT_GT(player, 0);
-  constexpr int32_t kLeft = 320;
-  constexpr int32_t kTop = 230;
-  EXPECT_TRUE(menuTextAppears(*screen, {kLeft + 7, kTop + 4, kLeft + 40, kTop + 16}, 20));
+  EXPECT_TRUE(menuTextAppears(*screen));
   // The keys go to the window under the pointer: the box, centred on the screen, lies over
   // the player's window there. A Return that finds no box is a key of the game, recorded too.
   for (int round = 0; round < 10 && dir_.read("rec.txt").find("answer ok") == std::string::npos;
@@ -326,17 +329,8 @@ TEST_F(SdlWindowTest, RecordedWindowSessionReplaysHeadlessToTheSameFrames) {
     ::usleep(500000);
   }
   screen->click(kLeft + 100, kTop + 400);
-  int status = 0;
-  bool exited = false;
-  for (int round = 0; round < 600 && !exited; ++round) {
-    exited = ::waitpid(player, &status, WNOHANG) == player;
-    if (!exited) ::usleep(100000);
-  }
-  if (!exited) {
-    ::kill(player, SIGTERM);
-    ::waitpid(player, &status, 0);
-  }
-  ASSERT_TRUE(exited) << "the player did not end after its 600 passes";
+  ASSERT_TRUE(endsWhile(player, 600, [] { ::usleep(100000); }))
+      << "the player did not end after its 600 passes";
 
   const std::string recording = dir_.read("rec.txt");
   EXPECT_NE(recording.find(" key F5 down\n"), std::string::npos) << recording;

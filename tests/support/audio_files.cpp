@@ -5,13 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/bytes.h"
+
 namespace avg::test {
 namespace {
-
-void putLe(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i)
-    out += static_cast<char>(value >> (8 * i) & 0xFF);
-}
 
 class VectorStream : public AudioStream {
  public:
@@ -36,31 +33,20 @@ class VectorStream : public AudioStream {
 std::string makeWave(uint16_t formatTag, uint16_t channels, uint32_t rate, uint16_t bits,
                      const std::string& data, const std::string& extra) {
   uint16_t blockAlign = static_cast<uint16_t>(channels * bits / 8);
-  std::string fmt;
-  putLe(fmt, formatTag, 2);
-  putLe(fmt, channels, 2);
-  putLe(fmt, rate, 4);
-  putLe(fmt, rate * blockAlign, 4);
-  putLe(fmt, blockAlign, 2);
-  putLe(fmt, bits, 2);
-  putLe(fmt, static_cast<uint32_t>(extra.size()), 2);
-  fmt += extra;
-  std::string body = "WAVEfmt ";
-  putLe(body, static_cast<uint32_t>(fmt.size()), 4);
-  body += fmt;
+  std::string fmt = littleEndian16(formatTag) + littleEndian16(channels) + littleEndian32(rate) +
+                    littleEndian32(rate * blockAlign) + littleEndian16(blockAlign) +
+                    littleEndian16(bits) + littleEndian16(static_cast<uint16_t>(extra.size())) +
+                    extra;
+  std::string body = "WAVEfmt " + littleEndian32(static_cast<uint32_t>(fmt.size())) + fmt;
   if (fmt.size() & 1) body += '\0';
-  body += "data";
-  putLe(body, static_cast<uint32_t>(data.size()), 4);
-  body += data;
-  std::string wave = "RIFF";
-  putLe(wave, static_cast<uint32_t>(body.size()), 4);
-  return wave + body;
+  body += "data" + littleEndian32(static_cast<uint32_t>(data.size())) + data;
+  return "RIFF" + littleEndian32(static_cast<uint32_t>(body.size())) + body;
 }
 
 std::string pcm16(const std::vector<int16_t>& samples) {
   std::string bytes;
   for (int16_t sample : samples)
-    putLe(bytes, static_cast<uint16_t>(sample), 2);
+    bytes += littleEndian16(static_cast<uint16_t>(sample));
   return bytes;
 }
 
@@ -122,6 +108,14 @@ uint64_t oggLastGranule(const std::string& ogg) {
   for (int i = 7; i >= 0; --i)
     granule = granule << 8 | static_cast<uint8_t>(ogg[page + 6 + i]);
   return granule;
+}
+
+std::string readAllPcm(PcmReader& reader, size_t chunk) {
+  std::string out;
+  std::string buffer(chunk, '\0');
+  while (size_t n = reader.read(reinterpret_cast<uint8_t*>(buffer.data()), chunk))
+    out.append(buffer, 0, n);
+  return out;
 }
 
 bool runQuietly(const std::string& command) {

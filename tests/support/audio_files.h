@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/audio_decoder.h"
+#include "audio/pcm_reader.h"
 
 namespace avg::test {
 
@@ -32,6 +33,10 @@ float floatPeak(const std::string& bytes);
 
 // The granule position of an Ogg stream's last page: a Vorbis stream's length in samples.
 uint64_t oggLastGranule(const std::string& ogg);
+
+// Everything a PCM reader gives, read `chunk` bytes at a time (1000 by default: a multiple of
+// no block, so that conversions split).
+std::string readAllPcm(PcmReader& reader, size_t chunk = 1000);
 
 // Runs a shell command quietly; true when it exited with 0.
 bool runQuietly(const std::string& command);

@@ -22,15 +22,6 @@ std::string packedRow(const std::vector<uint32_t>& values, int32_t width, int32_
 
 }  // namespace
 
-std::string littleEndian16(uint16_t value) {
-  return {static_cast<char>(value), static_cast<char>(value >> 8)};
-}
-
-std::string littleEndian32(uint32_t value) {
-  return littleEndian16(static_cast<uint16_t>(value)) +
-         littleEndian16(static_cast<uint16_t>(value >> 16));
-}
-
 std::string cursorBitmap(const CursorBitmap& bitmap) {
   std::string image =
       littleEndian32(40) + littleEndian32(bitmap.width) + littleEndian32(bitmap.height * 2) +

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "support/bytes.h"
+
 namespace avg::test {
 
 // One bitmap image of a cursor file. Pixels are listed top row first: colours as palette
@@ -31,8 +33,5 @@ std::string iconContainer(const std::vector<CursorEntry>& entries, uint16_t type
 
 // A cursor file with the one bitmap.
 std::string cursorFile(const CursorBitmap& bitmap, uint16_t hotX, uint16_t hotY);
-
-std::string littleEndian16(uint16_t value);
-std::string littleEndian32(uint32_t value);
 
 }  // namespace avg::test

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 #include "support/audio_files.h"
 #include "support/game_dir.h"
@@ -18,15 +19,6 @@ using test::makeWave;
 
 constexpr uint32_t kSourceRate = 22050;
 constexpr size_t kSourceFrames = 11025;
-
-std::string readAll(PcmReader& reader) {
-  std::string out;
-  std::string buffer(1000, '\0');  // not a multiple of any block, to split conversions
-  while (size_t n = reader.read(reinterpret_cast<uint8_t*>(buffer.data()), buffer.size())) {
-    out.append(buffer, 0, n);
-  }
-  return out;
-}
 
 class FfmpegAudioTest : public ::testing::Test {
  protected:
@@ -44,11 +36,10 @@ class FfmpegAudioTest : public ::testing::Test {
     std::unique_ptr<PcmReader> reader = openPcmReader(*codec_, dir_.read(file), file);
     EXPECT_TRUE(reader) << file;
     if (!reader) return {};
-    EXPECT_EQ(reader->format().formatTag, 1);
-    EXPECT_EQ(reader->format().bitsPerSample, 16);
-    EXPECT_EQ(reader->format().channels, 2);
-    EXPECT_EQ(reader->format().samplesPerSec, kSourceRate);
-    return test::samples16(readAll(*reader));
+    const WaveFormat& f = reader->format();
+    EXPECT_EQ(std::tie(f.formatTag, f.bitsPerSample, f.channels, f.samplesPerSec),
+              std::tuple(1, 16, 2, kSourceRate));
+    return test::samples16(test::readAllPcm(*reader));
   }
 
   std::string log() const { return dir_.read("ErrorLog.txt"); }
@@ -109,7 +100,7 @@ TEST_F(FfmpegAudioTest, OggVorbisMusicHasItsDeclaredLength) {
     ASSERT_TRUE(reader) << file;
     size_t frameBytes = reader->format().blockAlign;
     EXPECT_EQ(reader->pcmSize(), frames * frameBytes) << file;
-    EXPECT_EQ(readAll(*reader).size(), frames * frameBytes) << file;
+    EXPECT_EQ(test::readAllPcm(*reader).size(), frames * frameBytes) << file;
 
     reader->rewind();
     reader->setLoop(true);

@@ -1,6 +1,8 @@
 // The 2D__, SPR_, SCRE and FPS_ PASS commands on a headless player.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "stage/display_list.h"
 #include "support/game_dir.h"
 
@@ -38,13 +40,11 @@ TEST_F(StageCommands, AddTakesDefaultsAndBecomesCurrent) {
   run({"2D__,ADD_,%s__a,%s__chars,%s__walk",
        "2D__,ADD_,%s__b,%s__chars,%s__walk,%f__1.5,%f__-2,"
        "%n__7,%n__3"});
-  EXPECT_EQ(object("a").priority, 2147483647);
-  EXPECT_EQ(object("a").setName, "chars");
-  EXPECT_EQ(object("a").animationName, "walk");
-  EXPECT_EQ(object("b").x, 1.5f);
-  EXPECT_EQ(object("b").y, -2.0f);
-  EXPECT_EQ(object("b").priority, 7);
-  EXPECT_EQ(object("b").step, 3);
+  const DisplayObject2D& a = object("a");
+  const DisplayObject2D& b = object("b");
+  EXPECT_EQ(std::tie(a.priority, a.setName, a.animationName),
+            std::tuple(2147483647, "chars", "walk"));
+  EXPECT_EQ(std::tie(b.x, b.y, b.priority, b.step), std::tuple(1.5f, -2.0f, 7, 3));
   EXPECT_EQ(objects().current(), &object("b"));
 }
 
