@@ -259,16 +259,13 @@ class IdleBench {
 
  private:
   // This environment, with the X server, the software renderer and a lock directory of its
-  // own (so that a player running elsewhere does not stop this one), plus `extra`. The
-  // window surface stays an X shared-memory image: SDL would otherwise show it through an
-  // OpenGL texture, which on Xvfb is Mesa's software rasteriser at work in the player's own
-  // threads, costing more than the player itself.
+  // own (so that a player running elsewhere does not stop this one), plus `extra`.
   std::vector<std::string> playerEnvironment(const std::vector<std::string>& extra) const {
     const fs::path runtime = dir_ / "run";
     fs::create_directories(runtime);
     fs::permissions(runtime, fs::perms::owner_all);
     std::vector<std::string> env = {"DISPLAY=" + display_, "SDL_VIDEODRIVER=x11",
-                                    "SDL_RENDER_DRIVER=software", "SDL_FRAMEBUFFER_ACCELERATION=0",
+                                    "SDL_RENDER_DRIVER=software",
                                     "XDG_RUNTIME_DIR=" + runtime.string()};
     env.insert(env.end(), extra.begin(), extra.end());
     for (const std::string& variable : currentEnvironment()) {

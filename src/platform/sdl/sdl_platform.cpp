@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "base/error_log.h"
 #include "base/text_encoding.h"
@@ -312,11 +313,23 @@ void preferWaylandInWaylandSessions() {
   }
 }
 
+// Asking for SDL's software renderer means drawing without the GPU; its frames then go to
+// the window system as they are instead of through OpenGL, which without a GPU is a
+// software rasterizer redrawing the whole window at every present. The setting
+// SDL_FRAMEBUFFER_ACCELERATION still wins.
+void presentSoftwareFramesDirectly() {
+  const char* renderer = std::getenv("SDL_RENDER_DRIVER");
+  if (renderer && std::string_view(renderer) == "software") {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
+}
+
 }  // namespace
 
 Platform makeSdlPlatform(std::unique_ptr<EventSource> requests) {
   switchInputMethodsOff();
   preferWaylandInWaylandSessions();
+  presentSoftwareFramesDirectly();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     writeErrorLog("CWindow::CreateでRegisterClassEx失敗");
     throw std::runtime_error(std::string("cannot start SDL: ") + SDL_GetError());
