@@ -1,5 +1,6 @@
 #include "app/request_socket.h"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -81,7 +82,11 @@ void RequestListener::poll(std::vector<PlatformEvent>& out) {
   }
 }
 
+// Asked first whether anyone waits: a refused accept still makes and drops a socket in the
+// kernel, every pass.
 void RequestListener::acceptClients() {
+  pollfd listening{fd_, POLLIN, 0};
+  if (::poll(&listening, 1, 0) <= 0) return;
   for (size_t accepted = 0; accepted < kMaxClients; ++accepted) {
     int fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
